@@ -1,0 +1,25 @@
+#include "cli/CliContext.h"
+
+namespace vornal::cli {
+
+std::optional<std::string> CliContext::Option(const std::string& name) const
+{
+    for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+        if (args[i] == name) {
+            return args[i + 1];
+        }
+    }
+    return std::nullopt;
+}
+
+bool CliContext::Flag(const std::string& name) const
+{
+    for (const std::string& arg : args) {
+        if (arg == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace vornal::cli

@@ -1,0 +1,31 @@
+#include "cli/Commands.h"
+
+#include <array>
+#include <ostream>
+
+namespace vornal::cli {
+
+std::span<const Command> AllCommands()
+{
+    static const std::array commands = {
+        Command{"help", "help", "list the commands", &RunHelp},
+    };
+    return commands;
+}
+
+int RunHelp(CliContext& context)
+{
+    context.out << "Vornal: analysis workbench for JRA race days.\n\n"
+                   "usage: vornal-cli [--app-dir DIR] COMMAND [OPTIONS]\n"
+                   "       vornal-cli --version\n\n"
+                   "The application folder holds the store (Data, SEI, SEIR), vornal.ini and the tuning\n"
+                   "files. It defaults to the folder of the executable; --app-dir or VORNAL_APP_DIR\n"
+                   "override it. DAY is a date as 2026年01月05日 or 20260105.\n\n"
+                   "commands:\n";
+    for (const Command& command : AllCommands()) {
+        context.out << "  " << command.usage << "\n      " << command.summary << "\n";
+    }
+    return kExitOk;
+}
+
+} // namespace vornal::cli

@@ -1,0 +1,107 @@
+#include "text/Encoding.h"
+
+#include <cerrno>
+#include <iconv.h>
+#include <map>
+#include <mutex>
+
+namespace vornal {
+namespace {
+
+// One conversion through iconv. `onInvalid` is appended for an input sequence that cannot
+// be converted, and the input then advances by `skip` bytes.
+std::string Convert(const char* to, const char* from, std::string_view input, std::string_view onInvalid)
+{
+    std::string out;
+    if (input.empty()) {
+        return out;
+    }
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return std::string(input);
+    }
+    out.reserve(input.size() * 2);
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
+    char buffer[4096];
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+        if (rc != static_cast<std::size_t>(-1)) {
+            continue;
+        }
+        if (errno == E2BIG) {
+            continue;
+        }
+        // EILSEQ or EINVAL (a sequence cut off at the end): mark it and step over one
+        // character of the input (a CP932 double-byte pair stays together).
+        out.append(onInvalid);
+        std::size_t step = 1;
+        if (std::string_view(from) == "CP932") {
+            step = CharLength(std::string_view(in, inLeft), 0);
+        } else {
+            // UTF-8: skip the lead byte and its continuation bytes.
+            while (step < inLeft && (static_cast<unsigned char>(in[step]) & 0xC0) == 0x80) {
+                ++step;
+            }
+        }
+        in += step;
+        inLeft -= step;
+    }
+    char* outPtr = buffer;
+    std::size_t outLeft = sizeof buffer;
+    iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+    iconv_close(cd);
+    return out;
+}
+
+} // namespace
+
+std::string ToUtf8(std::string_view cp932)
+{
+    // Plain ASCII is the same in both; most record fields are digits and blanks.
+    bool ascii = true;
+    for (char c : cp932) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii) {
+        return std::string(cp932);
+    }
+    return Convert("UTF-8", "CP932", cp932, "\xEF\xBF\xBD");
+}
+
+std::string ToCp932(std::string_view utf8)
+{
+    bool ascii = true;
+    for (char c : utf8) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii) {
+        return std::string(utf8);
+    }
+    return Convert("CP932", "UTF-8", utf8, "?");
+}
+
+const std::string& Sjis(std::string_view utf8Literal)
+{
+    static std::mutex mutex;
+    static std::map<std::string, std::string, std::less<>> cache;
+    std::lock_guard lock(mutex);
+    auto it = cache.find(utf8Literal);
+    if (it == cache.end()) {
+        it = cache.emplace(std::string(utf8Literal), ToCp932(utf8Literal)).first;
+    }
+    // std::map never moves its nodes, so the reference stays valid.
+    return it->second;
+}
+
+} // namespace vornal
