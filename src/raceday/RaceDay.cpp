@@ -1,0 +1,46 @@
+#include "raceday/RaceDay.h"
+
+namespace vornal {
+
+void ClearRaceDay(RaceDay& day)
+{
+    static const RaceSlot kCleared{};
+    day.RaceCount = 0;
+    day.SelectedRace = 0;
+    for (RaceSlot& race : day.Races) {
+        // The odds survive a clearing: the loader sets them for every slot of a loaded race,
+        // and the odds of slots the new day does not use keep the previous day's values.
+        std::array<std::array<double, 3>, kRunnerSlots> odds{};
+        for (int h = 0; h < kRunnerSlots; ++h) {
+            const Runner& runner = race.Runners[h];
+            odds[h] = {runner.WinOdds, runner.PlaceOddsLow, runner.PlaceOddsHigh};
+        }
+        race = kCleared;
+        for (int h = 0; h < kRunnerSlots; ++h) {
+            Runner& runner = race.Runners[h];
+            runner.WinOdds = odds[h][0];
+            runner.PlaceOddsLow = odds[h][1];
+            runner.PlaceOddsHigh = odds[h][2];
+        }
+    }
+}
+
+void BlankRaceDayRecords(RaceDay& day)
+{
+    for (int r = 0; r < kRaceSlots; ++r) {
+        day.RaceRA[r].Blank();
+        day.RaceHR[r].Blank();
+        day.RaceO1[r].Blank();
+        day.RaceO2[r].Blank();
+        for (int h = 0; h < kRunnerSlots; ++h) {
+            day.RunnerSE[r][h].Blank();
+            day.RunnerUM[r][h].Blank();
+            for (int k = 0; k < kPastRuns; ++k) {
+                day.PastSE[r][h][k].Blank();
+                day.PastRA[r][h][k].Blank();
+            }
+        }
+    }
+}
+
+} // namespace vornal

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "raceday/RaceDay.h"
+
+namespace vornal {
+namespace {
+
+TEST(RaceDay, FixedTextCutsAtCapacityAndKeepsBytes)
+{
+    FixedText<4> text("\x83\x5C\x83\x5Cxx");
+    EXPECT_EQ(text.View(), "\x83\x5C\x83\x5C");
+    text = "";
+    EXPECT_TRUE(text.empty());
+    RecordText<6> record;
+    EXPECT_EQ(record.View(), "      ");
+    record = "ab";
+    EXPECT_EQ(record.View(), "ab    ");
+    record = "abcdefgh";
+    EXPECT_EQ(record.View(), "abcdef");
+}
+
+TEST(RaceDay, ClearResetsDerivedFieldsToTheirInitialValues)
+{
+    auto day = std::make_unique<RaceDay>();
+    Runner& runner = day->Races[3].Runners[7];
+    runner.OverallMin = -1.5;
+    runner.RankGoal = 4;
+    runner.RecordTime = 55.0;
+    runner.HorseName = "X";
+    runner.Past[2].PastLast3FGap = 0.3;
+    runner.Past[2].PastRunPresent = true;
+    day->Races[3].RaceLoaded = true;
+    day->Races[3].QuinellaRank[153] = 9;
+    day->RaceCount = 12;
+
+    ClearRaceDay(*day);
+
+    for (const RaceSlot& race : day->Races) {
+        EXPECT_FALSE(race.RaceLoaded);
+        EXPECT_EQ(race.QuinellaRank[153], 0);
+        for (const Runner& r : race.Runners) {
+            EXPECT_EQ(r.OverallMin, 10000.0);
+            EXPECT_EQ(r.RecordTime, 10000.0);
+            EXPECT_EQ(r.FrontSpeed, 10000.0);
+            EXPECT_EQ(r.BackSpeed, 10000.0);
+            EXPECT_EQ(r.RankGoal, 0);
+            EXPECT_TRUE(r.HorseName.empty());
+            for (const PastRun& p : r.Past) {
+                EXPECT_FALSE(p.PastRunPresent);
+                EXPECT_EQ(p.PastBaseTimeGap, 10000.0);
+                EXPECT_EQ(p.PastLast3FGap, 10000.0);
+                EXPECT_EQ(p.PastFirstPaceGap, 10000.0);
+                EXPECT_EQ(p.PastRankKey, 10000.0);
+                EXPECT_EQ(p.PastBaseTime, 0.0);
+            }
+        }
+    }
+    EXPECT_EQ(day->RaceCount, 0);
+}
+
+TEST(RaceDay, ClearKeepsOddsRecordsAndBets)
+{
+    auto day = std::make_unique<RaceDay>();
+    day->Races[0].Runners[17].WinOdds = 12.3;
+    day->Races[35].Runners[0].PlaceOddsHigh = -2.0;
+    day->RaceRA[0] = "RA7";
+    day->Bets[5].BetCombos[1] = " 1- 2";
+    day->Bets[5].WinHitPay = 560;
+
+    ClearRaceDay(*day);
+
+    EXPECT_EQ(day->Races[0].Runners[17].WinOdds, 12.3);
+    EXPECT_EQ(day->Races[35].Runners[0].PlaceOddsHigh, -2.0);
+    EXPECT_EQ(day->RaceRA[0].View().substr(0, 4), "RA7 ");
+    EXPECT_EQ(day->Bets[5].BetCombos[1], " 1- 2");
+    EXPECT_EQ(day->Bets[5].WinHitPay, 560);
+
+    BlankRaceDayRecords(*day);
+    EXPECT_EQ(day->RaceRA[0].View(), std::string(1272, ' '));
+    EXPECT_EQ(day->PastRA[35][17][4].View(), std::string(1272, ' '));
+}
+
+} // namespace
+} // namespace vornal
