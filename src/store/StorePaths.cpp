@@ -1,0 +1,238 @@
+#include "store/StorePaths.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "app/AppDir.h"
+#include "store/JvLayout.h"
+#include "text/Encoding.h"
+#include "text/Fields.h"
+#include "vocab/CodeNames.h"
+
+namespace vornal {
+namespace {
+
+constexpr std::size_t kDayNameLength = 14;
+
+bool IsLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int year, int month)
+{
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+std::string Quoted(std::string_view bytes)
+{
+    return "\"" + ToUtf8(bytes) + "\"";
+}
+
+void RequireDayName(std::string_view dayName)
+{
+    if (!IsDayName(dayName)) {
+        throw StoreNameError("not a race date: " + Quoted(dayName));
+    }
+}
+
+} // namespace
+
+std::string DayName(std::string_view raceRecord)
+{
+    return DayNameFromDigits(jv::Get(raceRecord, jv::kDate));
+}
+
+std::string DayNameFromDigits(std::string_view yyyymmdd)
+{
+    const std::string digits = PadRight(yyyymmdd, 8);
+    return digits.substr(0, 4) + Sjis("年") + digits.substr(4, 2) + Sjis("月") + digits.substr(6, 2) + Sjis("日");
+}
+
+std::string DayDigits(std::string_view dayName)
+{
+    return Field(dayName, 1, 4) + Field(dayName, 7, 2) + Field(dayName, 11, 2);
+}
+
+std::string RaceKey(std::string_view raceRecord)
+{
+    return jv::Get(raceRecord, jv::kRaceKey);
+}
+
+bool IsValidDateDigits(std::string_view yyyymmdd)
+{
+    if (yyyymmdd.size() != 8 || !IsAllDigits(yyyymmdd)) {
+        return false;
+    }
+    const int year = static_cast<int>(LeadingNumber(yyyymmdd.substr(0, 4)));
+    const int month = static_cast<int>(LeadingNumber(yyyymmdd.substr(4, 2)));
+    const int day = static_cast<int>(LeadingNumber(yyyymmdd.substr(6, 2)));
+    return year >= 1 && month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
+}
+
+bool IsDayName(std::string_view text)
+{
+    if (text.size() != kDayNameLength) {
+        return false;
+    }
+    const std::string digits = DayDigits(text);
+    return IsValidDateDigits(digits) && DayNameFromDigits(digits) == text;
+}
+
+bool IsKnownCourseCode(std::string_view code)
+{
+    return !IsBlank(CourseRegion(code));
+}
+
+bool IsValidHorseId(std::string_view horseId)
+{
+    return horseId.size() == 10 && IsAllDigits(horseId);
+}
+
+std::string ParseDayName(std::string_view cp932Text)
+{
+    if (IsValidDateDigits(cp932Text)) {
+        return DayNameFromDigits(cp932Text);
+    }
+    if (IsDayName(cp932Text)) {
+        return std::string(cp932Text);
+    }
+    return {};
+}
+
+std::string DayFileName(std::string_view dayName, std::string_view ext)
+{
+    return std::string(dayName) + std::string(ext);
+}
+
+std::string RunnerFileName(std::string_view dayName, std::string_view courseCode)
+{
+    return std::string(dayName) + CourseName(courseCode, CourseForm::Short) + std::string(kRunnerExt);
+}
+
+std::string ResultHistoryFileName(std::string_view dateCourse)
+{
+    return std::string(dateCourse) + std::string(kResultHistoryExt);
+}
+
+std::string HorseHistoryFileName(std::string_view horseId)
+{
+    return std::string(horseId) + std::string(kHorseHistoryExt);
+}
+
+std::filesystem::path BytePath(std::string_view cp932Name)
+{
+    // On this platform a path is a byte string: the CP932 name goes to the disk unchanged.
+    return std::filesystem::path(std::string(cp932Name));
+}
+
+std::filesystem::path DayFile(const std::filesystem::path& appDir, std::string_view dayName, std::string_view ext)
+{
+    RequireDayName(dayName);
+    return DataDir(appDir) / BytePath(DayFileName(dayName, ext));
+}
+
+std::filesystem::path RaceFile(const std::filesystem::path& appDir, std::string_view dayName)
+{
+    return DayFile(appDir, dayName, kRaceExt);
+}
+
+std::filesystem::path RunnerFile(const std::filesystem::path& appDir, std::string_view dayName,
+                                 std::string_view courseCode)
+{
+    RequireDayName(dayName);
+    // The racecourse enters the name only through the code table, so any code is safe here.
+    return DataDir(appDir) / BytePath(RunnerFileName(dayName, courseCode));
+}
+
+std::filesystem::path PayoutFile(const std::filesystem::path& appDir, std::string_view dayName)
+{
+    return DayFile(appDir, dayName, kPayoutExt);
+}
+
+std::filesystem::path WinOddsFile(const std::filesystem::path& appDir, std::string_view dayName)
+{
+    return DayFile(appDir, dayName, kWinOddsExt);
+}
+
+std::filesystem::path QuinellaOddsFile(const std::filesystem::path& appDir, std::string_view dayName)
+{
+    return DayFile(appDir, dayName, kQuinellaOddsExt);
+}
+
+std::filesystem::path JockeyMasterFile(const std::filesystem::path& appDir, std::string_view dayName)
+{
+    return DayFile(appDir, dayName, kJockeyMasterExt);
+}
+
+std::filesystem::path TrainerMasterFile(const std::filesystem::path& appDir, std::string_view dayName)
+{
+    return DayFile(appDir, dayName, kTrainerMasterExt);
+}
+
+std::filesystem::path HorseMasterFile(const std::filesystem::path& appDir, std::string_view dayName)
+{
+    return DayFile(appDir, dayName, kHorseMasterExt);
+}
+
+std::filesystem::path OldHorseMasterFile(const std::filesystem::path& appDir, std::string_view dayName)
+{
+    return DayFile(appDir, dayName, kOldHorseMasterExt);
+}
+
+std::filesystem::path ResultHistoryFile(const std::filesystem::path& appDir, std::string_view dateCourse)
+{
+    if (dateCourse.size() != 10 || !IsValidDateDigits(dateCourse.substr(0, 8)) ||
+        !IsKnownCourseCode(dateCourse.substr(8, 2))) {
+        throw StoreNameError("not a race date and racecourse: " + Quoted(dateCourse));
+    }
+    return SeirDir(appDir) / BytePath(dateCourse.substr(0, 4)) / BytePath(ResultHistoryFileName(dateCourse));
+}
+
+std::filesystem::path HorseHistoryFile(const std::filesystem::path& appDir, std::string_view horseId)
+{
+    if (!IsValidHorseId(horseId)) {
+        throw StoreNameError("not a horse id: " + Quoted(horseId));
+    }
+    return SeiDir(appDir) / BytePath(horseId.substr(0, 4)) / BytePath(HorseHistoryFileName(horseId));
+}
+
+bool IsInsideFolder(const std::filesystem::path& path, const std::filesystem::path& folder)
+{
+    const std::filesystem::path relative = path.lexically_normal().lexically_relative(folder.lexically_normal());
+    if (relative.empty() || relative == ".") {
+        return false;
+    }
+    return std::none_of(relative.begin(), relative.end(),
+                        [](const std::filesystem::path& part) { return part == ".."; });
+}
+
+std::vector<std::string> StoredDayNames(const std::filesystem::path& appDir)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    std::filesystem::directory_iterator it(DataDir(appDir), ec);
+    if (ec) {
+        return names;
+    }
+    for (const std::filesystem::directory_entry& entry : it) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() <= kRaceExt.size() || !name.ends_with(kRaceExt)) {
+            continue;
+        }
+        if (const std::string day = name.substr(0, kDayNameLength); IsDayName(day)) {
+            names.push_back(name);
+        }
+    }
+    // Ascending file name order, then the first 14 bytes from the last name to the first.
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> days;
+    days.reserve(names.size());
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        days.push_back(name->substr(0, kDayNameLength));
+    }
+    return days;
+}
+
+} // namespace vornal
