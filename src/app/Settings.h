@@ -19,7 +19,8 @@ public:
 
     // Decimal text; a missing key or unparsable text gives `defaultValue`.
     int ReadInteger(const std::string& section, const std::string& key, int defaultValue) const;
-    // "1" true, "0" false; a missing key (or another value) gives `defaultValue`.
+    // Written as "1" or "0". Read as an integer: 0 is false, any other number true; a missing
+    // key or a value that is not an integer ("yes", "true") gives `defaultValue`.
     bool ReadBool(const std::string& section, const std::string& key, bool defaultValue) const;
     // The raw value with its quoting removed: "\"\"" and "｢｣" read as empty, a longer value
     // in double quotes or in "｢" .. "｣" loses the first and last characters.

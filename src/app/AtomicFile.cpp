@@ -1,0 +1,175 @@
+#include "app/AtomicFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "text/Encoding.h"
+
+namespace vornal {
+namespace {
+
+std::string ErrorText(const char* what, const std::filesystem::path& file, int error)
+{
+    return std::string(what) + " " + PathText(file) + ": " + std::strerror(error);
+}
+
+// A descriptor that closes itself; Close() reports the error of the final close, which on
+// some file systems is where a failed write first shows.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+
+    int Get() const { return m_fd; }
+    bool IsOpen() const { return m_fd >= 0; }
+
+    int Close()
+    {
+        int rc = ::close(m_fd);
+        m_fd = -1;
+        return rc == 0 ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+int WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+// Creates a temporary file beside `file` under a name no other writer (thread or process)
+// can pick at the same time.
+int CreateTemporary(const std::filesystem::path& file, std::filesystem::path& tempPath, int& error)
+{
+    static std::atomic<unsigned> counter{0};
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    const std::string stem = "." + file.filename().string() + ".tmp";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = folder / (stem + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1)));
+        int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            return fd;
+        }
+        if (errno != EEXIST) {
+            error = errno;
+            return -1;
+        }
+    }
+    error = EEXIST;
+    return -1;
+}
+
+// After a rename the new directory entry is only durable once the folder itself is synced.
+// A failure here does not undo the replacement, so it is not reported.
+void SyncFolder(const std::filesystem::path& file)
+{
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+IoResult WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes)
+{
+    if (file.empty() || !file.has_filename()) {
+        return IoResult::Failure("cannot write " + PathText(file) + ": not a file name");
+    }
+    std::filesystem::path tempPath;
+    int error = 0;
+    FileDescriptor fd(CreateTemporary(file, tempPath, error));
+    if (!fd.IsOpen()) {
+        return IoResult::Failure(ErrorText("cannot create a temporary file for", file, error));
+    }
+
+    auto fail = [&](const char* what, int cause) {
+        ::unlink(tempPath.c_str());
+        return IoResult::Failure(ErrorText(what, file, cause));
+    };
+
+    struct stat old
+    {
+    };
+    if (::stat(file.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        ::fchmod(fd.Get(), old.st_mode & 07777);
+    }
+    if (int cause = WriteAll(fd.Get(), bytes)) {
+        return fail("cannot write", cause);
+    }
+    if (::fsync(fd.Get()) != 0) {
+        return fail("cannot flush", errno);
+    }
+    if (int cause = fd.Close()) {
+        return fail("cannot write", cause);
+    }
+    if (::rename(tempPath.c_str(), file.c_str()) != 0) {
+        return fail("cannot replace", errno);
+    }
+    SyncFolder(file);
+    return IoResult::Success();
+}
+
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& file)
+{
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.IsOpen()) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    struct stat info
+    {
+    };
+    if (::fstat(fd.Get(), &info) == 0 && info.st_size > 0) {
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return std::nullopt;
+        }
+        if (n == 0) {
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    return bytes;
+}
+
+std::string PathText(const std::filesystem::path& path)
+{
+    return ToCp932(path.string());
+}
+
+} // namespace vornal

@@ -1,0 +1,146 @@
+#include "app/AtomicFile.h"
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+
+using namespace vornal;
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(WriteFileAtomic, CreatesAndReplacesWithoutLeavingTemporaries)
+{
+    TempDir dir;
+    const auto file = dir / "a.txt";
+
+    ASSERT_TRUE(WriteFileAtomic(file, "first\r\n").ok);
+    EXPECT_EQ(GetFile(file), "first\r\n");
+
+    const std::string binary("\0\x83\x5C\xFF\r\n", 6);
+    IoResult second = WriteFileAtomic(file, binary);
+    EXPECT_TRUE(second.ok);
+    EXPECT_TRUE(second.message.empty());
+    EXPECT_EQ(GetFile(file), binary);
+
+    ASSERT_TRUE(WriteFileAtomic(file, "").ok);
+    EXPECT_EQ(std::filesystem::file_size(file), 0u);
+    EXPECT_EQ(Names(dir.Path()), Strings{"a.txt"});
+}
+
+TEST(WriteFileAtomic, KeepsThePermissionsOfTheReplacedFile)
+{
+    TempDir dir;
+    const auto file = dir / "keep.txt";
+    PutFile(file, "old");
+    ::chmod(file.c_str(), 0640);
+
+    ASSERT_TRUE(WriteFileAtomic(file, "new").ok);
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(WriteFileAtomic, FailedRenameLeavesTheTargetAndNoTemporary)
+{
+    TempDir dir;
+    // A folder that is not empty cannot be replaced by a file.
+    const auto target = dir / "occupied";
+    std::filesystem::create_directory(target);
+    PutFile(target / "inside.txt", "keep");
+
+    IoResult result = WriteFileAtomic(target, "new bytes");
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message.find("occupied"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(target));
+    EXPECT_EQ(GetFile(target / "inside.txt"), "keep");
+    EXPECT_EQ(Names(dir.Path()), Strings{"occupied"});
+}
+
+TEST(WriteFileAtomic, FailedWriteLeavesTheOldFile)
+{
+    TempDir dir;
+    const auto file = dir / "settings.ini";
+    PutFile(file, "old contents\r\n");
+
+    // Limit the size of files this process may write, so the write fails part way through.
+    struct sigaction ignore
+    {
+    };
+    struct sigaction previousAction
+    {
+    };
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previousAction);
+    rlimit previousLimit{};
+    ::getrlimit(RLIMIT_FSIZE, &previousLimit);
+    rlimit small = previousLimit;
+    small.rlim_cur = 4;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+
+    IoResult result = WriteFileAtomic(file, std::string(4096, 'x'));
+
+    ::setrlimit(RLIMIT_FSIZE, &previousLimit);
+    ::sigaction(SIGXFSZ, &previousAction, nullptr);
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message.find("settings.ini"), std::string::npos);
+    EXPECT_EQ(GetFile(file), "old contents\r\n");
+    EXPECT_EQ(Names(dir.Path()), Strings{"settings.ini"});
+}
+
+TEST(WriteFileAtomic, FolderNotWritableLeavesTheOldFile)
+{
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "folder permissions do not bind the superuser";
+    }
+    TempDir dir;
+    const auto folder = dir / "locked";
+    std::filesystem::create_directory(folder);
+    PutFile(folder / "f.txt", "old");
+    ::chmod(folder.c_str(), 0555);
+
+    IoResult result = WriteFileAtomic(folder / "f.txt", "new");
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(GetFile(folder / "f.txt"), "old");
+    EXPECT_EQ(Names(folder), Strings{"f.txt"});
+}
+
+TEST(WriteFileAtomic, MissingFolderFails)
+{
+    TempDir dir;
+    IoResult result = WriteFileAtomic(dir / "no" / "such.txt", "x");
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message.find("such.txt"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+}
+
+TEST(ReadFileBytes, ReadsEveryByteAndFailsOnMissingOrFolder)
+{
+    TempDir dir;
+    std::string bytes;
+    for (int i = 0; i < 200000; ++i) {
+        bytes.push_back(static_cast<char>(i % 251));
+    }
+    PutFile(dir / "big.bin", bytes);
+
+    EXPECT_EQ(ReadFileBytes(dir / "big.bin"), bytes);
+    PutFile(dir / "empty", "");
+    EXPECT_EQ(ReadFileBytes(dir / "empty"), std::string());
+    EXPECT_FALSE(ReadFileBytes(dir / "missing").has_value());
+    EXPECT_FALSE(ReadFileBytes(dir.Path()).has_value());
+}
+
+} // namespace
