@@ -1,0 +1,253 @@
+#include "app/TuningTables.h"
+
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "text/Encoding.h"
+#include "text/Format.h"
+
+// The three tuning files are sequences of fixed-size records of little-endian IEEE 754
+// doubles and signed 32-bit integers, written on the machines the statistics were made
+// on. They are decoded byte by byte, so the result does not depend on this machine's
+// byte order, and every record is checked to lie inside the file before it is read.
+namespace vornal {
+namespace {
+
+constexpr std::size_t kDoubleSize = 8;
+constexpr std::size_t kInt32Size = 4;
+
+constexpr std::size_t kGateAdjRecordSize = 576; // 72 doubles
+constexpr int kGateAdjFirstRecord = 4;          // row f = 1
+constexpr int kGateAdjLastRecord = 14;          // row f = 11
+constexpr std::size_t kGateAdjFirstSlotDouble = 36;
+
+constexpr std::size_t kRotationRecordSize = 4400;
+constexpr int kRotationRecord = 1;
+constexpr std::size_t kRotationCells = kRotationRuns * kRotationBuckets;
+
+constexpr std::size_t kRankHitRecordSize = 19584; // 2448 doubles
+constexpr int kRankHitRecord = 0;
+
+std::uint64_t LittleEndian(std::string_view bytes, std::size_t offset, std::size_t width)
+{
+    unsigned char raw[8] = {};
+    std::memcpy(raw, bytes.data() + offset, width);
+    std::uint64_t value = 0;
+    for (std::size_t i = width; i-- > 0;) {
+        value = (value << 8) | raw[i];
+    }
+    return value;
+}
+
+// The callers have checked that the record holds the value.
+double DoubleAt(std::string_view record, std::size_t offset)
+{
+    std::uint64_t bits = LittleEndian(record, offset, kDoubleSize);
+    double value = 0.0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+std::int32_t Int32At(std::string_view record, std::size_t offset)
+{
+    auto bits = static_cast<std::uint32_t>(LittleEndian(record, offset, kInt32Size));
+    std::int32_t value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+std::string FileName(const std::filesystem::path& file)
+{
+    return PathText(file.filename());
+}
+
+// The whole file, or the failure naming it.
+IoResult ReadTuningFile(const std::filesystem::path& file, std::string& bytes)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        return IoResult::Failure(FileName(file) + Sjis(" が見つかりません。"));
+    }
+    std::optional<std::string> read = ReadFileBytes(file);
+    if (!read) {
+        return IoResult::Failure(FileName(file) + Sjis(" を読み込めません。"));
+    }
+    bytes = std::move(*read);
+    return IoResult::Success();
+}
+
+// Checks that records `first`..`last` of `recordSize` bytes lie inside the file.
+IoResult CheckRecords(const std::filesystem::path& file, std::string_view bytes, std::size_t recordSize, int first,
+                      int last)
+{
+    for (int record = first; record <= last; ++record) {
+        std::size_t end = (static_cast<std::size_t>(record) + 1) * recordSize;
+        if (end > bytes.size()) {
+            std::size_t needed = (static_cast<std::size_t>(last) + 1) * recordSize;
+            return IoResult::Failure(
+                FileName(file) +
+                fmt::sprintf(Sjis(" が短すぎます：レコード %d を読めません（%d バイト、必要 %d バイト）。"), record,
+                             bytes.size(), needed));
+        }
+    }
+    return IoResult::Success();
+}
+
+std::string_view Record(std::string_view bytes, std::size_t recordSize, int record)
+{
+    return bytes.substr(static_cast<std::size_t>(record) * recordSize, recordSize);
+}
+
+// A NaN or an infinity would poison every rating and ranking it enters.
+IoResult NotANumber(const std::filesystem::path& file, int record, std::size_t byteOffset)
+{
+    return IoResult::Failure(
+        FileName(file) +
+        fmt::sprintf(Sjis("：レコード %d のバイト %d からの値が数値ではありません。"), record, byteOffset));
+}
+
+} // namespace
+
+IoResult LoadGateAdj(const std::filesystem::path& file, TuningTables& tables)
+{
+    std::string bytes;
+    if (IoResult result = ReadTuningFile(file, bytes); !result) {
+        return result;
+    }
+    if (IoResult result = CheckRecords(file, bytes, kGateAdjRecordSize, kGateAdjFirstRecord, kGateAdjLastRecord);
+        !result) {
+        return result;
+    }
+    Table2<double, kGateFieldSizes, kGateSlots> rows{};
+    for (int record = kGateAdjFirstRecord; record <= kGateAdjLastRecord; ++record) {
+        std::string_view data = Record(bytes, kGateAdjRecordSize, record);
+        int f = record - kGateAdjFirstRecord + 1;
+        for (int slot = 0; slot < kGateSlots; ++slot) {
+            std::size_t index = kGateAdjFirstSlotDouble + static_cast<std::size_t>(slot);
+            double value = DoubleAt(data, index * kDoubleSize);
+            if (!std::isfinite(value)) {
+                return NotANumber(file, record, index * kDoubleSize);
+            }
+            rows[f][slot] = value;
+        }
+    }
+    // Row 0 (small fields) is built in; only the rows of the file are replaced.
+    for (int f = 1; f < kGateFieldSizes; ++f) {
+        tables.GateAdjTable[f] = rows[f];
+    }
+    return IoResult::Success();
+}
+
+IoResult LoadRotation(const std::filesystem::path& file, TuningTables& tables)
+{
+    std::string bytes;
+    if (IoResult result = ReadTuningFile(file, bytes); !result) {
+        return result;
+    }
+    if (IoResult result = CheckRecords(file, bytes, kRotationRecordSize, kRotationRecord, kRotationRecord); !result) {
+        return result;
+    }
+    std::string_view data = Record(bytes, kRotationRecordSize, kRotationRecord);
+
+    // Seven [11][10] tables one after another, the bucket varying fastest.
+    RotationStatsTables stats;
+    std::size_t offset = 0;
+    auto readCounts = [&](auto& table) {
+        for (int k = 1; k <= kRotationRuns; ++k) {
+            for (int b = 1; b <= kRotationBuckets; ++b) {
+                table[k][b] = Int32At(data, offset);
+                offset += kInt32Size;
+            }
+        }
+    };
+    std::optional<std::size_t> badOffset;
+    auto readRates = [&](auto& table) {
+        for (int k = 1; k <= kRotationRuns; ++k) {
+            for (int b = 1; b <= kRotationBuckets; ++b) {
+                table[k][b] = DoubleAt(data, offset);
+                if (!std::isfinite(table[k][b]) && !badOffset) {
+                    badOffset = offset;
+                }
+                offset += kDoubleSize;
+            }
+        }
+    };
+    readCounts(stats.Races);
+    readCounts(stats.Wins);
+    readRates(stats.WinRate);
+    readCounts(stats.TopTwo);
+    readRates(stats.TopTwoRate);
+    readCounts(stats.TopThree);
+    readRates(stats.TopThreeRate);
+    static_assert(kRotationCells * (4 * kInt32Size + 3 * kDoubleSize) == kRotationRecordSize);
+    if (badOffset) {
+        return NotANumber(file, kRotationRecord, *badOffset);
+    }
+
+    // Each past-run row of a rate table divided by the row's sum, so that every row of the
+    // normalised tables sums to 1.
+    using RateTable = Table2<double, kRotationRuns + 1, kRotationBuckets + 1>;
+    RateTable normalised[3]{};
+    const RateTable* rates[3] = {&stats.WinRate, &stats.TopTwoRate, &stats.TopThreeRate};
+    const char* labels[3] = {"勝率", "連対率", "複勝率"};
+    for (int t = 0; t < 3; ++t) {
+        for (int k = 1; k <= kRotationRuns; ++k) {
+            double sum = 0.0;
+            for (int b = 1; b <= kRotationBuckets; ++b) {
+                sum += (*rates[t])[k][b];
+            }
+            bool usable = sum != 0.0;
+            for (int b = 1; usable && b <= kRotationBuckets; ++b) {
+                normalised[t][k][b] = (*rates[t])[k][b] / sum;
+                usable = std::isfinite(normalised[t][k][b]);
+            }
+            if (!usable) {
+                return IoResult::Failure(FileName(file) +
+                                         fmt::sprintf(Sjis("：%d走の%sの合計が 0 です。"), k, Sjis(labels[t])));
+            }
+        }
+    }
+    tables.RotationStats = stats;
+    tables.RotationTable = normalised[0];
+    tables.RotationTopTwoTable = normalised[1];
+    tables.RotationTopThreeTable = normalised[2];
+    return IoResult::Success();
+}
+
+IoResult LoadRankHit(const std::filesystem::path& file, TuningTables& tables)
+{
+    std::string bytes;
+    if (IoResult result = ReadTuningFile(file, bytes); !result) {
+        return result;
+    }
+    if (IoResult result = CheckRecords(file, bytes, kRankHitRecordSize, kRankHitRecord, kRankHitRecord); !result) {
+        return result;
+    }
+    std::string_view data = Record(bytes, kRankHitRecordSize, kRankHitRecord);
+    Table2<RankHitEntry, kShareClasses + 1, kQuinellaRanks + 1> hits{};
+    // Per share class: the 153 hit rates, then the 153 expected values.
+    for (int shareClass = 1; shareClass <= kShareClasses; ++shareClass) {
+        std::size_t classStart = static_cast<std::size_t>(shareClass - 1) * 2 * kQuinellaRanks;
+        for (int rank = 1; rank <= kQuinellaRanks; ++rank) {
+            std::size_t hitIndex = classStart + static_cast<std::size_t>(rank - 1);
+            std::size_t valueIndex = hitIndex + kQuinellaRanks;
+            RankHitEntry& entry = hits[shareClass][rank];
+            entry.HitRate = DoubleAt(data, hitIndex * kDoubleSize);
+            entry.ExpectedValue = DoubleAt(data, valueIndex * kDoubleSize);
+            if (!std::isfinite(entry.HitRate)) {
+                return NotANumber(file, kRankHitRecord, hitIndex * kDoubleSize);
+            }
+            if (!std::isfinite(entry.ExpectedValue)) {
+                return NotANumber(file, kRankHitRecord, valueIndex * kDoubleSize);
+            }
+        }
+    }
+    tables.RankHitTable = hits;
+    return IoResult::Success();
+}
+
+} // namespace vornal

@@ -1,0 +1,380 @@
+#include "app/TuningTables.h"
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+#include "text/Encoding.h"
+
+using namespace vornal;
+
+namespace {
+
+// ---- writing little-endian records, independently of the loaders ----
+
+void PutLittleEndian(std::string& bytes, std::size_t offset, std::uint64_t bits, int width)
+{
+    if (bytes.size() < offset + static_cast<std::size_t>(width)) {
+        bytes.resize(offset + static_cast<std::size_t>(width), '\0');
+    }
+    for (int i = 0; i < width; ++i) {
+        bytes[offset + static_cast<std::size_t>(i)] = static_cast<char>((bits >> (8 * i)) & 0xFF);
+    }
+}
+
+void PutDouble(std::string& bytes, std::size_t offset, double value)
+{
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    PutLittleEndian(bytes, offset, bits, 8);
+}
+
+void PutInt32(std::string& bytes, std::size_t offset, std::int32_t value)
+{
+    PutLittleEndian(bytes, offset, static_cast<std::uint32_t>(value), 4);
+}
+
+constexpr std::size_t kGateRecord = 576;
+constexpr std::size_t kRotationRecord = 4400;
+constexpr std::size_t kRankHitRecord = 19584;
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Fifteen records; double i of record r holds r * 100 + i, so every value tells where it
+// was read from.
+std::string GateAdjBytes()
+{
+    std::string bytes(15 * kGateRecord, '\0');
+    for (int record = 0; record < 15; ++record) {
+        for (int i = 0; i < 72; ++i) {
+            PutDouble(bytes, record * kGateRecord + i * 8, record * 100 + i);
+        }
+    }
+    return bytes;
+}
+
+// The seven [11][10] tables of the second record of "RT.dat".
+struct RotationFile
+{
+    std::int32_t races[12][11] = {};
+    std::int32_t wins[12][11] = {};
+    double winRate[12][11] = {};
+    std::int32_t topTwo[12][11] = {};
+    double topTwoRate[12][11] = {};
+    std::int32_t topThree[12][11] = {};
+    double topThreeRate[12][11] = {};
+
+    RotationFile()
+    {
+        for (int k = 1; k <= 11; ++k) {
+            for (int b = 1; b <= 10; ++b) {
+                races[k][b] = k * 100 + b;
+                wins[k][b] = k * 10 + b;
+                topTwo[k][b] = -(k * 100 + b); // the sign must survive
+                topThree[k][b] = 1000000 * k + b;
+                winRate[k][b] = b;        // row sum 55
+                topTwoRate[k][b] = 0.125; // row sum 1.25
+                topThreeRate[k][b] = b == k % 10 + 1 ? 3.0 : 0.0;
+            }
+        }
+    }
+
+    std::string Bytes() const
+    {
+        // Record 0 is never read: fill it with rates that would not normalise.
+        std::string bytes(2 * kRotationRecord, '\0');
+        std::size_t offset = kRotationRecord;
+        auto ints = [&](const std::int32_t(&table)[12][11]) {
+            for (int k = 1; k <= 11; ++k) {
+                for (int b = 1; b <= 10; ++b, offset += 4) {
+                    PutInt32(bytes, offset, table[k][b]);
+                }
+            }
+        };
+        auto reals = [&](const double(&table)[12][11]) {
+            for (int k = 1; k <= 11; ++k) {
+                for (int b = 1; b <= 10; ++b, offset += 8) {
+                    PutDouble(bytes, offset, table[k][b]);
+                }
+            }
+        };
+        ints(races);
+        ints(wins);
+        reals(winRate);
+        ints(topTwo);
+        reals(topTwoRate);
+        ints(topThree);
+        reals(topThreeRate);
+        EXPECT_EQ(offset, 2 * kRotationRecord);
+        return bytes;
+    }
+};
+
+double HitValue(int shareClass, int rank)
+{
+    return shareClass * 1000 + rank + 0.5;
+}
+
+double ExpectedValueOf(int shareClass, int rank)
+{
+    return -(shareClass * 1000 + rank) / 100.0;
+}
+
+std::string RankHitBytes()
+{
+    std::string bytes(kRankHitRecord, '\0');
+    for (int c = 1; c <= 8; ++c) {
+        for (int r = 1; r <= 153; ++r) {
+            std::size_t classStart = static_cast<std::size_t>(c - 1) * 306 * 8;
+            PutDouble(bytes, classStart + (r - 1) * 8, HitValue(c, r));
+            PutDouble(bytes, classStart + (153 + r - 1) * 8, ExpectedValueOf(c, r));
+        }
+    }
+    return bytes;
+}
+
+bool Mentions(const std::string& message, const std::string& part)
+{
+    return message.find(part) != std::string::npos;
+}
+
+class TuningFilesTest : public ::testing::Test
+{
+protected:
+    std::filesystem::path Put(const std::string& name, const std::string& bytes) const
+    {
+        PutFile(m_dir / name, bytes);
+        return m_dir / name;
+    }
+
+    TempDir m_dir;
+    TuningTables m_tables;
+};
+
+// ---- GateAdj.dat ----
+
+TEST_F(TuningFilesTest, GateAdjRowsComeFromRecordsFourToFourteen)
+{
+    SetBuiltInTables(m_tables);
+    ASSERT_TRUE(LoadGateAdj(Put("GateAdj.dat", GateAdjBytes()), m_tables));
+    // 8 runners: doubles 36..43 of record 4.
+    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(8), 0), 436);
+    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(8), 7), 443);
+    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(8), 17), 453);
+    // 18 runners: doubles 36..53 of record 14.
+    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(18), 0), 1436);
+    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(18), 17), 1453);
+    EXPECT_EQ(m_tables.GateAdj(5, 9), 845);
+    // Small fields keep the built-in row.
+    EXPECT_DOUBLE_EQ(m_tables.GateAdj(0, 0), 1.492);
+    EXPECT_EQ(m_tables.GateAdj(0, 7), 0.0);
+}
+
+TEST_F(TuningFilesTest, DoublesAreDecodedLittleEndian)
+{
+    std::string bytes = GateAdjBytes();
+    // 1.5 is 0x3FF8000000000000, -2.25 is 0xC002000000000000: lowest byte first.
+    bytes.replace(4 * kGateRecord + 36 * 8, 8, std::string("\0\0\0\0\0\0\xF8\x3F", 8));
+    bytes.replace(4 * kGateRecord + 37 * 8, 8, std::string("\0\0\0\0\0\0\x02\xC0", 8));
+    ASSERT_TRUE(LoadGateAdj(Put("GateAdj.dat", bytes), m_tables));
+    EXPECT_EQ(m_tables.GateAdj(1, 0), 1.5);
+    EXPECT_EQ(m_tables.GateAdj(1, 1), -2.25);
+}
+
+TEST_F(TuningFilesTest, GateAdjMissingShortOrDamaged)
+{
+    m_tables.GateAdjTable[1][0] = 9.0;
+
+    IoResult missing = LoadGateAdj(m_dir / "GateAdj.dat", m_tables);
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(missing.message, Sjis("GateAdj.dat が見つかりません。"));
+
+    // A folder of that name is no tuning file either.
+    std::filesystem::create_directory(m_dir / "sub");
+    std::filesystem::create_directory(m_dir / "sub" / "GateAdj.dat");
+    EXPECT_EQ(LoadGateAdj(m_dir / "sub" / "GateAdj.dat", m_tables).message, Sjis("GateAdj.dat が見つかりません。"));
+
+    // One byte short of record 14.
+    std::string bytes = GateAdjBytes();
+    bytes.pop_back();
+    IoResult shortFile = LoadGateAdj(Put("GateAdj.dat", bytes), m_tables);
+    EXPECT_FALSE(shortFile);
+    EXPECT_TRUE(Mentions(shortFile.message, "GateAdj.dat")) << ToUtf8(shortFile.message);
+    EXPECT_TRUE(Mentions(shortFile.message, "14")) << ToUtf8(shortFile.message);
+
+    // Only four records: not even row 1 is there.
+    IoResult fourRecords = LoadGateAdj(Put("GateAdj.dat", GateAdjBytes().substr(0, 4 * kGateRecord)), m_tables);
+    EXPECT_FALSE(fourRecords);
+    EXPECT_TRUE(Mentions(fourRecords.message, "GateAdj.dat"));
+    EXPECT_FALSE(LoadGateAdj(Put("GateAdj.dat", ""), m_tables));
+
+    // A NaN where a slot is read.
+    bytes = GateAdjBytes();
+    PutDouble(bytes, 9 * kGateRecord + 40 * 8, kNaN);
+    IoResult nan = LoadGateAdj(Put("GateAdj.dat", bytes), m_tables);
+    EXPECT_FALSE(nan);
+    EXPECT_TRUE(Mentions(nan.message, "GateAdj.dat"));
+
+    // Every failure left the table as it was.
+    EXPECT_EQ(m_tables.GateAdj(1, 0), 9.0);
+    EXPECT_EQ(m_tables.GateAdj(11, 17), 0.0);
+}
+
+TEST_F(TuningFilesTest, GateAdjIgnoresWhatItDoesNotRead)
+{
+    // Damage in records 0..3, in doubles outside 36..53 and in records after 14.
+    std::string bytes = GateAdjBytes();
+    PutDouble(bytes, 2 * kGateRecord + 40 * 8, kNaN);
+    PutDouble(bytes, 4 * kGateRecord + 35 * 8, kNaN);
+    PutDouble(bytes, 14 * kGateRecord + 54 * 8, kNaN);
+    bytes += std::string(100, '\xFF');
+    ASSERT_TRUE(LoadGateAdj(Put("GateAdj.dat", bytes), m_tables));
+    EXPECT_EQ(m_tables.GateAdj(11, 17), 1453);
+}
+
+// ---- RT.dat ----
+
+TEST_F(TuningFilesTest, RotationStatsAreReadFromTheSecondRecord)
+{
+    RotationFile file;
+    ASSERT_TRUE(LoadRotation(Put("RT.dat", file.Bytes()), m_tables));
+    const RotationStatsTables& s = m_tables.RotationStats;
+    EXPECT_EQ(s.Races[1][1], 101);
+    EXPECT_EQ(s.Races[11][10], 1110);
+    EXPECT_EQ(s.Wins[6][3], 63);
+    EXPECT_EQ(s.TopTwo[11][10], -1110);
+    EXPECT_EQ(s.TopThree[11][10], 11000010);
+    EXPECT_EQ(s.WinRate[4][7], 7.0);
+    EXPECT_EQ(s.TopTwoRate[11][10], 0.125);
+    EXPECT_EQ(s.TopThreeRate[2][3], 3.0);
+    EXPECT_EQ(s.TopThreeRate[2][4], 0.0);
+}
+
+TEST_F(TuningFilesTest, RotationTablesAreRatesOverTheirRowSums)
+{
+    RotationFile file;
+    file.winRate[1][10] = 45.0; // row 1 sums to 90
+    ASSERT_TRUE(LoadRotation(Put("RT.dat", file.Bytes()), m_tables));
+    // Win rates b over 1 + 2 + .. + 10 = 55.
+    EXPECT_DOUBLE_EQ(m_tables.Rotation(3, 10), 10.0 / 55.0);
+    EXPECT_DOUBLE_EQ(m_tables.Rotation(5, 1), 1.0 / 55.0);
+    EXPECT_DOUBLE_EQ(m_tables.Rotation(11, 4), 4.0 / 55.0);
+    EXPECT_DOUBLE_EQ(m_tables.Rotation(1, 10), 45.0 / 90.0);
+    EXPECT_DOUBLE_EQ(m_tables.Rotation(1, 9), 9.0 / 90.0);
+    // Ten equal top-two rates give a tenth each; the single top-three rate gives 1.
+    EXPECT_DOUBLE_EQ(m_tables.RotationTopTwoTable[7][5], 0.1);
+    EXPECT_DOUBLE_EQ(m_tables.RotationTopThreeTable[2][3], 1.0);
+    EXPECT_DOUBLE_EQ(m_tables.RotationTopThreeTable[2][4], 0.0);
+    for (int k = 1; k <= 11; ++k) {
+        double sum = 0.0;
+        for (int b = 1; b <= 10; ++b) {
+            sum += m_tables.Rotation(k, b);
+        }
+        EXPECT_NEAR(sum, 1.0, 1e-12) << k;
+    }
+}
+
+TEST_F(TuningFilesTest, RotationRowSummingToZeroStopsTheLoad)
+{
+    m_tables.RotationTable[1][1] = 0.5;
+
+    RotationFile allZero;
+    for (int b = 1; b <= 10; ++b) {
+        allZero.winRate[7][b] = 0.0;
+    }
+    IoResult zero = LoadRotation(Put("RT.dat", allZero.Bytes()), m_tables);
+    EXPECT_FALSE(zero);
+    EXPECT_TRUE(Mentions(zero.message, "RT.dat"));
+    EXPECT_TRUE(Mentions(zero.message, Sjis("7走"))) << ToUtf8(zero.message);
+
+    // Rates that cancel out divide by zero just the same.
+    RotationFile cancelling;
+    cancelling.topThreeRate[11][1] = 2.0;
+    cancelling.topThreeRate[11][2] = -2.0;
+    for (int b = 3; b <= 10; ++b) {
+        cancelling.topThreeRate[11][b] = 0.0;
+    }
+    IoResult cancelled = LoadRotation(Put("RT.dat", cancelling.Bytes()), m_tables);
+    EXPECT_FALSE(cancelled);
+    EXPECT_TRUE(Mentions(cancelled.message, Sjis("11走"))) << ToUtf8(cancelled.message);
+
+    RotationFile nan;
+    nan.topTwoRate[3][3] = kNaN;
+    EXPECT_FALSE(LoadRotation(Put("RT.dat", nan.Bytes()), m_tables));
+
+    EXPECT_EQ(m_tables.Rotation(1, 1), 0.5);
+    EXPECT_EQ(m_tables.RotationStats.Races[1][1], 0);
+}
+
+TEST_F(TuningFilesTest, RotationMissingOrShort)
+{
+    IoResult missing = LoadRotation(m_dir / "RT.dat", m_tables);
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(missing.message, Sjis("RT.dat が見つかりません。"));
+
+    std::string bytes = RotationFile().Bytes();
+    IoResult oneRecord = LoadRotation(Put("RT.dat", bytes.substr(0, kRotationRecord)), m_tables);
+    EXPECT_FALSE(oneRecord);
+    EXPECT_TRUE(Mentions(oneRecord.message, "RT.dat"));
+    EXPECT_FALSE(LoadRotation(Put("RT.dat", bytes.substr(0, bytes.size() - 1)), m_tables));
+    EXPECT_EQ(m_tables.Rotation(1, 1), 0.0);
+}
+
+// ---- senuj.dat ----
+
+TEST_F(TuningFilesTest, RankHitTableHoldsRatesThenValuesPerClass)
+{
+    ASSERT_TRUE(LoadRankHit(Put("senuj.dat", RankHitBytes()), m_tables));
+    for (int c : {1, 4, 8}) {
+        for (int r : {1, 77, 153}) {
+            EXPECT_EQ(m_tables.RankHitRate(c, r), HitValue(c, r)) << c << " " << r;
+            EXPECT_EQ(m_tables.RankExpectedValue(c, r), ExpectedValueOf(c, r)) << c << " " << r;
+        }
+    }
+}
+
+TEST_F(TuningFilesTest, RankHitMissingOrShort)
+{
+    IoResult missing = LoadRankHit(m_dir / "senuj.dat", m_tables);
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(missing.message, Sjis("senuj.dat が見つかりません。"));
+
+    std::string bytes = RankHitBytes();
+    bytes.pop_back();
+    IoResult shortFile = LoadRankHit(Put("senuj.dat", bytes), m_tables);
+    EXPECT_FALSE(shortFile);
+    EXPECT_TRUE(Mentions(shortFile.message, "senuj.dat"));
+
+    bytes = RankHitBytes();
+    PutDouble(bytes, (306 * 7 + 153 + 152) * 8, std::numeric_limits<double>::infinity());
+    EXPECT_FALSE(LoadRankHit(Put("senuj.dat", bytes), m_tables));
+    EXPECT_EQ(m_tables.RankHitRate(1, 1), 0.0);
+}
+
+// ---- the start-up sequence ----
+
+TEST_F(TuningFilesTest, StartUpLoadsEveryTableOrNamesTheFirstMissingFile)
+{
+    Put("RT.dat", RotationFile().Bytes());
+    Put("senuj.dat", RankHitBytes());
+    IoResult noGate = LoadTuningTables(m_dir.Path(), m_tables);
+    EXPECT_EQ(noGate.message, Sjis("GateAdj.dat が見つかりません。"));
+
+    Put("GateAdj.dat", GateAdjBytes());
+    std::filesystem::remove(m_dir / "senuj.dat");
+    EXPECT_EQ(LoadTuningTables(m_dir.Path(), m_tables).message, Sjis("senuj.dat が見つかりません。"));
+
+    Put("senuj.dat", RankHitBytes());
+    TuningTables tables;
+    ASSERT_TRUE(LoadTuningTables(m_dir.Path(), tables));
+    EXPECT_DOUBLE_EQ(tables.GateAdj(0, 0), 1.492);
+    EXPECT_EQ(tables.GateAdj(11, 0), 1436);
+    EXPECT_DOUBLE_EQ(tables.Rotation(1, 1), 1.0 / 55.0);
+    EXPECT_EQ(tables.RankHitRate(8, 153), HitValue(8, 153));
+    EXPECT_DOUBLE_EQ(tables.FieldRankWin(18, 18), 0.2);
+}
+
+} // namespace
