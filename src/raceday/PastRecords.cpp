@@ -1,0 +1,57 @@
+#include "raceday/PastPerformance.h"
+
+#include "store/JvLayout.h"
+#include "store/StorePaths.h"
+
+namespace vornal {
+
+void ReadHistory(RaceDay& day, int race, int runner, long long raceDate, FileCache& files)
+{
+    const std::string horseId = jv::Get(day.RunnerSE[race][runner], jv::se::kHorseId);
+    if (!IsValidHorseId(horseId) || raceDate <= 0) {
+        return;
+    }
+    const RecordFile* history = files.Get(HorseHistoryFile(files.AppDir(), horseId), jv::kLengthSE);
+    if (history == nullptr) {
+        return;
+    }
+    history->RequireWhole();
+    int taken = 0;
+    // The file is in ascending date order; walking it backwards meets the latest runs
+    // first. Runs on or after the race date are skipped, so an old date loads as it was.
+    for (int i = history->Count() - 1; i >= 0 && taken < kPastRuns; --i) {
+        const std::string_view record = history->Record(i);
+        const long long runDate = LeadingNumber(jv::Get(record, jv::kDate));
+        if (runDate > 0 && runDate < raceDate) {
+            day.PastSE[race][runner][taken++] = record;
+        }
+    }
+}
+
+void ReadPastRaces(RaceDay& day, int race, int runner, FileCache& files)
+{
+    for (int k = 0; k < kPastRuns; ++k) {
+        const SeRecord& run = day.PastSE[race][runner][k];
+        std::filesystem::path file;
+        try {
+            file = ResultHistoryFile(files.AppDir(), jv::Get(run, jv::kDateCourse));
+        } catch (const StoreNameError&) {
+            continue; // a blank run, or bytes that cannot name a store file
+        }
+        const RecordFile* races = files.Get(file, jv::kLengthRA);
+        if (races == nullptr) {
+            continue;
+        }
+        races->RequireWhole();
+        const std::string_view raceNo = jv::View(run, jv::kRaceNo);
+        for (int i = 0; i < races->Count(); ++i) {
+            const std::string_view record = races->Record(i);
+            if (jv::View(record, jv::kRaceNo) == raceNo) {
+                day.PastRA[race][runner][k] = record;
+                break;
+            }
+        }
+    }
+}
+
+} // namespace vornal

@@ -1,0 +1,83 @@
+#include "raceday/RecordFile.h"
+
+#include <system_error>
+
+#include "app/AtomicFile.h"
+#include "text/Encoding.h"
+
+namespace vornal {
+
+RecordReadError::RecordReadError(const std::filesystem::path& file, int recordIndex, std::string message)
+    : std::runtime_error(ToUtf8(message)), m_file(file), m_recordIndex(recordIndex), m_message(std::move(message))
+{
+}
+
+namespace {
+
+[[noreturn]] void ThrowMissingRecord(const std::filesystem::path& file, int index)
+{
+    throw RecordReadError(file, index,
+                          Sjis("ファイルの読み込みに失敗しました: ") + PathText(file) + Sjis(" のレコード ") +
+                              std::to_string(index) + Sjis(" がありません。"));
+}
+
+} // namespace
+
+RecordFile::RecordFile(std::filesystem::path path, std::string bytes, int recordLength)
+    : m_path(std::move(path)), m_bytes(std::move(bytes)), m_length(recordLength),
+      m_count(static_cast<int>(m_bytes.size() / static_cast<std::size_t>(recordLength)))
+{
+}
+
+std::optional<RecordFile> RecordFile::Open(const std::filesystem::path& file, int recordLength)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(file, error)) {
+        return std::nullopt;
+    }
+    std::optional<std::string> bytes = ReadFileBytes(file);
+    if (!bytes) {
+        throw RecordReadError(file, 0, Sjis("ファイルを読めません: ") + PathText(file));
+    }
+    return RecordFile(file, std::move(*bytes), recordLength);
+}
+
+std::optional<std::string_view> RecordFile::TryRecord(int index) const
+{
+    if (index < 0 || index >= m_count) {
+        return std::nullopt;
+    }
+    return std::string_view(m_bytes).substr(static_cast<std::size_t>(index) * static_cast<std::size_t>(m_length),
+                                            static_cast<std::size_t>(m_length));
+}
+
+std::string_view RecordFile::Record(int index) const
+{
+    std::optional<std::string_view> record = TryRecord(index);
+    if (!record) {
+        ThrowMissingRecord(m_path, index);
+    }
+    return *record;
+}
+
+void RecordFile::RequireWhole() const
+{
+    if (HasCutRecord()) {
+        ThrowMissingRecord(m_path, m_count);
+    }
+}
+
+int CountTextLines(std::string_view bytes)
+{
+    int lines = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            ++lines;
+            start = i + 1;
+        }
+    }
+    return start < bytes.size() ? lines + 1 : lines;
+}
+
+} // namespace vornal
