@@ -62,19 +62,19 @@ enum class ShareStat {
     QuinellaAverage = 8,
 };
 
-template <typename T, int Rows, int Columns> using Table2 = std::array<std::array<T, Columns>, Rows>;
+template <typename T, int Rows, int Columns> using TuningGrid = std::array<std::array<T, Columns>, Rows>;
 
 // The finishing statistics of "RT.dat" by past-run number k (1..11) and finishing bucket
 // b (1..10), as stored in the file.
 struct RotationStatsTables
 {
-    Table2<std::int32_t, kRotationRuns + 1, kRotationBuckets + 1> Races{};
-    Table2<std::int32_t, kRotationRuns + 1, kRotationBuckets + 1> Wins{};
-    Table2<double, kRotationRuns + 1, kRotationBuckets + 1> WinRate{};
-    Table2<std::int32_t, kRotationRuns + 1, kRotationBuckets + 1> TopTwo{};
-    Table2<double, kRotationRuns + 1, kRotationBuckets + 1> TopTwoRate{};
-    Table2<std::int32_t, kRotationRuns + 1, kRotationBuckets + 1> TopThree{};
-    Table2<double, kRotationRuns + 1, kRotationBuckets + 1> TopThreeRate{};
+    TuningGrid<std::int32_t, kRotationRuns + 1, kRotationBuckets + 1> Races{};
+    TuningGrid<std::int32_t, kRotationRuns + 1, kRotationBuckets + 1> Wins{};
+    TuningGrid<double, kRotationRuns + 1, kRotationBuckets + 1> WinRate{};
+    TuningGrid<std::int32_t, kRotationRuns + 1, kRotationBuckets + 1> TopTwo{};
+    TuningGrid<double, kRotationRuns + 1, kRotationBuckets + 1> TopTwoRate{};
+    TuningGrid<std::int32_t, kRotationRuns + 1, kRotationBuckets + 1> TopThree{};
+    TuningGrid<double, kRotationRuns + 1, kRotationBuckets + 1> TopThreeRate{};
 };
 
 // Hit rate (percent) and expected value (a return ratio, 1.0 = break-even) of one quinella
@@ -89,29 +89,29 @@ struct TuningTables
 {
     // Gate adjustment [f][slot]. Row 0 (fields of up to 7 runners) is built in and holds
     // slots 0..6; rows 1..11 (8..18 runners) come from "GateAdj.dat".
-    Table2<double, kGateFieldSizes, kGateSlots> GateAdjTable{};
+    TuningGrid<double, kGateFieldSizes, kGateSlots> GateAdjTable{};
 
     // "RT.dat" as stored, and the three tables derived from it: each k-row of a rate table
     // divided by that row's sum, so every row sums to 1. The ratings use RotationTable
     // (the normalised win rates). [k 1..11][b 1..10].
     RotationStatsTables RotationStats;
-    Table2<double, kRotationRuns + 1, kRotationBuckets + 1> RotationTable{};
-    Table2<double, kRotationRuns + 1, kRotationBuckets + 1> RotationTopTwoTable{};
-    Table2<double, kRotationRuns + 1, kRotationBuckets + 1> RotationTopThreeTable{};
+    TuningGrid<double, kRotationRuns + 1, kRotationBuckets + 1> RotationTable{};
+    TuningGrid<double, kRotationRuns + 1, kRotationBuckets + 1> RotationTopTwoTable{};
+    TuningGrid<double, kRotationRuns + 1, kRotationBuckets + 1> RotationTopThreeTable{};
 
     // "senuj.dat": [share class 1..8][quinella rank 1..153].
-    Table2<RankHitEntry, kShareClasses + 1, kQuinellaRanks + 1> RankHitTable{};
+    TuningGrid<RankHitEntry, kShareClasses + 1, kQuinellaRanks + 1> RankHitTable{};
 
     // Win and top-two percentages of the runner ranked r by a rating, [kind 1..10][rank 1..18].
-    Table2<double, kRatingKinds + 1, kRankedRunners + 1> RankWinRate{};
-    Table2<double, kRatingKinds + 1, kRankedRunners + 1> RankTopTwoRate{};
+    TuningGrid<double, kRatingKinds + 1, kRankedRunners + 1> RankWinRate{};
+    TuningGrid<double, kRatingKinds + 1, kRankedRunners + 1> RankTopTwoRate{};
 
     // Win percentage of the k-th favourite in a field of n runners, [n 3..18][k 1..18];
     // 0 where k > n.
-    Table2<double, kRankedRunners + 1, kRankedRunners + 1> FieldRankWinRate{};
+    TuningGrid<double, kRankedRunners + 1, kRankedRunners + 1> FieldRankWinRate{};
 
     // Payout statistics by popularity-share class, [class 1..8][ShareStat 1..8].
-    Table2<double, kShareClasses + 1, kShareStats + 1> ShareClassStats{};
+    TuningGrid<double, kShareClasses + 1, kShareStats + 1> ShareClassStats{};
 
     // Standard race figures [distance index 1..12][surface][measure]; 0 means no standard.
     std::array<std::array<std::array<double, 3>, 2>, kLapDistances + 1> BaseLapTable{};
@@ -121,7 +121,8 @@ struct TuningTables
 
     // Percentages by two rank buckets [category 1..4][pair][i 1..6][j 1..6]; in pair "J-Z"
     // i is the J bucket and j the Z bucket, and so on.
-    std::array<std::array<Table2<double, kRankBuckets + 1, kRankBuckets + 1>, 3>, kLapCategories + 1> RankPairTable{};
+    std::array<std::array<TuningGrid<double, kRankBuckets + 1, kRankBuckets + 1>, 3>, kLapCategories + 1>
+        RankPairTable{};
 
     // Gate adjustment for field-size index f (see FieldSizeIndex) and runner slot 0..17.
     double GateAdj(int fieldSizeIndex, int slot) const;

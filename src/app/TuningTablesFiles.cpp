@@ -122,7 +122,7 @@ IoResult LoadGateAdj(const std::filesystem::path& file, TuningTables& tables)
         !result) {
         return result;
     }
-    Table2<double, kGateFieldSizes, kGateSlots> rows{};
+    TuningGrid<double, kGateFieldSizes, kGateSlots> rows{};
     for (int record = kGateAdjFirstRecord; record <= kGateAdjLastRecord; ++record) {
         std::string_view data = Record(bytes, kGateAdjRecordSize, record);
         int f = record - kGateAdjFirstRecord + 1;
@@ -190,7 +190,7 @@ IoResult LoadRotation(const std::filesystem::path& file, TuningTables& tables)
 
     // Each past-run row of a rate table divided by the row's sum, so that every row of the
     // normalised tables sums to 1.
-    using RateTable = Table2<double, kRotationRuns + 1, kRotationBuckets + 1>;
+    using RateTable = TuningGrid<double, kRotationRuns + 1, kRotationBuckets + 1>;
     RateTable normalised[3]{};
     const RateTable* rates[3] = {&stats.WinRate, &stats.TopTwoRate, &stats.TopThreeRate};
     const char* labels[3] = {"勝率", "連対率", "複勝率"};
@@ -228,7 +228,7 @@ IoResult LoadRankHit(const std::filesystem::path& file, TuningTables& tables)
         return result;
     }
     std::string_view data = Record(bytes, kRankHitRecordSize, kRankHitRecord);
-    Table2<RankHitEntry, kShareClasses + 1, kQuinellaRanks + 1> hits{};
+    TuningGrid<RankHitEntry, kShareClasses + 1, kQuinellaRanks + 1> hits{};
     // Per share class: the 153 hit rates, then the 153 expected values.
     for (int shareClass = 1; shareClass <= kShareClasses; ++shareClass) {
         std::size_t classStart = static_cast<std::size_t>(shareClass - 1) * 2 * kQuinellaRanks;
