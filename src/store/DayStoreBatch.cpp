@@ -1,0 +1,154 @@
+#include "store/DayStoreBatch.h"
+
+#include <system_error>
+
+#include "store/StoreLines.h"
+#include "store/StorePaths.h"
+
+namespace vornal {
+namespace {
+
+std::size_t ByteCount(const std::vector<std::string>& lines)
+{
+    std::size_t bytes = 0;
+    for (const std::string& line : lines) {
+        bytes += line.size() + 2;
+    }
+    return bytes;
+}
+
+IoResult CreateFolderOf(const std::filesystem::path& file)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    if (ec && !std::filesystem::is_directory(file.parent_path())) {
+        return IoResult::Failure("cannot create the folder " + PathText(file.parent_path()) + ": " + ec.message());
+    }
+    return IoResult::Success();
+}
+
+} // namespace
+
+DayStoreBatch::DayStoreBatch(std::filesystem::path appDir, std::size_t memoryBudget)
+    : m_appDir(std::move(appDir)), m_memoryBudget(memoryBudget)
+{
+}
+
+DayStoreBatch::~DayStoreBatch()
+{
+    try {
+        Flush();
+    } catch (...) {
+        // A destructor must not throw; what could be written has been.
+    }
+}
+
+IoResult DayStoreBatch::UpsertRaceLine(const std::filesystem::path& path, std::string_view record,
+                                       bool dropBlankFirst)
+{
+    IoResult result;
+    OpenFile* file = Open(path, false, result);
+    if (file == nullptr) {
+        return result;
+    }
+    if (vornal::UpsertRaceLine(file->lines, record, dropBlankFirst)) {
+        file->changed = true;
+    }
+    return AfterChange(*file);
+}
+
+IoResult DayStoreBatch::PutRunnerLine(const std::filesystem::path& path, std::string_view record)
+{
+    // A runner outside the 12-race grid has no slot; its file is not even created.
+    if (!RunnerSlot(record)) {
+        return IoResult::Success();
+    }
+    IoResult result;
+    OpenFile* file = Open(path, true, result);
+    if (file == nullptr) {
+        return result;
+    }
+    if (vornal::PutRunnerLine(file->lines, record)) {
+        file->changed = true;
+    }
+    return AfterChange(*file);
+}
+
+DayStoreBatch::OpenFile* DayStoreBatch::Open(const std::filesystem::path& path, bool runnerFile, IoResult& result)
+{
+    if (auto held = m_files.find(path); held != m_files.end()) {
+        return &held->second;
+    }
+    if (!IsInsideFolder(path, m_appDir)) {
+        result = IoResult::Failure("refused to write outside the application folder: " + PathText(path));
+        return nullptr;
+    }
+    OpenFile file;
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path, ec);
+    if (ec) {
+        result = IoResult::Failure("cannot read " + PathText(path) + ": " + ec.message());
+        return nullptr;
+    }
+    if (exists) {
+        std::optional<std::string> bytes = ReadFileBytes(path);
+        if (!bytes) {
+            result = IoResult::Failure("cannot read " + PathText(path));
+            return nullptr;
+        }
+        file.lines = SplitLines(*bytes);
+        // A file with other line ends is rewritten by the first record that reaches it, even
+        // when its lines stay the same.
+        file.changed = JoinLines(file.lines) != *bytes;
+    } else if (runnerFile) {
+        file.lines = BlankRunnerLines();
+        file.changed = true;
+    }
+    file.bytes = ByteCount(file.lines);
+    m_heldBytes += file.bytes;
+    return &m_files.emplace(path, std::move(file)).first->second;
+}
+
+IoResult DayStoreBatch::AfterChange(OpenFile& file)
+{
+    const std::size_t bytes = ByteCount(file.lines);
+    m_heldBytes = m_heldBytes - file.bytes + bytes;
+    file.bytes = bytes;
+    if (m_heldBytes > m_memoryBudget) {
+        return Flush();
+    }
+    return IoResult::Success();
+}
+
+IoResult DayStoreBatch::Flush()
+{
+    IoResult first;
+    for (auto& [path, file] : m_files) {
+        if (!file.changed) {
+            continue;
+        }
+        IoResult result = CreateFolderOf(path);
+        if (result) {
+            result = WriteFileAtomic(path, JoinLines(file.lines));
+        }
+        if (result) {
+            ++m_written;
+        } else if (first) {
+            first = result;
+        }
+    }
+    m_files.clear();
+    m_heldBytes = 0;
+    return first;
+}
+
+std::size_t DayStoreBatch::PendingFiles() const
+{
+    std::size_t pending = 0;
+    for (const auto& [path, file] : m_files) {
+        pending += file.changed ? 1 : 0;
+    }
+    return pending;
+}
+
+} // namespace vornal

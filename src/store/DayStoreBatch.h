@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "store/DayStoreWriter.h"
+
+// The store writer of one acquisition or retrieval run. Each file the run touches is read
+// once, changed in memory record by record exactly as if every record rewrote the file, and
+// written once by Flush, atomically (temporary file, then rename), so a crash leaves every
+// file with its old or its new content and never a torn one.
+//
+// Only files inside the application folder are touched. When the lines held in memory
+// grow past the budget, everything is flushed and dropped, and later records read their
+// files again; the bytes on disk are the same either way.
+namespace vornal {
+
+class DayStoreBatch : public DayStoreWriter
+{
+public:
+    static constexpr std::size_t kDefaultMemoryBudget = std::size_t{256} << 20;
+
+    explicit DayStoreBatch(std::filesystem::path appDir, std::size_t memoryBudget = kDefaultMemoryBudget);
+    // Unflushed changes are written here too, so an early return cannot lose them; call
+    // Flush to learn about failures.
+    ~DayStoreBatch() override;
+
+    DayStoreBatch(const DayStoreBatch&) = delete;
+    DayStoreBatch& operator=(const DayStoreBatch&) = delete;
+
+    IoResult UpsertRaceLine(const std::filesystem::path& path, std::string_view record, bool dropBlankFirst) override;
+    IoResult PutRunnerLine(const std::filesystem::path& path, std::string_view record) override;
+
+    // Writes every changed file (creating its folder when missing) and forgets all files.
+    // A file that cannot be written does not stop the others; the result names the first
+    // failure.
+    IoResult Flush();
+
+    // Files held with changes not yet written.
+    std::size_t PendingFiles() const;
+    // Files written by this batch so far.
+    std::size_t WrittenFiles() const { return m_written; }
+
+private:
+    struct OpenFile
+    {
+        std::vector<std::string> lines;
+        std::size_t bytes = 0;
+        bool changed = false;
+    };
+
+    // The file held for `path`, loaded on first use; nothing when it cannot be read.
+    OpenFile* Open(const std::filesystem::path& path, bool runnerFile, IoResult& result);
+    IoResult AfterChange(OpenFile& file);
+
+    std::filesystem::path m_appDir;
+    std::size_t m_memoryBudget;
+    std::size_t m_heldBytes = 0;
+    std::size_t m_written = 0;
+    std::map<std::filesystem::path, OpenFile> m_files;
+};
+
+} // namespace vornal
