@@ -52,6 +52,8 @@ public:
     void RequireWhole() const;
 
     const std::filesystem::path& Path() const { return m_path; }
+    // The whole file as read.
+    std::string_view Bytes() const { return m_bytes; }
     int RecordLength() const { return m_length; }
 
 private:

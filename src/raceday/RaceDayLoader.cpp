@@ -1,0 +1,218 @@
+#include "raceday/RaceDayLoader.h"
+
+#include <optional>
+#include <system_error>
+
+#include "app/AppDir.h"
+#include "app/SettingKeys.h"
+#include "raceday/FileCache.h"
+#include "raceday/PastPerformance.h"
+#include "raceday/RaceRecords.h"
+#include "store/JvLayout.h"
+#include "store/StorePaths.h"
+#include "text/Encoding.h"
+#include "text/Fields.h"
+
+namespace vornal {
+namespace {
+
+// Racecourse days close to today often lack a master file that a re-acquisition from a
+// few days earlier restores; further ahead the masters simply are not published yet.
+constexpr int kRecoverableDays = 5;
+// A day with more races than this gets a blank odds file that the odds commands fill.
+constexpr int kOddsPlaceholderMinLines = 7;
+constexpr int kO1LineLength = jv::kLengthO1 - 2;
+
+const std::string& IncompleteDataMessage()
+{
+    return Sjis("データが不揃いのようです。「JVデータ取得」画面で取得開始日付を数日前に戻してデータ再取得を行って"
+                "みてください。開催日直近のデータは復旧可能な場合が多いです。");
+}
+
+bool Exists(const std::filesystem::path& file)
+{
+    std::error_code error;
+    return std::filesystem::exists(file, error);
+}
+
+// Days since 1970-01-01 of a proleptic Gregorian date.
+long long DaysFromCivil(int year, int month, int day)
+{
+    year -= month <= 2 ? 1 : 0;
+    const long long era = (year >= 0 ? year : year - 399) / 400;
+    const long long yearOfEra = year - era * 400;
+    const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+LoadResult Failure(LoadOutcome outcome, std::string message, bool beep = false)
+{
+    return {outcome, std::move(message), beep};
+}
+
+// Creates the day's blank O1 file: one line of blanks per race line.
+IoResult WriteOddsPlaceholder(const std::filesystem::path& file, int lines)
+{
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(lines) * jv::kLengthO1);
+    for (int i = 0; i < lines; ++i) {
+        bytes.append(kO1LineLength, ' ');
+        bytes.append("\r\n");
+    }
+    return WriteFileAtomic(file, bytes);
+}
+
+IoResult RunPass(const DayPass& pass, RaceDay& day, const DayLoadContext& context)
+{
+    return pass ? pass(day, context) : IoResult::Success();
+}
+
+} // namespace
+
+int DaysAhead(int year, int month, int dayOfMonth, const LocalDateTime& now)
+{
+    const long long seconds = (DaysFromCivil(year, month, dayOfMonth) - DaysFromCivil(now.year, now.month, now.day)) *
+                                  86400LL -
+                              (now.hour * 3600LL + now.minute * 60LL + now.second);
+    return static_cast<int>(seconds / 86400LL); // truncates toward zero
+}
+
+bool IsRaceSlotUsed(std::string_view raRecord)
+{
+    const std::string_view course = jv::View(raRecord, jv::kCourseCode);
+    return !IsBlank(jv::View(raRecord, jv::kYear)) && !IsBlank(course) && course != "00";
+}
+
+double OddsValue(std::string_view text)
+{
+    const std::string_view trimmed = TrimView(text);
+    if (trimmed == "----" || trimmed == "****") {
+        return -1.0;
+    }
+    if (trimmed.empty()) {
+        return -2.0;
+    }
+    return static_cast<double>(LeadingNumber(trimmed)) / 10.0;
+}
+
+LoadResult LoadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions& options)
+{
+    if (!IsDayName(dayName)) {
+        return Failure(LoadOutcome::BadDate, Sjis("日付が正しくありません: ") + std::string(dayName));
+    }
+    const Clock& clock = options.clock != nullptr ? *options.clock : DefaultClock();
+    NullProgress noProgress;
+    Progress& progress = options.progress != nullptr ? *options.progress : noProgress;
+    const std::filesystem::path& appDir = options.appDir;
+
+    // 1-3: the jockey and trainer masters must be there.
+    const int daysAhead = DaysAhead(static_cast<int>(FieldNumber(dayName, 1, 4)),
+                                    static_cast<int>(FieldNumber(dayName, 7, 2)),
+                                    static_cast<int>(FieldNumber(dayName, 11, 2)), clock.Now());
+    if (!Exists(JockeyMasterFile(appDir, dayName))) {
+        return Failure(LoadOutcome::MissingMaster,
+                       daysAhead < kRecoverableDays ? IncompleteDataMessage() : Sjis("騎手ﾃﾞｰﾀ が見つかりません。"));
+    }
+    if (!Exists(TrainerMasterFile(appDir, dayName))) {
+        return Failure(LoadOutcome::MissingMaster,
+                       daysAhead < kRecoverableDays ? IncompleteDataMessage() : Sjis("調教師ﾃﾞｰﾀ が見つかりません。"));
+    }
+    // 4: the horse master of the earlier layout is converted once.
+    if (!Exists(HorseMasterFile(appDir, dayName)) && options.convertHorseMaster) {
+        if (IoResult converted = options.convertHorseMaster(appDir, dayName); !converted) {
+            return Failure(LoadOutcome::ReadFailed, converted.message);
+        }
+    }
+
+    // The masters are indexed once, before anything is cleared, so a damaged master file
+    // leaves the previous day in memory.
+    std::optional<MasterIndex> masters;
+    try {
+        masters = MasterIndex::Load(appDir, dayName);
+    } catch (const RecordReadError& error) {
+        return Failure(LoadOutcome::ReadFailed, error.Message());
+    }
+
+    try {
+        // 5-7
+        ClearRaceDay(day);
+        const std::filesystem::path raceFilePath = RaceFile(appDir, dayName);
+        day.OddsO1Path = WinOddsFile(appDir, dayName);
+        day.OddsO2Path = QuinellaOddsFile(appDir, dayName);
+        FileCache files(appDir);
+        const RecordFile* raceFile = files.Get(raceFilePath, jv::kLengthRA);
+        if (raceFile == nullptr) {
+            return Failure(LoadOutcome::MissingRaceFile, Sjis("データ作成が未完了のようです。"), true);
+        }
+
+        // 8-10
+        progress.SetLine(0, "");
+        progress.SetLine(1, "");
+        progress.SetBar(0, 0, kRaceSlots);
+        progress.ProcessEvents();
+        BlankRaceDayRecords(day);
+        const int raceLines = CountTextLines(raceFile->Bytes());
+        if (raceLines >= kOddsPlaceholderMinLines && !Exists(day.OddsO1Path)) {
+            if (IoResult written = WriteOddsPlaceholder(day.OddsO1Path, raceLines); !written) {
+                throw RecordReadError(day.OddsO1Path, 0, written.message);
+            }
+        }
+
+        // 11-15
+        LoadState state{std::string(dayName), *masters, files, progress,
+                        kAutoOddsMinutes.Read(Settings(SettingsFile(appDir)))};
+        ReadRaceRecords(day, *raceFile, state);
+        if (const RecordFile* payouts = files.Get(PayoutFile(appDir, dayName), jv::kLengthHR)) {
+            ReadPayouts(day, *payouts);
+        }
+        if (const RecordFile* winOdds = files.Get(day.OddsO1Path, jv::kLengthO1)) {
+            ReadWinOddsRecords(day, *winOdds);
+        }
+        if (const RecordFile* quinellaOdds = files.Get(day.OddsO2Path, jv::kLengthO2)) {
+            ReadQuinellaOddsRecords(day, *quinellaOdds);
+        }
+        ReadOddsAndPastRaces(day, state);
+
+        // 17-18
+        day.SelectedRace = 0;
+        if (raceLines >= 1) {
+            for (int r = 0; r < kRaceSlots; ++r) {
+                if (IsRaceSlotUsed(day.RaceRA[r])) {
+                    PastPerformancePass(day, r);
+                }
+            }
+        }
+    } catch (const RecordReadError& error) {
+        ClearRaceDay(day);
+        BlankRaceDayRecords(day);
+        return Failure(LoadOutcome::ReadFailed, error.Message());
+    }
+
+    // 19-23: the analysis passes and the identification fields, in the fixed order of a
+    // day load. The ratings run before the identification fields are set and read the
+    // raw records.
+    const DayLoadContext context{appDir, std::string(dayName), *masters, progress, clock};
+    const DayPasses& passes = options.passes;
+    for (const DayPass* pass : {&passes.ratings, &passes.payouts, &passes.lap, &passes.axisCodes}) {
+        if (IoResult result = RunPass(*pass, day, context); !result) {
+            return Failure(LoadOutcome::PassFailed, result.message);
+        }
+    }
+    // 21-22: the waiting window closes; the identification fields of every used slot.
+    progress.SetLine(0, "");
+    progress.SetLine(1, "");
+    for (int r = 0; r < kRaceSlots; ++r) {
+        if (IsRaceSlotUsed(day.RaceRA[r])) {
+            FillIdentification(day, r);
+        }
+    }
+    for (const DayPass* pass : {&passes.results, &passes.dayPipeline}) {
+        if (IoResult result = RunPass(*pass, day, context); !result) {
+            return Failure(LoadOutcome::PassFailed, result.message);
+        }
+    }
+    return {};
+}
+
+} // namespace vornal

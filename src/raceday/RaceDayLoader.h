@@ -1,0 +1,65 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "app/AtomicFile.h"
+#include "app/Clock.h"
+#include "app/Progress.h"
+#include "raceday/DayPasses.h"
+#include "raceday/RaceDay.h"
+
+// Loading one race date from the day store into the RaceDay: races, runners, horse
+// masters, past runs, payouts and odds, then the analysis passes in their fixed order.
+namespace vornal {
+
+enum class LoadOutcome {
+    Loaded,
+    BadDate,         // the text is not a race date
+    MissingMaster,   // no jockey or trainer master file: nothing loaded, the old day stays
+    MissingRaceFile, // no race file: the day is cleared, the race list stays empty
+    ReadFailed,      // a store file could not be read or written; the day is cleared
+    PassFailed,      // an analysis pass stopped the load with its message
+};
+
+struct LoadResult
+{
+    LoadOutcome outcome = LoadOutcome::Loaded;
+    // The message for the user (CP932), empty when the day loaded.
+    std::string message;
+    // The default beep goes with the message (missing race file).
+    bool beep = false;
+
+    bool Ok() const { return outcome == LoadOutcome::Loaded; }
+};
+
+struct LoadOptions
+{
+    std::filesystem::path appDir;
+    const Clock* clock = nullptr;       // the system clock when null
+    Progress* progress = nullptr;       // the waiting window; nothing shown when null
+    DayPasses passes;
+    // Builds the .jvUM2 file of the date from its .jvUMA file when the former is missing.
+    std::function<IoResult(const std::filesystem::path& appDir, std::string_view dayName)> convertHorseMaster;
+};
+
+// Loads the date `dayName` (CP932 "YYYY年MM月DD日") into `day`. Missing jockey or trainer
+// masters refuse the load with the user's message (which depends on how many days ahead
+// the date lies); a missing race file clears the day. A record that cannot be read stops
+// the load with a message naming the file and record, and leaves the day cleared.
+LoadResult LoadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions& options);
+
+// Whole days from `now` to midnight of the date, truncated toward zero: the same date is 0,
+// yesterday -1, tomorrow 0 (less than a day ahead).
+int DaysAhead(int year, int month, int dayOfMonth, const LocalDateTime& now);
+
+// True for a race slot whose race record has a year and a racecourse code other than "00".
+bool IsRaceSlotUsed(std::string_view raRecord);
+
+// An odds text in tenths as odds: -1 for "----" or "****", -2 for a blank text, else the
+// number / 10 ("0123" -> 12.3).
+double OddsValue(std::string_view text);
+
+} // namespace vornal

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+#include "app/Progress.h"
+#include "raceday/FileCache.h"
+#include "raceday/MasterIndex.h"
+#include "raceday/RaceDay.h"
+
+// The reading steps of a day load, between clearing the RaceDay and the analysis passes.
+// Each throws RecordReadError when a record it needs cannot be read.
+namespace vornal {
+
+struct LoadState
+{
+    std::string dayName;
+    const MasterIndex& masters;
+    FileCache& files;
+    Progress& progress;
+    int autoOddsAdvance; // minutes before post time of the odds snapshot
+};
+
+// Race records into RaceRA (at most 36), each with its runners, horse masters and history.
+void ReadRaceRecords(RaceDay& day, const RecordFile& raceFile, LoadState& state);
+// Payout records into the RaceHR of their race.
+void ReadPayouts(RaceDay& day, const RecordFile& payoutFile);
+// Record r of the O1 file into RaceO1[r] when it belongs to race slot r.
+void ReadWinOddsRecords(RaceDay& day, const RecordFile& winOddsFile);
+// O2 records into the RaceO2 of their race.
+void ReadQuinellaOddsRecords(RaceDay& day, const RecordFile& quinellaOddsFile);
+// Per race slot: odds time, past-race records and odds of every runner slot.
+void ReadOddsAndPastRaces(RaceDay& day, LoadState& state);
+// The identification fields of a used race slot and its 18 runner slots.
+void FillIdentification(RaceDay& day, int race);
+
+// The waiting-window line of a race: short racecourse name, race number, "Ｒ処理中".
+std::string RaceProgressText(std::string_view raRecord);
+
+} // namespace vornal

@@ -1,0 +1,398 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/AppDir.h"
+#include "app/Settings.h"
+#include "raceday/RaceDayLoader.h"
+#include "store/StorePaths.h"
+#include "text/Encoding.h"
+#include "RecordBuilder.h"
+
+namespace vornal {
+namespace {
+
+using test::BlankRecord;
+using test::MakeRA;
+using test::MakeSE;
+using test::Put;
+using test::RaceSpec;
+using test::RunSpec;
+
+const std::string kDay = Sjis("2026年01月05日");
+const std::string kCourse = "06";
+
+// A day store in a temporary application folder: masters, a race file, a runner file.
+class LoaderTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        day = std::make_unique<RaceDay>();
+        WriteMasters();
+    }
+
+    void WriteMasters()
+    {
+        std::string ks = BlankRecord(jv::kLengthKS, "KS");
+        std::string ch = BlankRecord(jv::kLengthCH, "CH");
+        test::WriteRecords(JockeyMasterFile(app.Path(), kDay), {ks});
+        test::WriteRecords(TrainerMasterFile(app.Path(), kDay), {ch});
+    }
+
+    // Races 1..count at one racecourse, each with `registered` runners.
+    void WriteRaces(int count, int registered = 8)
+    {
+        std::vector<std::string> races;
+        for (int i = 1; i <= count; ++i) {
+            RaceSpec race;
+            race.raceNo = i;
+            race.registered = registered;
+            races.push_back(MakeRA(race));
+        }
+        test::WriteRecords(RaceFile(app.Path(), kDay), races);
+    }
+
+    // The 216-line runner file with every slot of races 1..12 filled.
+    void WriteRunners()
+    {
+        std::vector<std::string> lines;
+        for (int r = 1; r <= 12; ++r) {
+            for (int h = 1; h <= 18; ++h) {
+                RunSpec run;
+                run.date = "20260105";
+                run.raceNo = r;
+                run.horseNo = h;
+                run.horseId = "20211" + test::Digits(r * 100 + h, 5);
+                lines.push_back(MakeSE(run));
+            }
+        }
+        test::WriteRecords(RunnerFile(app.Path(), kDay, kCourse), lines);
+    }
+
+    LoadResult Load(int daysBefore = 1)
+    {
+        clock.Set(AddDays(LocalDateTime{2026, 1, 5, 10, 0, 0}, -daysBefore));
+        LoadOptions options;
+        options.appDir = app.Path();
+        options.clock = &clock;
+        options.passes = passes;
+        options.convertHorseMaster = convert;
+        return LoadRaceDay(*day, kDay, options);
+    }
+
+    test::TempAppDir app;
+    FixedClock clock{LocalDateTime{}};
+    DayPasses passes;
+    std::function<IoResult(const std::filesystem::path&, std::string_view)> convert;
+    std::unique_ptr<RaceDay> day;
+};
+
+TEST(LoaderRules, DaysAheadTruncatesTowardZero)
+{
+    const LocalDateTime morning{2026, 1, 5, 9, 30, 0};
+    EXPECT_EQ(DaysAhead(2026, 1, 5, morning), 0);
+    EXPECT_EQ(DaysAhead(2026, 1, 4, morning), -1);
+    EXPECT_EQ(DaysAhead(2026, 1, 6, morning), 0);
+    EXPECT_EQ(DaysAhead(2026, 1, 8, morning), 2);
+    EXPECT_EQ(DaysAhead(2026, 3, 1, LocalDateTime{2026, 2, 28, 0, 0, 0}), 1);
+    EXPECT_EQ(DaysAhead(2025, 12, 31, LocalDateTime{2026, 1, 1, 0, 0, 0}), -1);
+}
+
+TEST(LoaderRules, OddsTexts)
+{
+    EXPECT_EQ(OddsValue("----"), -1.0);
+    EXPECT_EQ(OddsValue("****"), -1.0);
+    EXPECT_EQ(OddsValue("    "), -2.0);
+    EXPECT_EQ(OddsValue(""), -2.0);
+    EXPECT_DOUBLE_EQ(OddsValue("0123"), 12.3);
+    EXPECT_DOUBLE_EQ(OddsValue(" 15 "), 1.5);
+}
+
+TEST_F(LoaderTest, MissingJockeyMasterMessageDependsOnDaysAhead)
+{
+    std::filesystem::remove(JockeyMasterFile(app.Path(), kDay));
+    WriteRaces(2);
+    day->RaceCount = 7; // a previous day stays in memory
+
+    LoadResult near = Load(3);
+    EXPECT_EQ(near.outcome, LoadOutcome::MissingMaster);
+    EXPECT_EQ(near.message.rfind(Sjis("データが不揃いのようです。"), 0), 0u);
+    LoadResult far = Load(7);
+    EXPECT_EQ(far.message, Sjis("騎手ﾃﾞｰﾀ が見つかりません。"));
+    EXPECT_EQ(day->RaceCount, 7);
+}
+
+TEST_F(LoaderTest, MissingTrainerMasterMessage)
+{
+    std::filesystem::remove(TrainerMasterFile(app.Path(), kDay));
+    WriteRaces(2);
+    EXPECT_EQ(Load(7).message, Sjis("調教師ﾃﾞｰﾀ が見つかりません。"));
+    EXPECT_EQ(Load(4).message.rfind(Sjis("データが不揃いのようです。"), 0), 0u);
+    // At 10:00 five calendar days before, the date is 4 whole days and 14 hours ahead.
+    EXPECT_EQ(Load(5).message.rfind(Sjis("データが不揃いのようです。"), 0), 0u);
+    EXPECT_EQ(Load(6).message, Sjis("調教師ﾃﾞｰﾀ が見つかりません。"));
+}
+
+TEST_F(LoaderTest, MissingRaceFileClearsTheDayAndBeeps)
+{
+    day->Races[0].RaceLoaded = true;
+    LoadResult result = Load();
+    EXPECT_EQ(result.outcome, LoadOutcome::MissingRaceFile);
+    EXPECT_EQ(result.message, Sjis("データ作成が未完了のようです。"));
+    EXPECT_TRUE(result.beep);
+    EXPECT_FALSE(day->Races[0].RaceLoaded);
+}
+
+TEST_F(LoaderTest, AtMost36RacesLoad)
+{
+    WriteRaces(37);
+    ASSERT_TRUE(Load().Ok());
+    EXPECT_EQ(day->RaceCount, 36);
+    EXPECT_TRUE(day->Races[35].RaceLoaded);
+    EXPECT_EQ(jv::Number(day->RaceRA[35], jv::kRaceNo), 36);
+}
+
+TEST_F(LoaderTest, OddsPlaceholderOnlyForMoreThanSixRaces)
+{
+    WriteRaces(6);
+    ASSERT_TRUE(Load().Ok());
+    EXPECT_FALSE(std::filesystem::exists(WinOddsFile(app.Path(), kDay)));
+
+    WriteRaces(7);
+    ASSERT_TRUE(Load().Ok());
+    const std::optional<std::string> o1 = ReadFileBytes(WinOddsFile(app.Path(), kDay));
+    ASSERT_TRUE(o1);
+    std::string expected;
+    for (int i = 0; i < 7; ++i) {
+        expected += std::string(960, ' ') + "\r\n";
+    }
+    EXPECT_EQ(*o1, expected);
+    // Without odds every runner slot of a loaded race reads as blank odds.
+    EXPECT_EQ(day->Races[6].Runners[17].WinOdds, -2.0);
+}
+
+TEST_F(LoaderTest, RaceAddedAfterThePlaceholderHasBlankOdds)
+{
+    WriteRaces(7);
+    ASSERT_TRUE(Load().Ok());
+    WriteRaces(9); // the race file grew; the O1 file keeps its seven lines
+    LoadResult result = Load();
+    ASSERT_TRUE(result.Ok()) << ToUtf8(result.message);
+    EXPECT_EQ(day->RaceCount, 9);
+    EXPECT_EQ(day->Races[8].Runners[0].WinOdds, -2.0);
+    EXPECT_EQ(day->RaceO1[8].View(), std::string(jv::kLengthO1, ' '));
+}
+
+TEST_F(LoaderTest, RegisteredCountLimitsTheRunnerRecordsRead)
+{
+    WriteRaces(2, 10);
+    WriteRunners();
+    ASSERT_TRUE(Load().Ok());
+    for (int h = 0; h < 10; ++h) {
+        EXPECT_EQ(jv::Number(day->RunnerSE[1][h], jv::se::kHorseNo), h + 1);
+        EXPECT_EQ(jv::Number(day->RunnerSE[1][h], jv::kRaceNo), 2);
+    }
+    for (int h = 10; h < 18; ++h) {
+        EXPECT_EQ(day->RunnerSE[1][h].View(), std::string(jv::kLengthSE, ' ')) << h;
+    }
+    EXPECT_EQ(day->Races[1].RunnerCount, 10);
+    EXPECT_EQ(day->Races[1].Runners[9].HorseNo, "10");
+    EXPECT_EQ(day->Races[1].Runners[10].HorseNo, "  "); // blank record, blanks kept
+}
+
+TEST_F(LoaderTest, ShortRunnerFileStopsTheLoadNamingFileAndRecord)
+{
+    WriteRaces(3);
+    std::vector<std::string> lines;
+    for (int i = 0; i < 20; ++i) {
+        lines.push_back(BlankRecord(jv::kLengthSE, "SE"));
+    }
+    test::WriteRecords(RunnerFile(app.Path(), kDay, kCourse), lines);
+    LoadResult result = Load();
+    EXPECT_EQ(result.outcome, LoadOutcome::ReadFailed);
+    EXPECT_NE(result.message.find(" 20 "), std::string::npos) << ToUtf8(result.message);
+    EXPECT_NE(result.message.find(PathText(RunnerFile(app.Path(), kDay, kCourse))), std::string::npos);
+    EXPECT_EQ(day->RaceCount, 0);
+    EXPECT_FALSE(day->Races[0].RaceLoaded);
+}
+
+TEST_F(LoaderTest, FirstOfTwoHorseMasterRecordsWins)
+{
+    WriteRaces(1, 1);
+    WriteRunners();
+    const std::string horseId = "2021100101"; // race 1, horse 1
+    std::string first = BlankRecord(jv::kLengthUM, "UM");
+    Put(first, jv::um::kHorseId, horseId);
+    Put(first, {1125, 3}, "007");
+    std::string second = first;
+    Put(second, {1125, 3}, "009");
+    std::string other = BlankRecord(jv::kLengthUM, "UM");
+    Put(other, jv::um::kHorseId, "2099999999");
+    test::WriteRecords(HorseMasterFile(app.Path(), kDay), {other, first, second});
+    ASSERT_TRUE(Load().Ok());
+    EXPECT_EQ(day->RunnerUM[0][0].View(), first);
+    EXPECT_EQ(day->Races[0].Runners[0].FinishCounts[0][0], 7);
+}
+
+TEST_F(LoaderTest, JockeyAndTrainerMastersKeepTheirLastMatch)
+{
+    std::string first = BlankRecord(jv::kLengthKS, "KS");
+    Put(first, jv::ks::kJockeyCode, "01234");
+    Put(first, jv::ks::kAffiliation, "1");
+    std::string last = first;
+    Put(last, jv::ks::kAffiliation, "3");
+    test::WriteRecords(JockeyMasterFile(app.Path(), kDay), {first, BlankRecord(jv::kLengthKS, "KS"), last});
+    std::string trainer = BlankRecord(jv::kLengthCH, "CH");
+    Put(trainer, jv::ch::kTrainerCode, "05678");
+    test::WriteRecords(TrainerMasterFile(app.Path(), kDay), {trainer});
+    const MasterIndex masters = MasterIndex::Load(app.Path(), kDay);
+    ASSERT_TRUE(masters.Jockey("01234"));
+    EXPECT_EQ(*masters.Jockey("01234"), last);
+    EXPECT_EQ(*masters.Trainer("05678"), trainer);
+    EXPECT_FALSE(masters.Jockey("99999"));
+    EXPECT_FALSE(masters.Horse("2021100101")); // no horse master file
+    EXPECT_EQ(masters.HorseFile(), nullptr);
+}
+
+TEST_F(LoaderTest, CutHorseMasterKeepsThePreviousDay)
+{
+    WriteRaces(1);
+    test::WriteRecords(HorseMasterFile(app.Path(), kDay), {BlankRecord(jv::kLengthUM, "UM").substr(0, 900)});
+    day->RaceCount = 5;
+    LoadResult result = Load();
+    EXPECT_EQ(result.outcome, LoadOutcome::ReadFailed);
+    EXPECT_EQ(day->RaceCount, 5);
+}
+
+TEST_F(LoaderTest, MissingHorseMasterIsConvertedFirst)
+{
+    WriteRaces(1);
+    int calls = 0;
+    convert = [&](const std::filesystem::path& appDir, std::string_view dayName) {
+        ++calls;
+        EXPECT_EQ(appDir, app.Path());
+        EXPECT_EQ(dayName, kDay);
+        return IoResult::Success();
+    };
+    ASSERT_TRUE(Load().Ok());
+    EXPECT_EQ(calls, 1);
+    test::WriteRecords(HorseMasterFile(app.Path(), kDay), {});
+    ASSERT_TRUE(Load().Ok());
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(LoaderTest, OddsOfTheO1RecordAndAnnouncementTimes)
+{
+    WriteRaces(1);
+    RaceSpec race;
+    std::string o1 = BlankRecord(jv::kLengthO1, "O1");
+    Put(o1, jv::kDate, race.date);
+    Put(o1, jv::kCourseCode, kCourse);
+    Put(o1, jv::kRaceNo, "01");
+    Put(o1, jv::o1::kAnnounced, "01051425");
+    Put(o1, jv::Nth(jv::o1::kWinOdds, 8, 1), "0123");
+    Put(o1, jv::Nth(jv::o1::kWinOdds, 8, 2), "----");
+    Put(o1, jv::Nth(jv::o1::kWinOdds, 8, 3), "****");
+    Put(o1, jv::Nth(jv::o1::kPlaceOddsLow, 12, 1), "0011");
+    Put(o1, jv::Nth(jv::o1::kPlaceOddsHigh, 12, 1), "0025");
+    test::WriteRecords(WinOddsFile(app.Path(), kDay), {o1});
+    std::string o2 = BlankRecord(jv::kLengthO2, "O2");
+    Put(o2, jv::kCourseCode, kCourse);
+    Put(o2, jv::kRaceNo, "01");
+    Put(o2, jv::o2::kAnnouncedHour, "14");
+    Put(o2, jv::o2::kAnnouncedMinute, "20");
+    test::WriteRecords(QuinellaOddsFile(app.Path(), kDay), {o2});
+    ASSERT_TRUE(Load().Ok());
+    const RaceSlot& slot = day->Races[0];
+    EXPECT_DOUBLE_EQ(slot.Runners[0].WinOdds, 12.3);
+    EXPECT_EQ(slot.Runners[1].WinOdds, -1.0);
+    EXPECT_EQ(slot.Runners[2].WinOdds, -1.0);
+    EXPECT_EQ(slot.Runners[3].WinOdds, -2.0);
+    EXPECT_DOUBLE_EQ(slot.Runners[0].PlaceOddsLow, 1.1);
+    EXPECT_DOUBLE_EQ(slot.Runners[0].PlaceOddsHigh, 2.5);
+    EXPECT_EQ(slot.OddsO1Time, "1425");
+    EXPECT_EQ(slot.OddsO2Time, "1420");
+    EXPECT_EQ(day->RaceO2[0].View(), o2);
+}
+
+TEST_F(LoaderTest, PayoutRecordGoesToItsRace)
+{
+    WriteRaces(3);
+    RaceSpec race;
+    std::string hr = BlankRecord(jv::kLengthHR, "HR");
+    Put(hr, jv::kDate, race.date);
+    Put(hr, jv::kCourseCode, kCourse);
+    Put(hr, jv::kRaceNo, "02");
+    test::WriteRecords(PayoutFile(app.Path(), kDay), {BlankRecord(jv::kLengthHR), hr});
+    ASSERT_TRUE(Load().Ok());
+    EXPECT_EQ(day->RaceHR[1].View(), hr);
+    EXPECT_EQ(day->RaceHR[0].View(), std::string(jv::kLengthHR, ' '));
+}
+
+TEST_F(LoaderTest, AutoOddsTimeFollowsTheSetting)
+{
+    WriteRaces(1);
+    ASSERT_TRUE(Load().Ok());
+    EXPECT_EQ(day->Races[0].AutoOddsTime, "1500"); // post time 1530, default 30 minutes
+
+    Settings(SettingsFile(app.Path())).WriteInteger("Time", "AutoOzGet", 0);
+    ASSERT_TRUE(Load().Ok());
+    EXPECT_TRUE(day->Races[0].AutoOddsTime.empty());
+}
+
+TEST_F(LoaderTest, PassesRunInTheirFixedOrderAroundTheIdentificationFields)
+{
+    WriteRaces(2);
+    std::vector<std::string> order;
+    auto record = [&](std::string name) {
+        return [&order, name](RaceDay& d, const DayLoadContext&) {
+            order.push_back(name + (d.Races[0].SlotKey.empty() ? "" : "+id"));
+            return IoResult::Success();
+        };
+    };
+    passes.ratings = record("ratings");
+    passes.payouts = record("payouts");
+    passes.lap = record("lap");
+    passes.axisCodes = record("axis");
+    passes.results = record("results");
+    passes.dayPipeline = record("pipeline");
+    ASSERT_TRUE(Load().Ok());
+    EXPECT_EQ(order, (std::vector<std::string>{"ratings", "payouts", "lap", "axis", "results+id", "pipeline+id"}));
+
+    order.clear();
+    passes.lap = [](RaceDay&, const DayLoadContext&) { return IoResult::Failure("lap failed"); };
+    LoadResult result = Load();
+    EXPECT_EQ(result.outcome, LoadOutcome::PassFailed);
+    EXPECT_EQ(result.message, "lap failed");
+    EXPECT_EQ(order, (std::vector<std::string>{"ratings", "payouts"}));
+}
+
+TEST_F(LoaderTest, RunnersGetTheirPastRunsAndFigures)
+{
+    WriteRaces(1, 2);
+    WriteRunners();
+    const std::string horseId = "2021100101";
+    RunSpec earlier;
+    earlier.date = "20251201";
+    earlier.horseId = horseId;
+    earlier.raceNo = 3;
+    earlier.time = "1495";
+    test::WriteRecords(HorseHistoryFile(app.Path(), horseId), {MakeSE(earlier)});
+    RaceSpec pastRace;
+    pastRace.date = "20251201";
+    pastRace.raceNo = 3;
+    test::WriteRecords(ResultHistoryFile(app.Path(), "2025120106"), {MakeRA(pastRace)});
+    ASSERT_TRUE(Load().Ok());
+    const Runner& runner = day->Races[0].Runners[0];
+    EXPECT_DOUBLE_EQ(runner.Past[0].PastBaseTime, 92.5);
+    EXPECT_EQ(runner.Past[0].PastRaceKey, jv::View(MakeRA(pastRace), jv::kRaceKey));
+    EXPECT_TRUE(runner.Past[4].PastRunPresent);
+    EXPECT_FALSE(day->Races[0].Runners[2].Past[0].PastRunPresent);
+    EXPECT_EQ(runner.RunnerHorseId, horseId);
+    EXPECT_EQ(day->Races[0].SlotKey, "2026010506010101");
+}
+
+} // namespace
+} // namespace vornal
