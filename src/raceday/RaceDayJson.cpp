@@ -1,0 +1,156 @@
+#include "raceday/RaceDayJson.h"
+
+#include <algorithm>
+
+// The key is the field's own name, so JSON keys and RaceDay names cannot drift apart.
+#define VORNAL_JSON_FIELD(json, object, name) (json).Field(#name, (object).name)
+
+namespace vornal {
+
+void WriteRaceFields(JsonWriter& json, const RaceSlot& race)
+{
+    VORNAL_JSON_FIELD(json, race, RaceLoaded);
+    VORNAL_JSON_FIELD(json, race, SlotKey);
+    VORNAL_JSON_FIELD(json, race, RaceName);
+    VORNAL_JSON_FIELD(json, race, RaceShortName);
+    VORNAL_JSON_FIELD(json, race, GradeCode);
+    VORNAL_JSON_FIELD(json, race, WeightKindCode);
+    VORNAL_JSON_FIELD(json, race, ConditionCodes);
+    VORNAL_JSON_FIELD(json, race, RaceKindCode);
+    VORNAL_JSON_FIELD(json, race, DistanceText);
+    VORNAL_JSON_FIELD(json, race, TrackCode);
+    VORNAL_JSON_FIELD(json, race, PostTime);
+    VORNAL_JSON_FIELD(json, race, RunnerCount);
+    VORNAL_JSON_FIELD(json, race, AutoOddsTime);
+    VORNAL_JSON_FIELD(json, race, OddsO1Time);
+    VORNAL_JSON_FIELD(json, race, OddsO2Time);
+    // Past-performance statistics.
+    VORNAL_JSON_FIELD(json, race, RaceMeanWinnerBase);
+    VORNAL_JSON_FIELD(json, race, RaceMeanLast3F);
+    VORNAL_JSON_FIELD(json, race, RaceMeanFirstPace);
+    VORNAL_JSON_FIELD(json, race, RaceSdWinnerBase);
+    VORNAL_JSON_FIELD(json, race, RaceSdLast3F);
+    VORNAL_JSON_FIELD(json, race, RaceSdFirstPace);
+    VORNAL_JSON_FIELD(json, race, RaceCountWinnerBase);
+    VORNAL_JSON_FIELD(json, race, RaceCountLast3F);
+    VORNAL_JSON_FIELD(json, race, RaceCountFirstPace);
+}
+
+void WriteRunnerFields(JsonWriter& json, const Runner& runner)
+{
+    VORNAL_JSON_FIELD(json, runner, HorseNo);
+    VORNAL_JSON_FIELD(json, runner, FrameNo);
+    VORNAL_JSON_FIELD(json, runner, RunnerHorseId);
+    VORNAL_JSON_FIELD(json, runner, HorseName);
+    VORNAL_JSON_FIELD(json, runner, SexCode);
+    VORNAL_JSON_FIELD(json, runner, CoatColourCode);
+    VORNAL_JSON_FIELD(json, runner, CarriedWeight);
+    VORNAL_JSON_FIELD(json, runner, JockeyCode);
+    VORNAL_JSON_FIELD(json, runner, JockeyName);
+    VORNAL_JSON_FIELD(json, runner, TrainerCode);
+    VORNAL_JSON_FIELD(json, runner, TrainerName);
+    VORNAL_JSON_FIELD(json, runner, FinishCounts);
+    VORNAL_JSON_FIELD(json, runner, WinOdds);
+    VORNAL_JSON_FIELD(json, runner, PlaceOddsLow);
+    VORNAL_JSON_FIELD(json, runner, PlaceOddsHigh);
+    // Running style and base times.
+    VORNAL_JSON_FIELD(json, runner, AvgCorner4);
+    VORNAL_JSON_FIELD(json, runner, RunningStyle);
+    VORNAL_JSON_FIELD(json, runner, Corner4StdDev);
+    VORNAL_JSON_FIELD(json, runner, RunningStyleRank);
+    VORNAL_JSON_FIELD(json, runner, BestBaseTime);
+    VORNAL_JSON_FIELD(json, runner, OverallMin);
+    VORNAL_JSON_FIELD(json, runner, AvgAdjLast3F);
+    VORNAL_JSON_FIELD(json, runner, Last3FOffset);
+    VORNAL_JSON_FIELD(json, runner, Last3FOffsetRank);
+    VORNAL_JSON_FIELD(json, runner, BestGradeCode);
+    VORNAL_JSON_FIELD(json, runner, RunnerAxisCode);
+}
+
+void WritePastRunFields(JsonWriter& json, const PastRun& past)
+{
+    VORNAL_JSON_FIELD(json, past, PastRunPresent);
+    VORNAL_JSON_FIELD(json, past, PastRaceKey);
+    VORNAL_JSON_FIELD(json, past, PastRunKey);
+    VORNAL_JSON_FIELD(json, past, PastDistance);
+    VORNAL_JSON_FIELD(json, past, PastPlace);
+    VORNAL_JSON_FIELD(json, past, PastTime);
+    VORNAL_JSON_FIELD(json, past, PastLast3F);
+    VORNAL_JSON_FIELD(json, past, PastTrack);
+    VORNAL_JSON_FIELD(json, past, PastGoing);
+    VORNAL_JSON_FIELD(json, past, PastHorseNo);
+    VORNAL_JSON_FIELD(json, past, PastFrameNo);
+    VORNAL_JSON_FIELD(json, past, PastCorner);
+    VORNAL_JSON_FIELD(json, past, PastTimeDiff);
+    VORNAL_JSON_FIELD(json, past, PastRaceName3);
+    VORNAL_JSON_FIELD(json, past, PastGrade);
+    VORNAL_JSON_FIELD(json, past, PastRaceKind);
+    VORNAL_JSON_FIELD(json, past, PastRaceSymbol);
+    VORNAL_JSON_FIELD(json, past, PastWeightKind);
+    VORNAL_JSON_FIELD(json, past, PastCondition);
+    VORNAL_JSON_FIELD(json, past, PastPopularity);
+    // Speed figures.
+    VORNAL_JSON_FIELD(json, past, PastBaseTime);
+    VORNAL_JSON_FIELD(json, past, PastAdjLast3F);
+    VORNAL_JSON_FIELD(json, past, PastFirstPace);
+    VORNAL_JSON_FIELD(json, past, PastWinnerBaseTime);
+    VORNAL_JSON_FIELD(json, past, PastNearLast3F);
+    VORNAL_JSON_FIELD(json, past, PastWinnerFirstPace);
+    VORNAL_JSON_FIELD(json, past, PastBaseTimeGap);
+    VORNAL_JSON_FIELD(json, past, PastLast3FGap);
+    VORNAL_JSON_FIELD(json, past, PastFirstPaceGap);
+    VORNAL_JSON_FIELD(json, past, PastRankKey);
+    VORNAL_JSON_FIELD(json, past, PastGapRank);
+    VORNAL_JSON_FIELD(json, past, PastGradeCode);
+    VORNAL_JSON_FIELD(json, past, PastAxisCode);
+}
+
+void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayName, int race)
+{
+    const RaceSlot& slot = day.Races[race];
+    json.BeginObject();
+    json.Key("date");
+    json.Cp932(dayName);
+    json.Field("slot", race);
+    WriteRaceFields(json, slot);
+    json.Key("runners");
+    json.BeginArray();
+    const int runners = std::clamp(slot.RunnerCount, 0, kRunnerSlots);
+    for (int h = 0; h < runners; ++h) {
+        const Runner& runner = slot.Runners[h];
+        json.BeginObject();
+        json.Field("slot", h);
+        WriteRunnerFields(json, runner);
+        json.Key("past");
+        json.BeginArray();
+        for (int k = 0; k < kPastRuns; ++k) {
+            json.BeginObject();
+            json.Field("k", k);
+            WritePastRunFields(json, runner.Past[k]);
+            json.EndObject();
+        }
+        json.EndArray();
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+}
+
+void WriteDayJson(JsonWriter& json, const RaceDay& day, std::string_view dayName)
+{
+    json.BeginObject();
+    json.Key("date");
+    json.Cp932(dayName);
+    json.Field("RaceCount", day.RaceCount);
+    json.Key("races");
+    json.BeginArray();
+    for (int r = 0; r < kRaceSlots; ++r) {
+        if (day.Races[r].RaceLoaded) {
+            WriteRaceJson(json, day, dayName, r);
+        }
+    }
+    json.EndArray();
+    json.EndObject();
+}
+
+} // namespace vornal

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "raceday/JsonWriter.h"
+#include "raceday/RaceDay.h"
+
+// The race day as JSON for `vornal-cli race --json` and `day --json`. Keys are the field
+// names of the RaceDay. Each level has one function listing its fields; a pass that adds
+// fields adds them to the list of its level.
+//
+//   race:  {"date", "slot", race fields..., "runners": [runner, ...]}
+//   runner: {"slot", runner fields..., "past": [{"k", past-run fields...}, ...]}
+namespace vornal {
+
+// The fields of race slot `race` (without date, slot and runners).
+void WriteRaceFields(JsonWriter& json, const RaceSlot& race);
+// The fields of one runner (without slot and past runs).
+void WriteRunnerFields(JsonWriter& json, const Runner& runner);
+// The fields of one past run (without k).
+void WritePastRunFields(JsonWriter& json, const PastRun& past);
+
+// The whole race object: its fields, the runners 0..RunnerCount-1 and their five past
+// runs. `dayName` is the CP932 date text.
+void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayName, int race);
+
+// {"date", "RaceCount", "races": [every loaded race as WriteRaceJson writes it]}
+void WriteDayJson(JsonWriter& json, const RaceDay& day, std::string_view dayName);
+
+} // namespace vornal
