@@ -4,8 +4,28 @@
 
 // The key is the field's own name, so JSON keys and RaceDay names cannot drift apart.
 #define VORNAL_JSON_FIELD(json, object, name) (json).Field(#name, (object).name)
+#define VORNAL_JSON_PAYOUTS(json, object, name) WritePayouts((json), #name, (object).name)
 
 namespace vornal {
+namespace {
+
+// A result table: one object per entry, in the payout record's order.
+template <typename Entry, std::size_t N>
+void WritePayouts(JsonWriter& json, std::string_view key, const std::array<Entry, N>& entries)
+{
+    json.Key(key);
+    json.BeginArray();
+    for (const Entry& entry : entries) {
+        json.BeginObject();
+        json.Field("Key", entry.Key);
+        json.Field("Payout", entry.Payout);
+        json.Field("Popularity", entry.Popularity);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+} // namespace
 
 void WriteRaceFields(JsonWriter& json, const RaceSlot& race)
 {
@@ -34,6 +54,18 @@ void WriteRaceFields(JsonWriter& json, const RaceSlot& race)
     VORNAL_JSON_FIELD(json, race, RaceCountWinnerBase);
     VORNAL_JSON_FIELD(json, race, RaceCountLast3F);
     VORNAL_JSON_FIELD(json, race, RaceCountFirstPace);
+    // Lap analysis and ability deviation.
+    VORNAL_JSON_FIELD(json, race, LapSpreadPlus);
+    VORNAL_JSON_FIELD(json, race, LapSpreadMinus);
+    VORNAL_JSON_FIELD(json, race, AbilityMean);
+    VORNAL_JSON_FIELD(json, race, AbilitySpread);
+    VORNAL_JSON_FIELD(json, race, PastRowCount);
+    // Results.
+    VORNAL_JSON_PAYOUTS(json, race, WinResult);
+    VORNAL_JSON_PAYOUTS(json, race, PlaceResult);
+    VORNAL_JSON_PAYOUTS(json, race, BracketResult);
+    VORNAL_JSON_PAYOUTS(json, race, QuinellaResult);
+    VORNAL_JSON_PAYOUTS(json, race, WideResult);
 }
 
 void WriteRunnerFields(JsonWriter& json, const Runner& runner)
@@ -65,6 +97,25 @@ void WriteRunnerFields(JsonWriter& json, const Runner& runner)
     VORNAL_JSON_FIELD(json, runner, Last3FOffsetRank);
     VORNAL_JSON_FIELD(json, runner, BestGradeCode);
     VORNAL_JSON_FIELD(json, runner, RunnerAxisCode);
+    // Lap analysis and ability deviation.
+    VORNAL_JSON_FIELD(json, runner, RecordTime);
+    VORNAL_JSON_FIELD(json, runner, FrontSpeed);
+    VORNAL_JSON_FIELD(json, runner, BackSpeed);
+    VORNAL_JSON_FIELD(json, runner, AbilityIndex);
+    VORNAL_JSON_FIELD(json, runner, AbilityTime);
+    VORNAL_JSON_FIELD(json, runner, Stamina);
+    VORNAL_JSON_FIELD(json, runner, RankAbility);
+    VORNAL_JSON_FIELD(json, runner, RankAbilityTime);
+    VORNAL_JSON_FIELD(json, runner, RankStamina);
+    VORNAL_JSON_FIELD(json, runner, RankRecordTime);
+    VORNAL_JSON_FIELD(json, runner, RankFrontSpeed);
+    VORNAL_JSON_FIELD(json, runner, RankBackSpeed);
+    VORNAL_JSON_FIELD(json, runner, LapMark);
+    VORNAL_JSON_FIELD(json, runner, AbilityDeviation);
+    // Results.
+    VORNAL_JSON_FIELD(json, runner, FinishPos);
+    VORNAL_JSON_FIELD(json, runner, WinPopularity);
+    VORNAL_JSON_FIELD(json, runner, FinalWinOdds);
 }
 
 void WritePastRunFields(JsonWriter& json, const PastRun& past)
@@ -103,6 +154,11 @@ void WritePastRunFields(JsonWriter& json, const PastRun& past)
     VORNAL_JSON_FIELD(json, past, PastGapRank);
     VORNAL_JSON_FIELD(json, past, PastGradeCode);
     VORNAL_JSON_FIELD(json, past, PastAxisCode);
+    // Ability deviation.
+    VORNAL_JSON_FIELD(json, past, RIndex);
+    VORNAL_JSON_FIELD(json, past, RIndexRank);
+    VORNAL_JSON_FIELD(json, past, RTime);
+    VORNAL_JSON_FIELD(json, past, RTimeRank);
 }
 
 void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayName, int race)

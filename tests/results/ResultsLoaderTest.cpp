@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "raceday/RaceDayJson.h"
 #include "results/ResultsLoader.h"
 #include "store/JvLayout.h"
 
@@ -167,6 +168,28 @@ TEST(ResultsLoaderRaces, SlotsWithoutAYearAreSkipped)
     EXPECT_TRUE(day->Races[1].QuinellaResult[0].Key.empty());
     EXPECT_EQ(day->Races[1].Runners[0].FinishPos, 0);
     EXPECT_EQ(day->Races[0].QuinellaResult[0].Key, " 0- 0");
+}
+
+TEST(ResultsLoaderJson, ResultsAppearUnderTheirFieldNames)
+{
+    auto day = DayWithRace(1);
+    std::string hr = Record(jv::kLengthHR);
+    PutEntry(hr, jv::hr::kQuinella, 1, "0306", "000001520", "006");
+    day->RaceHR[0] = hr;
+    day->RunnerSE[0][0] = Entry("02", "0123", "03");
+    LoadResults(*day);
+
+    std::string out;
+    JsonWriter json(out);
+    WriteRaceJson(json, *day, "20260105", 0);
+
+    EXPECT_NE(out.find(R"("QuinellaResult":[{"Key":" 3- 6","Payout":1520,"Popularity":6},)"), std::string::npos);
+    EXPECT_NE(out.find(R"("WinResult":[{"Key":0,"Payout":0,"Popularity":0},)"), std::string::npos);
+    EXPECT_NE(out.find(R"("FinishPos":2,"WinPopularity":3,"FinalWinOdds":12.3)"), std::string::npos);
+    for (const char* key :
+         {"PlaceResult", "BracketResult", "WideResult", "LapMark", "AbilityDeviation", "RIndexRank"}) {
+        EXPECT_NE(out.find(std::string("\"") + key + "\":"), std::string::npos) << key;
+    }
 }
 
 } // namespace
