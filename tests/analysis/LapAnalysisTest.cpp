@@ -190,19 +190,6 @@ TEST(LapAnalysisStamina, LargestFigureOfTheFiveRuns)
     EXPECT_DOUBLE_EQ(runner.Stamina, 51.25);
 }
 
-TEST(LapAnalysisLocalRuns, LocalRunGivesStaminaButNoSpeedOverseasNeither)
-{
-    auto day = NewDay();
-    SetRace(*day, 0, RaceSpec{.registered = 2});
-    SetRun(day->Races[0].Runners[0].Past[0], RunSpec{.course = "44"});
-    SetRun(day->Races[0].Runners[1].Past[0], RunSpec{.course = "A4"});
-    ASSERT_TRUE(ComputeLapAnalysis(*day, BuiltIn()));
-    EXPECT_EQ(day->Races[0].Runners[0].RecordTime, kNoValue);
-    EXPECT_GT(day->Races[0].Runners[0].Stamina, 0.0);
-    EXPECT_EQ(day->Races[0].Runners[1].RecordTime, kNoValue);
-    EXPECT_EQ(day->Races[0].Runners[1].Stamina, 0.0);
-}
-
 TEST(LapAnalysisAbility, IndexForEveryRunnerTimeOnlyWithRecordTime)
 {
     auto day = NewDay();
