@@ -43,8 +43,7 @@ DayStoreBatch::~DayStoreBatch()
     }
 }
 
-IoResult DayStoreBatch::UpsertRaceLine(const std::filesystem::path& path, std::string_view record,
-                                       bool dropBlankFirst)
+IoResult DayStoreBatch::UpsertRaceLine(const std::filesystem::path& path, std::string_view record, bool dropBlankFirst)
 {
     IoResult result;
     OpenFile* file = Open(path, false, result);

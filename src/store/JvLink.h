@@ -24,16 +24,16 @@ inline constexpr std::string_view kRaceOddsSpec = "0B30";
 inline constexpr int kJvReadBufferSize = 60000;
 
 // JVRead results besides a record length.
-inline constexpr int kJvReadEnd = 0;        // all data read
-inline constexpr int kJvReadNextFile = -1;  // the next file begins
-inline constexpr int kJvReadBusy = -3;      // data still arriving, call again (-2 alike)
-inline constexpr int kJvOpenNoData = -1;    // JVOpen / JVRTOpen: nothing newer
+inline constexpr int kJvReadEnd = 0;       // all data read
+inline constexpr int kJvReadNextFile = -1; // the next file begins
+inline constexpr int kJvReadBusy = -3;     // data still arriving, call again (-2 alike)
+inline constexpr int kJvOpenNoData = -1;   // JVOpen / JVRTOpen: nothing newer
 
 struct JvOpenResult
 {
     int code = 0;
-    int readCount = 0;     // files to read
-    int downloadCount = 0; // files still to download
+    int readCount = 0;             // files to read
+    int downloadCount = 0;         // files still to download
     std::string lastFileTimestamp; // "yyyymmddhhnnss" of the newest file, 14 zeros or blank
 };
 

@@ -186,8 +186,8 @@ IoResult AcquisitionFiler::FileRunner(std::string_view record, long long divisio
             reported.push_back(Skipped(record, "血統登録番号", horseId));
             return IoResult::Success();
         }
-        if (IoResult result = m_writer.UpsertRaceLine(HorseHistoryFile(m_appDir, horseId), BlankRecordPrefix(record),
-                                                      false);
+        if (IoResult result =
+                m_writer.UpsertRaceLine(HorseHistoryFile(m_appDir, horseId), BlankRecordPrefix(record), false);
             !result) {
             return result;
         }

@@ -34,9 +34,8 @@ bool IsStoredFileName(const std::string& name)
 // or the capital letters of foreign racecourse codes.
 bool IsRaceKeyText(std::string_view key)
 {
-    return key.size() == 16 && std::all_of(key.begin(), key.end(), [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z');
-           });
+    return key.size() == 16 &&
+           std::all_of(key.begin(), key.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); });
 }
 
 std::vector<std::string> RecordsOf(std::string_view bytes)
@@ -212,8 +211,7 @@ JvOpenResult ReplayLink::JVOpen(std::string_view dataSpec, std::string_view from
     }
     result.readCount = static_cast<int>(files.size());
     result.downloadCount = std::min(m_config.download, result.readCount);
-    result.lastFileTimestamp =
-        files.empty() ? std::string() : files.back().filename().string().substr(0, kStampLength);
+    result.lastFileTimestamp = files.empty() ? std::string() : files.back().filename().string().substr(0, kStampLength);
     if (m_config.lastFile) {
         result.lastFileTimestamp = *m_config.lastFile;
     }
@@ -326,8 +324,7 @@ int ReplayLink::JVRTOpen(std::string_view dataSpec, std::string_view key)
     if (!keyFits) {
         return kBadKey;
     }
-    const std::filesystem::path file =
-        m_feed / "realtime" / std::string(dataSpec) / (std::string(key) + ".jvd");
+    const std::filesystem::path file = m_feed / "realtime" / std::string(dataSpec) / (std::string(key) + ".jvd");
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) {
         return kJvOpenNoData;

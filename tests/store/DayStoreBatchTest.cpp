@@ -17,10 +17,7 @@ class DayStoreBatchTest : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(EnsureAppFolders(m_app.Path())); }
     const std::filesystem::path& App() const { return m_app.Path(); }
-    std::filesystem::path Day(std::string_view ext) const
-    {
-        return DayFile(App(), DayNameFromDigits("20260105"), ext);
-    }
+    std::filesystem::path Day(std::string_view ext) const { return DayFile(App(), DayNameFromDigits("20260105"), ext); }
 
     test::TempDir m_app;
 };
@@ -99,8 +96,8 @@ TEST_F(DayStoreBatchTest, MemoryBudgetFlushesEarlyWithTheSameBytes)
         for (int round = 0; round < 2; ++round) {
             for (int race = 12; race >= 1; --race) {
                 const std::string name = round == 0 ? "first" : "second";
-                EXPECT_TRUE(batch.UpsertRaceLine(Day(kRaceExt), BlankRecordPrefix(test::RaRecord('1', Race(race), name)),
-                                                 true));
+                EXPECT_TRUE(batch.UpsertRaceLine(Day(kRaceExt),
+                                                 BlankRecordPrefix(test::RaRecord('1', Race(race), name)), true));
                 EXPECT_TRUE(batch.PutRunnerLine(RunnerFile(App(), DayNameFromDigits("20260105"), "06"),
                                                 test::SeRecord('1', Race(race), race, "2019104567", name)));
             }
@@ -129,7 +126,8 @@ TEST_F(DayStoreBatchTest, UnreadableFileFailsWithoutLosingOthers)
     std::filesystem::create_directories(Day(kPayoutExt)); // a folder where the file should be
     DayStoreBatch batch(App());
     ASSERT_TRUE(batch.UpsertRaceLine(Day(kRaceExt), BlankRecordPrefix(test::RaRecord('1', Race(1))), true));
-    const IoResult failed = batch.UpsertRaceLine(Day(kPayoutExt), BlankRecordPrefix(test::HrRecord('1', Race(1))), false);
+    const IoResult failed =
+        batch.UpsertRaceLine(Day(kPayoutExt), BlankRecordPrefix(test::HrRecord('1', Race(1))), false);
     EXPECT_FALSE(failed);
     EXPECT_FALSE(failed.message.empty());
     EXPECT_TRUE(batch.Flush());

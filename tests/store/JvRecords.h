@@ -40,7 +40,8 @@ struct RaceId
 };
 
 // The identity fields 3..27 of a race record.
-inline std::string WithRaceId(std::string record, char division, const RaceId& id, std::string_view created = "20251228")
+inline std::string WithRaceId(std::string record, char division, const RaceId& id,
+                              std::string_view created = "20251228")
 {
     record = Put(record, 3, std::string(1, division));
     record = Put(record, 4, created);
@@ -48,7 +49,8 @@ inline std::string WithRaceId(std::string record, char division, const RaceId& i
 }
 
 // An RA record; `name` goes to the race name (bytes 33..).
-inline std::string RaRecord(char division, const RaceId& id, std::string_view name = "", std::string_view created = "20251228")
+inline std::string RaRecord(char division, const RaceId& id, std::string_view name = "",
+                            std::string_view created = "20251228")
 {
     return Put(WithRaceId(BlankRecord("RA", jv::kLengthRA), division, id, created), 33, name);
 }
@@ -64,7 +66,8 @@ inline std::string SeRecord(char division, const RaceId& id, int horse, std::str
     return Put(record, 41, tag);
 }
 
-inline std::string HrRecord(char division, const RaceId& id, std::string_view tag = "", std::string_view created = "20251228")
+inline std::string HrRecord(char division, const RaceId& id, std::string_view tag = "",
+                            std::string_view created = "20251228")
 {
     return Put(WithRaceId(BlankRecord("HR", jv::kLengthHR), division, id, created), 103, tag);
 }

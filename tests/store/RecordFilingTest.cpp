@@ -158,8 +158,7 @@ TEST_F(FilingTest, BadNameBytesAreReportedAndSkipped)
         Sjis("スキップ:RA/日付2026013X"),
         Sjis("スキップ:RA/日付20260230"), // the date file
         Sjis("スキップ:RA/日付20260230"), // the history file
-        Sjis("作成済み:01R/2026年01月06日.jvRA"),
-        Sjis("スキップ:RA/場コード/."),
+        Sjis("作成済み:01R/2026年01月06日.jvRA"),   Sjis("スキップ:RA/場コード/."),
         Sjis("スキップ:SE/血統登録番号../../../x"), Sjis("スキップ:HR/日付20261301"),
     };
     EXPECT_EQ(reported, expected);
@@ -248,8 +247,7 @@ TEST_F(MasterFilesTest, PastMonthDaysKeepTheirFilesLaterOnesAreReplaced)
     for (const std::string& day : {past, today, lastYearLater}) {
         test::Spit(JockeyMasterFile(App(), day), "old\r\n");
     }
-    const MasterFilesResult result =
-        WriteMasterFiles(App(), Lists(), {past, today, lastYearLater, pastMissing}, 110);
+    const MasterFilesResult result = WriteMasterFiles(App(), Lists(), {past, today, lastYearLater, pastMissing}, 110);
     ASSERT_TRUE(result.io);
     EXPECT_EQ(test::Slurp(JockeyMasterFile(App(), past)), "old\r\n");
     EXPECT_NE(test::Slurp(JockeyMasterFile(App(), today)), "old\r\n");

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "app/Clock.h"
+#include "app/Progress.h"
+#include "app/Settings.h"
+#include "store/JvLink.h"
+#include "store/RecordFiling.h"
+
+// Bulk acquisition: downloads every record the data service has after a from-time and
+// files it into the day store. The state machine is independent of any window: the face
+// calls Start, then PollStatus every 10 ms while the state is Downloading (the status
+// timer), Cancel when the user confirmed AcquisitionCancelQuestion, and ShowSettings for
+// the component's settings. What the window shows arrives through AcquisitionView.
+//
+//   Idle --Start--> (open) --no download--> Reading --> (close) --> Idle
+//                          --downloads----> Downloading --PollStatus: all done--> Reading
+//                          --no data/error--> (close) --> Idle
+//
+// The store files of a run are held in memory and written once when the read loop ends,
+// however it ends (complete, cancelled, read error), so every record accepted before a
+// cancel or an error stays stored. The master files are written only by a complete run.
+namespace vornal {
+
+// What the acquisition window shows. Caption line 0 is the progress label; bar 0 is the
+// download bar, bar 1 the read bar.
+class AcquisitionView : public Progress
+{
+public:
+    // The list of created files ("作成済みデータ").
+    virtual void ClearCreatedFiles() = 0;
+    virtual void AddCreatedFile(const std::string& line) = 0;
+    // A message box with an information icon and an OK button (CP932 text).
+    virtual void ShowMessage(const std::string& text) = 0;
+    virtual void Beep() = 0;
+    // The busy pointer while the component works.
+    virtual void SetBusy(bool) {}
+};
+
+enum class AcquisitionState {
+    Idle,
+    Downloading, // the status timer runs
+    Reading,
+};
+
+// How the last run ended.
+enum class AcquisitionOutcome {
+    None,         // no run yet, or one still going
+    NoData,       // nothing newer than the from-time
+    OpenFailed,   // JVOpen error
+    StatusFailed, // JVStatus error while downloading
+    Cancelled,
+    ReadFailed,  // JVRead error
+    StoreFailed, // a store file could not be read or written
+    Completed,
+};
+
+// "データ取込を中止します。実行しますか？": the face asks it (Yes/No) before Cancel.
+const std::string& AcquisitionCancelQuestion();
+
+// "yyyy/mm/dd hh:nn:ss" as a date and time; nothing unless every field is a real value.
+std::optional<LocalDateTime> ParseAcquisitionTime(std::string_view text);
+// "yyyymmddhhnnss" as a date and time; nothing unless every field is a real value.
+std::optional<LocalDateTime> ParseTimestampDigits(std::string_view digits);
+
+class Acquisition
+{
+public:
+    // The from-time starts as "JvDataGet"/"LastTime", or eight days before now when the key
+    // is missing or unreadable.
+    Acquisition(JvLink& link, std::filesystem::path appDir, const Settings& settings, const Clock& clock,
+                CancelFlag& cancel, AcquisitionView& view);
+
+    const LocalDateTime& FromTime() const { return m_fromTime; }
+    void SetFromTime(const LocalDateTime& time) { m_fromTime = time; }
+
+    AcquisitionState State() const { return m_state; }
+    AcquisitionOutcome Outcome() const { return m_outcome; }
+    int ReadCount() const { return m_open.readCount; }
+    int DownloadCount() const { return m_open.downloadCount; }
+    // The dates of the RA records stored by the current or last run, ascending.
+    const std::set<std::string>& DateList() const { return m_dates; }
+    // The master lines of every run of this window; a new start does not clear them.
+    const MasterLists& Masters() const { return m_masters; }
+
+    // "データ取込み開始": opens a read from the from-time; reads at once when nothing is to
+    // download, else leaves the state Downloading for PollStatus.
+    void Start();
+    // One tick of the status timer; does nothing unless Downloading.
+    void PollStatus();
+    // "データ取込み中止" after the user said Yes: stops the status timer, cancels the
+    // component's download and sets the cancel flag that ends the read loop.
+    void Cancel();
+    // "JVLink設定": the component's settings dialog.
+    void ShowSettings();
+
+private:
+    void ReadAll();
+    void Close();
+    void Fail(AcquisitionOutcome outcome, const std::string& message);
+    void MoveFromTime();
+    void SetLabel(const std::string& text);
+
+    JvLink& m_link;
+    std::filesystem::path m_appDir;
+    const Settings& m_settings;
+    const Clock& m_clock;
+    CancelFlag& m_cancel;
+    AcquisitionView& m_view;
+
+    LocalDateTime m_fromTime;
+    AcquisitionState m_state = AcquisitionState::Idle;
+    AcquisitionOutcome m_outcome = AcquisitionOutcome::None;
+    JvOpenResult m_open;
+    std::set<std::string> m_dates;
+    MasterLists m_masters;
+};
+
+} // namespace vornal
