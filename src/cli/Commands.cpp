@@ -3,12 +3,17 @@
 #include <array>
 #include <ostream>
 
+#include "cli/RaceDayCommands.h"
+
 namespace vornal::cli {
 
 std::span<const Command> AllCommands()
 {
     static const std::array commands = {
         Command{"help", "help", "list the commands", &RunHelp},
+        Command{"day", "day --date DAY [--json]", "load the day and run every pass; every race of the day", &RunDay},
+        Command{"race", "race --date DAY --slot N [--json]", "one race of the loaded day: every race, runner and past-run field",
+                &RunRace},
     };
     return commands;
 }

@@ -12,8 +12,7 @@ namespace vornal {
 
 // A CP932 text of at most N bytes. Longer input is cut at N bytes (the cut may split a
 // double-byte character, as the fixed fields of the records do); an empty text has length 0.
-template <std::size_t N>
-class FixedText
+template <std::size_t N> class FixedText
 {
     static_assert(N > 0 && N < 65536);
 
@@ -55,8 +54,7 @@ private:
 // read from a store file by record index. A record that is not loaded is all blanks; a
 // shorter input is padded with blanks, a longer one cut. Field positions are 1-based byte
 // positions in View().
-template <std::size_t N>
-class RecordText
+template <std::size_t N> class RecordText
 {
 public:
     static constexpr std::size_t kLength = N;

@@ -36,17 +36,27 @@ public:
     void Null();
 
     // Key and value in one call.
-    void Field(std::string_view key, double value) { Key(key), Number(value); }
-    void Field(std::string_view key, int value) { Key(key), Number(value); }
-    void Field(std::string_view key, bool value) { Key(key), Bool(value); }
-    template <std::size_t N>
-    void Field(std::string_view key, const FixedText<N>& text)
+    void Field(std::string_view key, double value)
+    {
+        Key(key);
+        Number(value);
+    }
+    void Field(std::string_view key, int value)
+    {
+        Key(key);
+        Number(value);
+    }
+    void Field(std::string_view key, bool value)
+    {
+        Key(key);
+        Bool(value);
+    }
+    template <std::size_t N> void Field(std::string_view key, const FixedText<N>& text)
     {
         Key(key);
         Cp932(text.View());
     }
-    template <typename T, std::size_t N>
-    void Field(std::string_view key, const std::array<T, N>& values)
+    template <typename T, std::size_t N> void Field(std::string_view key, const std::array<T, N>& values)
     {
         Key(key);
         BeginArray();
@@ -63,13 +73,8 @@ private:
     void Item(double value) { Number(value); }
     void Item(int value) { Number(value); }
     void Item(bool value) { Bool(value); }
-    template <std::size_t N>
-    void Item(const FixedText<N>& text)
-    {
-        Cp932(text.View());
-    }
-    template <typename T, std::size_t N>
-    void Item(const std::array<T, N>& values)
+    template <std::size_t N> void Item(const FixedText<N>& text) { Cp932(text.View()); }
+    template <typename T, std::size_t N> void Item(const std::array<T, N>& values)
     {
         BeginArray();
         for (const T& value : values) {

@@ -9,8 +9,8 @@ namespace vornal {
 MasterIndex MasterIndex::Load(const std::filesystem::path& appDir, std::string_view dayName)
 {
     MasterIndex index;
-    index.m_horses = Index(RecordFile::Open(HorseMasterFile(appDir, dayName), jv::kLengthUM),
-                           jv::um::kHorseId.position, jv::um::kHorseId.length, true);
+    index.m_horses = Index(RecordFile::Open(HorseMasterFile(appDir, dayName), jv::kLengthUM), jv::um::kHorseId.position,
+                           jv::um::kHorseId.length, true);
     if (index.m_horses) {
         index.m_horses->file.RequireWhole();
     }

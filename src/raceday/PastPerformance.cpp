@@ -106,9 +106,9 @@ double WinnerOffset(std::string_view timeDiff)
 // Per-race sums of the figures that enter the race means and spreads.
 struct RaceSums
 {
-    std::vector<double> nearLast3F;   // sum A
-    std::vector<double> firstPace;    // sum B
-    std::vector<double> winnerBase;   // sum C
+    std::vector<double> nearLast3F; // sum A
+    std::vector<double> firstPace;  // sum B
+    std::vector<double> winnerBase; // sum C
 };
 
 struct RaceContext
@@ -207,7 +207,7 @@ bool HasFigures(const PastRun& past, std::string_view se, int todayDistance)
 
 struct GapEntry
 {
-    bool negative; // the key's text carries a minus sign
+    bool negative;       // the key's text carries a minus sign
     long long magnitude; // the key's digits at five decimals
     int runner;
     int k;
@@ -249,16 +249,13 @@ void RankGaps(RaceSlot& slot, std::vector<GapEntry>& entries)
 }
 
 // Ranks 1..n by `less` over runner slots 0..n-1 (a strict order; the slot breaks ties).
-template <typename Less>
-void RankRunners(RaceSlot& slot, int registered, int Runner::*rank, Less less)
+template <typename Less> void RankRunners(RaceSlot& slot, int registered, int Runner::*rank, Less less)
 {
     std::vector<int> order(static_cast<std::size_t>(registered));
     for (int h = 0; h < registered; ++h) {
         order[h] = h;
     }
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return less(slot.Runners[a], slot.Runners[b]);
-    });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(slot.Runners[a], slot.Runners[b]); });
     for (int i = 0; i < registered; ++i) {
         slot.Runners[order[i]].*rank = i + 1;
     }
@@ -409,7 +406,7 @@ void PastPerformancePass(RaceDay& day, int race)
             }
         }
         // A runner without figures gets a typical last 600 m of today's surface.
-        runner.AvgAdjLast3F = !adjusted.empty()         ? Mean(adjusted)
+        runner.AvgAdjLast3F = !adjusted.empty()       ? Mean(adjusted)
                               : today.todayClass == 1 ? 37.0
                               : today.todayClass == 5 ? 13.7
                                                       : 39.9;

@@ -34,8 +34,8 @@ void ReadRunners(RaceDay& day, int race, LoadState& state)
     if (raceNo < 1) {
         return;
     }
-    const RecordFile* runners = state.files.Get(
-        RunnerFile(state.files.AppDir(), state.dayName, jv::View(ra, jv::kCourseCode)), jv::kLengthSE);
+    const RecordFile* runners =
+        state.files.Get(RunnerFile(state.files.AppDir(), state.dayName, jv::View(ra, jv::kCourseCode)), jv::kLengthSE);
     if (runners == nullptr) {
         return;
     }
