@@ -54,6 +54,11 @@ void WriteRaceFields(JsonWriter& json, const RaceSlot& race)
     VORNAL_JSON_FIELD(json, race, RaceCountWinnerBase);
     VORNAL_JSON_FIELD(json, race, RaceCountLast3F);
     VORNAL_JSON_FIELD(json, race, RaceCountFirstPace);
+    // Predicted payouts; combination arrays are indexed by combination number (0 unused).
+    VORNAL_JSON_FIELD(json, race, QuinellaProb);
+    VORNAL_JSON_FIELD(json, race, PredictedQuinellaPayout);
+    VORNAL_JSON_FIELD(json, race, QuinellaRank);
+    VORNAL_JSON_FIELD(json, race, PopularityShare);
     // Lap analysis and ability deviation.
     VORNAL_JSON_FIELD(json, race, LapSpreadPlus);
     VORNAL_JSON_FIELD(json, race, LapSpreadMinus);
@@ -85,6 +90,49 @@ void WriteRunnerFields(JsonWriter& json, const Runner& runner)
     VORNAL_JSON_FIELD(json, runner, WinOdds);
     VORNAL_JSON_FIELD(json, runner, PlaceOddsLow);
     VORNAL_JSON_FIELD(json, runner, PlaceOddsHigh);
+    // Ratings.
+    VORNAL_JSON_FIELD(json, runner, TotalPrize);
+    VORNAL_JSON_FIELD(json, runner, TotalStarts);
+    VORNAL_JSON_FIELD(json, runner, ClassValue);
+    VORNAL_JSON_FIELD(json, runner, ClassShare);
+    VORNAL_JSON_FIELD(json, runner, ClassMargin);
+    VORNAL_JSON_FIELD(json, runner, JockeyRate);
+    VORNAL_JSON_FIELD(json, runner, TrainerRate);
+    VORNAL_JSON_FIELD(json, runner, CareerRuns);
+    VORNAL_JSON_FIELD(json, runner, CareerAdj);
+    VORNAL_JSON_FIELD(json, runner, AvgMargin);
+    VORNAL_JSON_FIELD(json, runner, AvgWeight);
+    VORNAL_JSON_FIELD(json, runner, GateAdj);
+    VORNAL_JSON_FIELD(json, runner, RawGoalMargin);
+    VORNAL_JSON_FIELD(json, runner, GoalMargin);
+    VORNAL_JSON_FIELD(json, runner, RelMargin);
+    VORNAL_JSON_FIELD(json, runner, ConditionTerm);
+    VORNAL_JSON_FIELD(json, runner, GoalShare);
+    VORNAL_JSON_FIELD(json, runner, FinalGoalMargin);
+    VORNAL_JSON_FIELD(json, runner, RotationValue);
+    VORNAL_JSON_FIELD(json, runner, RotationShare);
+    VORNAL_JSON_FIELD(json, runner, RotationPayout);
+    VORNAL_JSON_FIELD(json, runner, RotationWinRate);
+    VORNAL_JSON_FIELD(json, runner, RotationExcess);
+    VORNAL_JSON_FIELD(json, runner, AchievementProb);
+    VORNAL_JSON_FIELD(json, runner, RankAchievement);
+    VORNAL_JSON_FIELD(json, runner, RankClass);
+    VORNAL_JSON_FIELD(json, runner, RankAvgMargin);
+    VORNAL_JSON_FIELD(json, runner, RankRotation);
+    VORNAL_JSON_FIELD(json, runner, RankGoal);
+    VORNAL_JSON_FIELD(json, runner, RankFinalGoal);
+    VORNAL_JSON_FIELD(json, runner, RankBaseTime);
+    VORNAL_JSON_FIELD(json, runner, RankBestBaseTime);
+    VORNAL_JSON_FIELD(json, runner, RankOverallMin);
+    // Predicted payouts.
+    VORNAL_JSON_FIELD(json, runner, WinShare);
+    VORNAL_JSON_FIELD(json, runner, TopTwoShare);
+    VORNAL_JSON_FIELD(json, runner, TopTwoChance);
+    VORNAL_JSON_FIELD(json, runner, BShare);
+    VORNAL_JSON_FIELD(json, runner, PredictedWinPayout);
+    VORNAL_JSON_FIELD(json, runner, WinRank);
+    VORNAL_JSON_FIELD(json, runner, BRank);
+    VORNAL_JSON_FIELD(json, runner, PredictedMargin);
     // Running style and base times.
     VORNAL_JSON_FIELD(json, runner, AvgCorner4);
     VORNAL_JSON_FIELD(json, runner, RunningStyle);
@@ -154,6 +202,10 @@ void WritePastRunFields(JsonWriter& json, const PastRun& past)
     VORNAL_JSON_FIELD(json, past, PastGapRank);
     VORNAL_JSON_FIELD(json, past, PastGradeCode);
     VORNAL_JSON_FIELD(json, past, PastAxisCode);
+    // Working values of the rating pass.
+    VORNAL_JSON_FIELD(json, past, PastFinish);
+    VORNAL_JSON_FIELD(json, past, PastMargin);
+    VORNAL_JSON_FIELD(json, past, PastWeight);
     // Ability deviation.
     VORNAL_JSON_FIELD(json, past, RIndex);
     VORNAL_JSON_FIELD(json, past, RIndexRank);
