@@ -4,6 +4,7 @@
 #include <string>
 
 #include "analysis/MasterRates.h"
+#include "analysis/PassResult.h"
 #include "app/Settings.h"
 #include "app/TuningTables.h"
 #include "app/UserSettings.h"
@@ -34,15 +35,9 @@ struct RatingInputs
     std::filesystem::path trainerMasterFile;
 };
 
-// The outcome of a pass: `ok` false and a CP932 message when the pass stopped. Races
+// The outcome of the pass: `ok` false and a CP932 message when the pass stopped. Races
 // rated before the failure keep their new values.
-struct RatingsResult
-{
-    bool ok = true;
-    std::string message;
-
-    explicit operator bool() const { return ok; }
-};
+using RatingsResult = PassResult;
 
 // Rates race slots 0..RaceCount-1 in slot order. A race is rated only when the horse
 // number of its runner slot 0 reads as 1; other races keep their fields. The master files
