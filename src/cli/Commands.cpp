@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/RaceDayCommands.h"
+#include "cli/StoreCommands.h"
 
 namespace vornal::cli {
 
@@ -11,6 +12,11 @@ std::span<const Command> AllCommands()
 {
     static const std::array commands = {
         Command{"help", "help", "list the commands", &RunHelp},
+        Command{"acquire", "acquire --feed DIR [--from \"yyyy/mm/dd hh:nn:ss\"]",
+                "bulk acquisition from a replay feed into the store; prints the created-file lines", &RunAcquire},
+        Command{"results", "results --feed DIR --date DAY", "results retrieval of one day from a replay feed",
+                &RunResults},
+        Command{"dates", "dates", "the stored race dates, newest first", &RunDates},
         Command{"day", "day --date DAY [--json]", "load the day and run every pass; every race of the day", &RunDay},
         Command{"race", "race --date DAY --slot N [--json]", "one race of the loaded day: every race, runner and past-run field",
                 &RunRace},

@@ -12,7 +12,11 @@ std::string InitJvLink(JvLink& link)
     if (result != 0) {
         return Sjis("JVInitエラー：") + JvResultMessage("JVInit", result);
     }
-    const std::string version = link.Version();
+    return JvVersionNotice(link.Version());
+}
+
+std::string JvVersionNotice(std::string_view version)
+{
     if (version >= "0490") {
         return {};
     }

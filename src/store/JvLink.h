@@ -71,4 +71,7 @@ public:
 // "0490"), else nothing. The system keeps running either way.
 std::string InitJvLink(JvLink& link);
 
+// The notice for a component older than 4.9.0 (version text before "0490"), else empty.
+std::string JvVersionNotice(std::string_view version);
+
 } // namespace vornal

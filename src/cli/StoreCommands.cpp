@@ -1,0 +1,195 @@
+#include "cli/StoreCommands.h"
+
+#include <chrono>
+#include <memory>
+#include <ostream>
+#include <thread>
+
+#include <unistd.h>
+
+#include "app/AppDir.h"
+#include "app/Clock.h"
+#include "app/Settings.h"
+#include "cli/DayLoad.h"
+#include "store/Acquisition.h"
+#include "store/ReplayLink.h"
+#include "store/ResultsRetrieval.h"
+#include "store/StorePaths.h"
+#include "text/Encoding.h"
+#include "vocab/JvResultMessage.h"
+
+namespace vornal::cli {
+namespace {
+
+constexpr std::string_view kAcquireUsage = "vornal-cli acquire --feed DIR [--from \"yyyy/mm/dd hh:nn:ss\"]";
+constexpr std::string_view kResultsUsage = "vornal-cli results --feed DIR --date DAY";
+
+// The acquisition window on a terminal: created-file lines go to the output as they come;
+// the progress label is kept, and shown live on the error stream when that is a terminal.
+class TerminalAcquisitionView : public AcquisitionView
+{
+public:
+    explicit TerminalAcquisitionView(CliContext& context) : m_context(context), m_live(::isatty(STDERR_FILENO) == 1) {}
+
+    void SetLine(int, const std::string& text) override
+    {
+        m_label = ToUtf8(text);
+        if (m_live) {
+            m_context.err << "\r\x1b[K" << m_label << std::flush;
+        }
+    }
+    void SetBar(int, int, int) override {}
+    void ClearCreatedFiles() override {}
+    void AddCreatedFile(const std::string& line) override { m_context.out << ToUtf8(line) << "\n"; }
+    void ShowMessage(const std::string& text) override { m_messages.push_back(ToUtf8(text)); }
+    void Beep() override {}
+
+    // Ends the live label and returns the last one.
+    const std::string& FinishLabel()
+    {
+        if (m_live && !m_label.empty()) {
+            m_context.err << "\r\x1b[K" << std::flush;
+        }
+        return m_label;
+    }
+    const std::vector<std::string>& Messages() const { return m_messages; }
+
+private:
+    CliContext& m_context;
+    bool m_live;
+    std::string m_label;
+    std::vector<std::string> m_messages;
+};
+
+// The replay link of --feed, initialised; nothing (after a message, with `exitCode` set)
+// when it cannot be used.
+std::unique_ptr<ReplayLink> OpenFeed(CliContext& context, std::string_view usage, int& exitCode)
+{
+    const std::optional<std::string> feed = context.Option("--feed");
+    if (!feed || !std::filesystem::is_directory(*feed)) {
+        context.err << "vornal-cli: --feed DIR must name a feed folder\nusage: " << usage << "\n";
+        exitCode = kExitUsage;
+        return nullptr;
+    }
+    auto link = std::make_unique<ReplayLink>(*feed);
+    if (const int result = link->JVInit(kJvSoftwareId); result != 0) {
+        context.err << ToUtf8(Sjis("JVInitエラー：") + JvResultMessage("JVInit", result)) << "\n";
+        exitCode = kExitFailure;
+        return nullptr;
+    }
+    // An old component is worth a warning; the run goes on.
+    if (const std::string notice = JvVersionNotice(link->Version()); !notice.empty()) {
+        context.err << ToUtf8(notice) << "\n";
+    }
+    return link;
+}
+
+bool PrepareStore(CliContext& context)
+{
+    if (const IoResult folders = EnsureAppFolders(context.appDir); !folders) {
+        context.err << "vornal-cli: " << ToUtf8(folders.message) << "\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int RunAcquire(CliContext& context)
+{
+    std::optional<LocalDateTime> from;
+    if (const std::optional<std::string> text = context.Option("--from")) {
+        from = ParseAcquisitionTime(*text);
+        if (!from) {
+            context.err << "vornal-cli: --from takes \"yyyy/mm/dd hh:nn:ss\"\nusage: " << kAcquireUsage << "\n";
+            return kExitUsage;
+        }
+    }
+    int exitCode = kExitOk;
+    std::unique_ptr<ReplayLink> link = OpenFeed(context, kAcquireUsage, exitCode);
+    if (!link) {
+        return exitCode;
+    }
+    if (!PrepareStore(context)) {
+        return kExitFailure;
+    }
+    const Settings settings(SettingsFile(context.appDir));
+    CancelFlag cancel;
+    TerminalAcquisitionView view(context);
+    Acquisition acquisition(*link, context.appDir, settings, DefaultClock(), cancel, view);
+    if (from) {
+        acquisition.SetFromTime(*from);
+    }
+    acquisition.Start();
+    // The status timer of the window: poll every 10 ms until the download is over.
+    while (acquisition.State() == AcquisitionState::Downloading) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        acquisition.PollStatus();
+    }
+    const std::string label = view.FinishLabel();
+    const AcquisitionOutcome outcome = acquisition.Outcome();
+    const bool failed = outcome != AcquisitionOutcome::Completed && outcome != AcquisitionOutcome::NoData;
+    // The first message is the notice shown when a run starts; a terminal needs none.
+    const std::vector<std::string>& messages = view.Messages();
+    for (std::size_t i = 1; i < messages.size(); ++i) {
+        (failed ? context.err : context.out) << messages[i] << "\n";
+    }
+    if (!label.empty()) {
+        context.out << label << "\n";
+    }
+    return failed ? kExitFailure : kExitOk;
+}
+
+int RunResults(CliContext& context)
+{
+    const std::optional<std::string> dayName = DayNameOption(context);
+    if (!dayName) {
+        context.err << "vornal-cli: --date DAY is required, as 2026年01月05日 or 20260105\nusage: " << kResultsUsage
+                    << "\n";
+        return kExitUsage;
+    }
+    int exitCode = kExitOk;
+    std::unique_ptr<ReplayLink> link = OpenFeed(context, kResultsUsage, exitCode);
+    if (!link) {
+        return exitCode;
+    }
+    if (!PrepareStore(context)) {
+        return kExitFailure;
+    }
+    CancelFlag cancel;
+    NullProgress progress;
+    const RetrievalReport report =
+        RetrieveResultsForDay(*link, context.appDir, DayDigits(*dayName), cancel, progress, nullptr);
+    for (const std::string& line : report.skipped) {
+        context.out << ToUtf8(line) << "\n";
+    }
+    switch (report.outcome) {
+    case RetrievalOutcome::Completed:
+        context.out << report.recordsRead << " records read for " << ToUtf8(*dayName) << "\n";
+        return kExitOk;
+    case RetrievalOutcome::OpenFailed:
+        (report.openResult == kJvOpenNoData ? context.out : context.err)
+            << ToUtf8(JvResultMessage("JVRTOpen", report.openResult)) << "\n";
+        return report.openResult == kJvOpenNoData ? kExitOk : kExitFailure;
+    case RetrievalOutcome::Stopped:
+        context.err << ToUtf8(JvResultMessage("JVRead", report.readResult)) << "\n"
+                    << report.recordsRead << " records read before the error; they are stored\n";
+        return kExitFailure;
+    case RetrievalOutcome::StoreFailed:
+        context.err << "vornal-cli: " << ToUtf8(report.io.message) << "\n";
+        return kExitFailure;
+    case RetrievalOutcome::NotRun:
+        break;
+    }
+    return kExitFailure;
+}
+
+int RunDates(CliContext& context)
+{
+    for (const std::string& day : StoredDayNames(context.appDir)) {
+        context.out << ToUtf8(day) << "\n";
+    }
+    return kExitOk;
+}
+
+} // namespace vornal::cli
