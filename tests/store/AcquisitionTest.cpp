@@ -260,6 +260,27 @@ TEST_F(AcquisitionTest, MastersOfEarlierStartsReachTheNextRunsDates)
     EXPECT_EQ(SplitLines(test::Slurp(JockeyMasterFile(App(), DayNameFromDigits("20260111")))).size(), 2u);
 }
 
+TEST_F(AcquisitionTest, MasterFilesOfPastMonthDaysAreKept)
+{
+    const std::string past = DayNameFromDigits("20260104");
+    const std::string today = DayNameFromDigits("20260110");
+    test::Spit(JockeyMasterFile(App(), past), "kept\r\n");
+    test::Spit(JockeyMasterFile(App(), today), "replaced\r\n");
+    Window().Start();
+    ASSERT_EQ(m_window->Outcome(), AcquisitionOutcome::Completed);
+    EXPECT_EQ(test::Slurp(JockeyMasterFile(App(), past)), "kept\r\n");
+    EXPECT_EQ(SplitLines(test::Slurp(JockeyMasterFile(App(), today))).size(), 2u);
+    EXPECT_EQ(std::count(m_view.created.begin(), m_view.created.end(), "作成済み:2026年01月04日.jvKS"), 0);
+    EXPECT_EQ(std::count(m_view.created.begin(), m_view.created.end(), "作成済み:2026年01月10日.jvKS"), 1);
+
+    // A day later the 10th is past too and keeps what it has.
+    m_clock.Set({2026, 1, 11, 8, 0, 0});
+    test::Spit(JockeyMasterFile(App(), today), "kept too\r\n");
+    kLastAcquisitionTime.Write(m_settings, "2026/01/01 00:00:00");
+    Window().Start();
+    EXPECT_EQ(test::Slurp(JockeyMasterFile(App(), today)), "kept too\r\n");
+}
+
 TEST_F(AcquisitionTest, DateReachedOnlyThroughRunnersGetsNoMasters)
 {
     test::TempDir feed;
