@@ -29,7 +29,7 @@ namespace vornal {
 struct DayLoadContext
 {
     std::filesystem::path appDir;
-    std::string dayName; // CP932 "YYYY年MM月DD日"
+    std::string dayName;        // CP932 "YYYY年MM月DD日"
     const MasterIndex& masters; // the day's horse, jockey and trainer masters, indexed once
     Progress& progress;
     const Clock& clock;

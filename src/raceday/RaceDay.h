@@ -46,40 +46,40 @@ using UmRecord = RecordText<jv::kLengthUM>;
 struct PastRun
 {
     // Identification, copied from the run's SE record and its race's RA record.
-    bool PastRunPresent = false; // set for all five k of every runner below RunnerCount
-    FixedText<16> PastRaceKey;   // SE 12..27
-    FixedText<10> PastRunKey;    // SE 12 (4), 16 (4), 20 (2): date and racecourse
-    int PastDistance = 0;        // RA 698, metres
-    int PastPlace = 0;           // SE 335, final position
-    FixedText<4> PastTime;       // SE 339, mSSf
-    FixedText<3> PastLast3F;     // SE 391, SSf
-    FixedText<2> PastTrack;      // RA 706
-    FixedText<1> PastGoing;      // RA 889 on turf, RA 890 on dirt, empty otherwise
-    FixedText<2> PastHorseNo;    // SE 29
-    FixedText<1> PastFrameNo;    // SE 28
+    bool PastRunPresent = false;     // set for all five k of every runner below RunnerCount
+    FixedText<16> PastRaceKey;       // SE 12..27
+    FixedText<10> PastRunKey;        // SE 12 (4), 16 (4), 20 (2): date and racecourse
+    int PastDistance = 0;            // RA 698, metres
+    int PastPlace = 0;               // SE 335, final position
+    FixedText<4> PastTime;           // SE 339, mSSf
+    FixedText<3> PastLast3F;         // SE 391, SSf
+    FixedText<2> PastTrack;          // RA 706
+    FixedText<1> PastGoing;          // RA 889 on turf, RA 890 on dirt, empty otherwise
+    FixedText<2> PastHorseNo;        // SE 29
+    FixedText<1> PastFrameNo;        // SE 28
     std::array<int, 4> PastCorner{}; // SE 352, 354, 356, 358: corners 1..4
-    FixedText<4> PastTimeDiff;   // SE 532, sign and three digits in tenths
-    FixedText<6> PastRaceName3;  // RA 605
-    FixedText<1> PastGrade;      // RA 615
-    FixedText<2> PastRaceKind;   // RA 617
-    FixedText<3> PastRaceSymbol; // RA 619
-    FixedText<1> PastWeightKind; // RA 622
-    FixedText<3> PastCondition;  // RA 635
-    int PastPopularity = 0;      // SE 364
+    FixedText<4> PastTimeDiff;       // SE 532, sign and three digits in tenths
+    FixedText<6> PastRaceName3;      // RA 605
+    FixedText<1> PastGrade;          // RA 615
+    FixedText<2> PastRaceKind;       // RA 617
+    FixedText<3> PastRaceSymbol;     // RA 619
+    FixedText<1> PastWeightKind;     // RA 622
+    FixedText<3> PastCondition;      // RA 635
+    int PastPopularity = 0;          // SE 364
 
     // Speed figures of the past-performance pass.
-    double PastBaseTime = 0.0;        // 0 when not computed
-    double PastAdjLast3F = 0.0;       // distance-adjusted last 600 m, seconds
-    double PastFirstPace = 0.0;       // seconds per 600 m before the last 600 m
+    double PastBaseTime = 0.0;  // 0 when not computed
+    double PastAdjLast3F = 0.0; // distance-adjusted last 600 m, seconds
+    double PastFirstPace = 0.0; // seconds per 600 m before the last 600 m
     double PastWinnerBaseTime = 0.0;
-    double PastNearLast3F = 0.0;      // PastAdjLast3F of a run within 200 m of today
+    double PastNearLast3F = 0.0; // PastAdjLast3F of a run within 200 m of today
     double PastWinnerFirstPace = 0.0;
     double PastBaseTimeGap = kNoValue;
     double PastLast3FGap = kNoValue;
     double PastFirstPaceGap = kNoValue;
     double PastRankKey = kNoValue;
-    int PastGapRank = 0;              // 1 = smallest key of the race; 0 = not ranked
-    FixedText<3> PastGradeCode;       // base-time, first-pace, last-600 m grade digits
+    int PastGapRank = 0;        // 1 = smallest key of the race; 0 = not ranked
+    FixedText<3> PastGradeCode; // base-time, first-pace, last-600 m grade digits
     FixedText<6> PastAxisCode;
 
     // Working values of the rating pass.
@@ -98,17 +98,17 @@ struct PastRun
 struct Runner
 {
     // Identification (loader, from RunnerSE).
-    FixedText<2> HorseNo;       // SE 29
-    FixedText<1> FrameNo;       // SE 28
+    FixedText<2> HorseNo;        // SE 29
+    FixedText<1> FrameNo;        // SE 28
     FixedText<10> RunnerHorseId; // SE 31
-    FixedText<18> HorseName;    // SE 41, first 18 bytes
-    FixedText<1> SexCode;       // SE 79
-    int CoatColourCode = 0;     // SE 81..82 as a number
-    FixedText<3> CarriedWeight; // SE 289, tenths of a kilogram
-    FixedText<5> JockeyCode;    // SE 297
-    FixedText<8> JockeyName;    // SE 307
-    FixedText<5> TrainerCode;   // SE 86
-    FixedText<8> TrainerName;   // SE 91
+    FixedText<18> HorseName;     // SE 41, first 18 bytes
+    FixedText<1> SexCode;        // SE 79
+    int CoatColourCode = 0;      // SE 81..82 as a number
+    FixedText<3> CarriedWeight;  // SE 289, tenths of a kilogram
+    FixedText<5> JockeyCode;     // SE 297
+    FixedText<8> JockeyName;     // SE 307
+    FixedText<5> TrainerCode;    // SE 86
+    FixedText<8> TrainerName;    // SE 91
     // Counts of 1st..5th and other places for the 23 horse-master groups the loader takes
     // (jv::um::kCountGroups order).
     std::array<std::array<int, kFinishCountPlaces>, kFinishCountGroups> FinishCounts{};
@@ -230,14 +230,14 @@ struct RaceSlot
     FixedText<1> WeightKindCode; // RA 622
     // Condition codes for 2-year-olds, 3-year-olds, 4-year-olds, 5 and older, youngest.
     std::array<FixedText<3>, 5> ConditionCodes{};
-    FixedText<2> RaceKindCode;   // RA 617
-    FixedText<4> DistanceText;   // RA 698
-    FixedText<2> TrackCode;      // RA 706
-    FixedText<4> PostTime;       // RA 874, "hhmm"
-    int RunnerCount = 0;         // RA 882: every per-runner loop runs over 0..RunnerCount-1
-    FixedText<5> AutoOddsTime;   // "hhmm"; empty when not set
-    FixedText<5> OddsO1Time;     // "hhmm" of the O1 record
-    FixedText<5> OddsO2Time;     // "hhmm" of the O2 record
+    FixedText<2> RaceKindCode; // RA 617
+    FixedText<4> DistanceText; // RA 698
+    FixedText<2> TrackCode;    // RA 706
+    FixedText<4> PostTime;     // RA 874, "hhmm"
+    int RunnerCount = 0;       // RA 882: every per-runner loop runs over 0..RunnerCount-1
+    FixedText<5> AutoOddsTime; // "hhmm"; empty when not set
+    FixedText<5> OddsO1Time;   // "hhmm" of the O1 record
+    FixedText<5> OddsO2Time;   // "hhmm" of the O2 record
 
     // Past-run statistics of the race (past-performance pass).
     double RaceMeanWinnerBase = 0.0;
@@ -281,7 +281,7 @@ struct RaceSlot
 struct BetRecord
 {
     std::array<FixedText<5>, kBetSlots + 1> BetCombos{}; // empty = no bet; only 1..3 are filled
-    int BetRunner = 0;                                    // horse number, 0 = none
+    int BetRunner = 0;                                   // horse number, 0 = none
     std::array<double, kQuinellaCount + 1> CumulativeHitRate{};
     std::array<FixedText<4>, kQuinellaCount + 1> RankMark{};
     std::array<bool, kBetSlots + 1> WideHit{};
@@ -301,12 +301,12 @@ struct BetRecord
 
 struct RaceDay
 {
-    int RaceCount = 0;    // RA records read from the day's race file (0..36)
-    int SelectedRace = 0; // race slot shown by the race analysis view
-    int OddsRace = 0;     // race slot the odds commands work on
+    int RaceCount = 0;                // RA records read from the day's race file (0..36)
+    int SelectedRace = 0;             // race slot shown by the race analysis view
+    int OddsRace = 0;                 // race slot the odds commands work on
     std::filesystem::path OddsO1Path; // DayName + ".jvO1"
     std::filesystem::path OddsO2Path; // DayName + ".jvO2"
-    RaRecord CurrentRA;   // scratch copy of the race record in hand
+    RaRecord CurrentRA;               // scratch copy of the race record in hand
 
     // Raw records, blank-filled by the loader before every load.
     std::array<RaRecord, kRaceSlots> RaceRA{};

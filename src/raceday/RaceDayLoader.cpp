@@ -8,6 +8,7 @@
 #include "raceday/FileCache.h"
 #include "raceday/PastPerformance.h"
 #include "raceday/RaceRecords.h"
+#include "store/HorseMasterConversion.h"
 #include "store/JvLayout.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
@@ -72,9 +73,9 @@ IoResult RunPass(const DayPass& pass, RaceDay& day, const DayLoadContext& contex
 
 int DaysAhead(int year, int month, int dayOfMonth, const LocalDateTime& now)
 {
-    const long long seconds = (DaysFromCivil(year, month, dayOfMonth) - DaysFromCivil(now.year, now.month, now.day)) *
-                                  86400LL -
-                              (now.hour * 3600LL + now.minute * 60LL + now.second);
+    const long long seconds =
+        (DaysFromCivil(year, month, dayOfMonth) - DaysFromCivil(now.year, now.month, now.day)) * 86400LL -
+        (now.hour * 3600LL + now.minute * 60LL + now.second);
     return static_cast<int>(seconds / 86400LL); // truncates toward zero
 }
 
@@ -107,9 +108,9 @@ LoadResult LoadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
     const std::filesystem::path& appDir = options.appDir;
 
     // 1-3: the jockey and trainer masters must be there.
-    const int daysAhead = DaysAhead(static_cast<int>(FieldNumber(dayName, 1, 4)),
-                                    static_cast<int>(FieldNumber(dayName, 7, 2)),
-                                    static_cast<int>(FieldNumber(dayName, 11, 2)), clock.Now());
+    const int daysAhead =
+        DaysAhead(static_cast<int>(FieldNumber(dayName, 1, 4)), static_cast<int>(FieldNumber(dayName, 7, 2)),
+                  static_cast<int>(FieldNumber(dayName, 11, 2)), clock.Now());
     if (!Exists(JockeyMasterFile(appDir, dayName))) {
         return Failure(LoadOutcome::MissingMaster,
                        daysAhead < kRecoverableDays ? IncompleteDataMessage() : Sjis("騎手ﾃﾞｰﾀ が見つかりません。"));
@@ -119,8 +120,10 @@ LoadResult LoadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
                        daysAhead < kRecoverableDays ? IncompleteDataMessage() : Sjis("調教師ﾃﾞｰﾀ が見つかりません。"));
     }
     // 4: the horse master of the earlier layout is converted once.
-    if (!Exists(HorseMasterFile(appDir, dayName)) && options.convertHorseMaster) {
-        if (IoResult converted = options.convertHorseMaster(appDir, dayName); !converted) {
+    if (!Exists(HorseMasterFile(appDir, dayName))) {
+        const IoResult converted = options.convertHorseMaster ? options.convertHorseMaster(appDir, dayName)
+                                                              : ConvertHorseMaster(appDir, dayName).io;
+        if (!converted) {
             return Failure(LoadOutcome::ReadFailed, converted.message);
         }
     }

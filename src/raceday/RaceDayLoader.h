@@ -38,10 +38,11 @@ struct LoadResult
 struct LoadOptions
 {
     std::filesystem::path appDir;
-    const Clock* clock = nullptr;       // the system clock when null
-    Progress* progress = nullptr;       // the waiting window; nothing shown when null
+    const Clock* clock = nullptr; // the system clock when null
+    Progress* progress = nullptr; // the waiting window; nothing shown when null
     DayPasses passes;
-    // Builds the .jvUM2 file of the date from its .jvUMA file when the former is missing.
+    // Builds the .jvUM2 file of the date from its .jvUMA file when the former is missing;
+    // the store's ConvertHorseMaster when empty.
     std::function<IoResult(const std::filesystem::path& appDir, std::string_view dayName)> convertHorseMaster;
 };
 

@@ -35,7 +35,7 @@ TEST(JsonWriter, TextsAreUtf8WithBlanksKeptAndEscapes)
     std::string out;
     JsonWriter json(out);
     json.BeginArray();
-    json.Cp932("\x83\x5C\x83\x93 ");         // ソン + blank: 0x5C trail byte is no backslash
+    json.Cp932("\x83\x5C\x83\x93 "); // ソン + blank: 0x5C trail byte is no backslash
     json.Utf8("a\"b\\c\n\x01");
     json.Field("x", FixedText<4>("  1 "));
     json.EndArray();
