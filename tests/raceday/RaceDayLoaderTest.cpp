@@ -283,6 +283,18 @@ TEST_F(LoaderTest, MissingHorseMasterIsConvertedFirst)
     EXPECT_EQ(calls, 1);
 }
 
+TEST_F(LoaderTest, HorseMasterOfTheEarlierLayoutIsConvertedAndFound)
+{
+    WriteRaces(1, 1);
+    WriteRunners();
+    std::string old = BlankRecord(jv::kLengthUMOld, "UM");
+    Put(old, jv::um::kHorseId, "2021100101");
+    test::WriteRecords(OldHorseMasterFile(app.Path(), kDay), {old});
+    ASSERT_TRUE(Load().Ok());
+    EXPECT_TRUE(std::filesystem::exists(HorseMasterFile(app.Path(), kDay)));
+    EXPECT_EQ(jv::Get(day->RunnerUM[0][0], jv::um::kHorseId), "2021100101");
+}
+
 TEST_F(LoaderTest, OddsOfTheO1RecordAndAnnouncementTimes)
 {
     WriteRaces(1);
