@@ -169,7 +169,17 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& file)
 
 std::string PathText(const std::filesystem::path& path)
 {
-    return ToCp932(path.string());
+    // The application folder comes from the user's (UTF-8) file system, while store file
+    // names are CP932 bytes: convert each part by what it holds.
+    std::string text;
+    for (auto it = path.begin(); it != path.end(); ++it) {
+        const std::string& part = it->native();
+        if (!text.empty() && text.back() != '/') {
+            text += '/';
+        }
+        text += IsValidUtf8(part) ? ToCp932(part) : part;
+    }
+    return text;
 }
 
 } // namespace vornal

@@ -91,6 +91,36 @@ std::string ToCp932(std::string_view utf8)
     return Convert("CP932", "UTF-8", utf8, "?");
 }
 
+bool IsValidUtf8(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        auto c = static_cast<unsigned char>(text[i]);
+        std::size_t extra = 0;
+        if (c < 0x80) {
+            extra = 0;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+        } else {
+            return false;
+        }
+        if (i + extra >= text.size() && extra > 0) {
+            return false; // cut off at the end
+        }
+        for (std::size_t j = 1; j <= extra; ++j) {
+            if ((static_cast<unsigned char>(text[i + j]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
 const std::string& Sjis(std::string_view utf8Literal)
 {
     static std::mutex mutex;

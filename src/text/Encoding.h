@@ -15,6 +15,10 @@ std::string ToUtf8(std::string_view cp932);
 // skipped; callers that must not lose anything keep the original bytes instead.
 std::string ToCp932(std::string_view utf8);
 
+// True when `text` is well-formed UTF-8 (plain ASCII is). Japanese CP932 text almost never
+// is, which tells the two apart in paths that mix them.
+bool IsValidUtf8(std::string_view text);
+
 // The CP932 bytes of a literal written in UTF-8 in the source, converted once and cached
 // for the life of the process. The reference stays valid. Thread-safe.
 //   Sjis("中山") == "\x92\x86\x8E\x52"

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "text/Encoding.h"
 
 using namespace vornal;
 
@@ -144,3 +145,15 @@ TEST(ReadFileBytes, ReadsEveryByteAndFailsOnMissingOrFolder)
 }
 
 } // namespace
+
+namespace vornal {
+namespace {
+
+TEST(PathText, KeepsCp932StoreNamesUnderAUtf8Folder)
+{
+    std::filesystem::path path = std::filesystem::path("/home/ユーザー/vornal/Data") / Sjis("2026年01月05日.jvRA");
+    EXPECT_EQ(PathText(path), Sjis("/home/ユーザー/vornal/Data/2026年01月05日.jvRA"));
+}
+
+} // namespace
+} // namespace vornal

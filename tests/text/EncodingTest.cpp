@@ -64,3 +64,18 @@ TEST(Encoding, LeadBytes)
 
 } // namespace
 } // namespace vornal
+
+namespace vornal {
+namespace {
+
+TEST(Encoding, TellsUtf8FromCp932)
+{
+    EXPECT_TRUE(IsValidUtf8("plain ascii"));
+    EXPECT_TRUE(IsValidUtf8("中山"));
+    EXPECT_FALSE(IsValidUtf8(Sjis("2026年01月05日中山.jvSEr")));
+    EXPECT_FALSE(IsValidUtf8("\xE4\xB8")); // cut off
+    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));
+}
+
+} // namespace
+} // namespace vornal
