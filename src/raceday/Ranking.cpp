@@ -12,6 +12,14 @@ long long RoundedKey(double value, int decimals)
     // A value like 0.123445 stored as 0.12344499999 must still round up at 5 decimals: nudge
     // by a few units of the double's precision before rounding.
     scaled += std::copysign(std::fabs(scaled) * 4e-15, scaled);
+    // Far beyond any racing figure (a huge stand-in for "no value"): saturate, keeping order.
+    constexpr double kLimit = 9.0e18;
+    if (!(scaled < kLimit)) {
+        return scaled != scaled ? 0 : static_cast<long long>(kLimit);
+    }
+    if (scaled <= -kLimit) {
+        return -static_cast<long long>(kLimit);
+    }
     return std::llround(scaled);
 }
 

@@ -68,6 +68,9 @@ TEST(Ranking, RoundingIsHalfAwayFromZeroAtTheStatedPlace)
     EXPECT_EQ(RoundedKey(1.0005, 3), 1001);
     EXPECT_EQ(RoundedKey(2.675, 2), 268); // 2.67499999... in binary
     EXPECT_EQ(RoundedKey(10000.0, 5), 1000000000);
+    // Huge stand-ins saturate instead of overflowing, and still order above real values.
+    EXPECT_GT(RoundedKey(1e300, 5), RoundedKey(1e9, 5));
+    EXPECT_LT(RoundedKey(-1e300, 5), RoundedKey(-1e9, 5));
 }
 
 } // namespace
