@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/RaceDayCommands.h"
+#include "cli/SamplegenCommand.h"
 #include "cli/StoreCommands.h"
 
 namespace vornal::cli {
@@ -12,6 +13,10 @@ std::span<const Command> AllCommands()
 {
     static const std::array commands = {
         Command{"help", "help", "list the commands", &RunHelp},
+        Command{"samplegen",
+                "samplegen --feed DIR [--seed N] [--days N] [--start YYYY-MM-DD | --end YYYY-MM-DD] [--tuning DIR] "
+                "[--timeseries DIR] [--all-masters]",
+                "write a synthetic sample season as a replay feed (and the tuning files)", &RunSamplegen},
         Command{"acquire", "acquire --feed DIR [--from \"yyyy/mm/dd hh:nn:ss\"]",
                 "bulk acquisition from a replay feed into the store; prints the created-file lines", &RunAcquire},
         Command{"results", "results --feed DIR --date DAY", "results retrieval of one day from a replay feed",

@@ -115,6 +115,23 @@ constexpr int kCountGroups[] = {1125, 1161, 1179, 1215, 1233, 1269, 1287, 1305, 
                                 1395, 1413, 1431, 1449, 1467, 1485, 1503, 1521, 1539, 1557, 1575};
 // Groups present in the record but not taken: overall 1107, turf straight 1143, dirt
 // straight 1197, jump 1251.
+// Every group by name. Overall counts JRA, local and overseas runs; all others JRA runs only.
+constexpr int kGroupOverall = 1107;
+constexpr int kGroupJra = 1125;
+constexpr int kGroupTurfStraight = 1143;
+constexpr int kGroupTurfRight = 1161;
+constexpr int kGroupTurfLeft = 1179;
+constexpr int kGroupDirtStraight = 1197;
+constexpr int kGroupDirtRight = 1215;
+constexpr int kGroupDirtLeft = 1233;
+constexpr int kGroupJump = 1251;
+// Going 1..4 (good, yielding, soft, heavy): turf, dirt and jump groups in that order.
+constexpr int kGroupTurfGoing = 1269; // + (going - 1) * kCountGroupLength
+constexpr int kGroupDirtGoing = 1341;
+constexpr int kGroupJumpGoing = 1413;
+// Distance bands up to 1600 m, 1601..2200 m and 2201 m or more: turf, then dirt.
+constexpr int kGroupTurfDistance = 1485; // + band * kCountGroupLength
+constexpr int kGroupDirtDistance = 1539;
 } // namespace um
 
 namespace ks {
@@ -147,6 +164,7 @@ constexpr FieldPos kBracketOdds{606, 5};    // combination k at Nth(kBracketOdds
 } // namespace o1
 
 namespace o2 {
+constexpr FieldPos kAnnounced{28, 8}; // month-day-hour-minute
 constexpr FieldPos kAnnouncedHour{32, 2};
 constexpr FieldPos kAnnouncedMinute{34, 2};
 constexpr FieldPos kQuinellaOdds{45, 6}; // combination q at Nth(kQuinellaOdds, 13, q)
