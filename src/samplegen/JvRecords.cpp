@@ -78,12 +78,13 @@ std::string TimeText(int tenths)
     return fmt::sprintf("%1d%02d%1d", tenths / 600 % 10, tenths % 600 / 10, tenths % 10);
 }
 
-std::string MarginText(int tenths)
+// The winner's figure carries a minus sign even when the runner-up was timed alike.
+std::string MarginText(int tenths, bool winner)
 {
     if (tenths == kNoMargin) {
         return "9999";
     }
-    return fmt::sprintf("%c%03d", tenths < 0 ? '-' : '+', std::abs(tenths));
+    return fmt::sprintf("%c%03d", winner ? '-' : '+', std::abs(tenths));
 }
 
 std::string OddsText(int tenths, int width)
@@ -222,7 +223,7 @@ std::string SeRecord(const World& world, const Race& race, const Runner& runner,
     PutNumber(record, jv::se::kWinOdds, runner.oddsTenths);
     PutNumber(record, jv::se::kPopularity, runner.popularity);
     PutNumber(record, jv::se::kLast3F, runner.last3FTenths);
-    Put(record, jv::se::kTimeDiff, MarginText(runner.marginTenths));
+    Put(record, jv::se::kTimeDiff, MarginText(runner.marginTenths, runner.position == 1));
     return record;
 }
 

@@ -112,3 +112,35 @@ inline std::vector<std::string_view> ResultRecords(const SampleFeed& feed, std::
 }
 
 } // namespace vornal::samplegen::test
+
+namespace vornal::samplegen::test {
+
+// A race of the feed: its RA record, its runners' SE records by horse number and its HR.
+struct FeedRace
+{
+    std::string_view ra;
+    std::vector<std::string_view> runners;
+    std::string_view hr;
+};
+
+// The JRA races of the feed with results (division 7), by race key.
+inline std::map<std::string, FeedRace> ResultRaces(const SampleFeed& feed)
+{
+    std::map<std::string, FeedRace> races;
+    for (std::string_view record : RecordsUnder(feed, "stored/")) {
+        if (record[2] != '7' && !(At(record, 1, 2) == "HR" && record[2] == '2')) {
+            continue;
+        }
+        FeedRace& race = races[std::string(At(record, 12, 16))];
+        if (At(record, 1, 2) == "RA") {
+            race.ra = record;
+        } else if (At(record, 1, 2) == "SE") {
+            race.runners.push_back(record);
+        } else if (At(record, 1, 2) == "HR") {
+            race.hr = record;
+        }
+    }
+    return races;
+}
+
+} // namespace vornal::samplegen::test
