@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include <unistd.h>
 
 #include "cli/CliRun.h"
 #include "raceday/RaceDayLoader.h"
+#include "results/DayLoad.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
@@ -115,6 +118,77 @@ void ExpectPlausibleFigures(const RaceDay& day, const std::string& dayText, int&
     }
 }
 
+// The figures every analysed race must satisfy, and the counts behind the signal check.
+struct SignalCounts
+{
+    int races = 0;         // rated races with a winner
+    int topRatedWins = 0;  // the AchievementProb favourite won
+    double chance = 0.0;   // sum of 1/n: the wins a random pick would get
+};
+
+void ExpectSoundAnalysis(const RaceDay& day, const std::string& dayText, SignalCounts& counts)
+{
+    for (int r = 0; r < day.RaceCount; ++r) {
+        const RaceSlot& race = day.Races[r];
+        const int n = race.RunnerCount;
+        if (n == 0 || LeadingNumber(race.Runners[0].HorseNo.View()) != 1) {
+            continue;
+        }
+        SCOPED_TRACE(dayText + " race " + std::to_string(r));
+        double classShare = 0, rotationShare = 0, goalShare = 0, winShare = 0, probability = 0;
+        std::vector<std::vector<int>> ranks(11);
+        int winner = -1;
+        for (int h = 0; h < n; ++h) {
+            const Runner& runner = race.Runners[h];
+            classShare += runner.ClassShare;
+            rotationShare += runner.RotationShare;
+            goalShare += runner.GoalShare;
+            winShare += runner.WinShare;
+            probability += runner.AchievementProb;
+            int i = 0;
+            for (int rank : {runner.RankAchievement, runner.RankClass, runner.RankAvgMargin, runner.RankRotation,
+                             runner.RankGoal, runner.RankFinalGoal, runner.RankBaseTime, runner.RankBestBaseTime,
+                             runner.RankOverallMin, runner.WinRank, runner.BRank}) {
+                ranks[static_cast<std::size_t>(i++)].push_back(rank);
+            }
+            const double payout = runner.PredictedWinPayout;
+            if (payout != 0.0) {
+                EXPECT_EQ(std::fmod(payout, 10.0), 0.0) << payout;
+                EXPECT_GE(payout, 100.0);
+                EXPECT_LE(payout, 9999900.0);
+            }
+            if (runner.FinishPos == 1) {
+                winner = h;
+            }
+        }
+        for (double sum : {classShare, rotationShare, goalShare, winShare}) {
+            EXPECT_NEAR(sum, 100.0, 1e-6);
+        }
+        EXPECT_NEAR(probability, 1.05, 1e-9);
+        std::vector<int> permutation(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            permutation[static_cast<std::size_t>(i)] = i + 1;
+        }
+        for (std::vector<int>& rank : ranks) {
+            std::sort(rank.begin(), rank.end());
+            EXPECT_EQ(rank, permutation);
+        }
+        for (int q = 1; q <= kQuinellaCount; ++q) {
+            const double payout = race.PredictedQuinellaPayout[static_cast<std::size_t>(q)];
+            if (payout != 0.0) {
+                EXPECT_EQ(std::fmod(payout, 10.0), 0.0) << payout;
+                EXPECT_GE(payout, 100.0);
+                EXPECT_LE(payout, 9999900.0);
+            }
+        }
+        if (winner >= 0) {
+            ++counts.races;
+            counts.chance += 1.0 / n;
+            counts.topRatedWins += race.Runners[static_cast<std::size_t>(winner)].RankAchievement == 1 ? 1 : 0;
+        }
+    }
+}
+
 // One test, so that the season is generated and acquired once.
 TEST(SampleSeason, EveryDayLoadsAndShowsPlausiblePastRunFigures)
 {
@@ -149,6 +223,22 @@ TEST(SampleSeason, EveryDayLoadsAndShowsPlausiblePastRunFigures)
         EXPECT_EQ(result.out.find("null"), std::string::npos) << ToUtf8(dayName);
         EXPECT_EQ(result.out.rfind("{\"date\":\"" + ToUtf8(dayName) + "\",\"RaceCount\":", 0), 0u);
     }
+
+    // Every pass in process: shares, ranks and payouts hold in every race, and the ratings
+    // find the hidden ability: the top-rated runner wins far more often than a random pick.
+    SignalCounts counts;
+    LazyTuningTables tables(appDir);
+    for (const std::string& dayName : days) {
+        LoadOptions options;
+        options.appDir = appDir;
+        options.passes = StandardDayPasses(tables);
+        const LoadResult result = LoadRaceDay(*day, dayName, options);
+        ASSERT_TRUE(result.Ok()) << ToUtf8(dayName) << ": " << ToUtf8(result.message);
+        ExpectSoundAnalysis(*day, ToUtf8(dayName), counts);
+    }
+    ASSERT_GT(counts.races, 2000);
+    EXPECT_GT(counts.topRatedWins, 1.5 * counts.chance)
+        << counts.topRatedWins << " wins of " << counts.races << " against " << counts.chance << " by chance";
 
     // One race of a day a quarter into the season, whose runners have careers by then.
     CliResult result = RunCli(AppDirArg(appDir) + "race --json --slot 0 --date " + ToUtf8(days[days.size() / 4]));
