@@ -8,6 +8,7 @@
 
 #include "raceday/Ranking.h"
 #include "text/Encoding.h"
+#include "raceday/PastPerformance.h"
 #include "text/Fields.h"
 
 namespace vornal {
@@ -80,16 +81,6 @@ void AbilityStatistics(RaceSlot& race)
             runner.AbilityDeviation = spread > 0.0 ? (runner.AbilityIndex - mean) / spread * 10.0 + 50.0 : 50.0;
         }
     }
-}
-
-bool IsJraRun(const PastRun& run)
-{
-    std::string_view key = run.PastRunKey.View();
-    if (key.size() < 10 || !IsAllDigits(key.substr(8, 2))) {
-        return false;
-    }
-    long long course = LeadingNumber(key.substr(8, 2));
-    return course >= 1 && course <= 10;
 }
 
 // Graded races are stronger fields: a run in one is worth more than the margin says.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "store/JvLayout.h"
+#include "raceday/PastPerformance.h"
 #include "text/Fields.h"
 
 namespace vornal {
@@ -24,17 +25,6 @@ char WinRankCharacter(int winRank)
         return static_cast<char>('0' + winRank);
     }
     return winRank >= 10 ? '-' : '0';
-}
-
-// A run at one of the ten JRA racecourses: characters 9-10 of the run key are "01".."10".
-bool IsJraRun(const PastRun& run)
-{
-    std::string_view key = run.PastRunKey.View();
-    if (key.size() < 10 || !IsAllDigits(key.substr(8, 2))) {
-        return false;
-    }
-    long long course = LeadingNumber(key.substr(8, 2));
-    return course >= 1 && course <= 10;
 }
 
 } // namespace

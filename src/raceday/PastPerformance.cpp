@@ -288,10 +288,24 @@ int PastSurfaceClass(std::string_view trackCode)
     return today == 3 && code <= 29 ? 2 : today;
 }
 
+namespace {
+
+bool IsJraCourseCode(std::string_view code)
+{
+    return code.size() == 2 && IsAllDigits(code) && LeadingNumber(code) >= 1 && LeadingNumber(code) <= 10;
+}
+
+} // namespace
+
 bool IsJraRun(std::string_view seRecord)
 {
-    const std::string_view code = jv::View(seRecord, jv::kCourseCode);
-    return IsAllDigits(code) && code.size() == 2 && Number(code) >= 1 && Number(code) <= 10;
+    return IsJraCourseCode(jv::View(seRecord, jv::kCourseCode));
+}
+
+bool IsJraRun(const PastRun& run)
+{
+    const std::string_view key = run.PastRunKey.View();
+    return key.size() >= 10 && IsJraCourseCode(key.substr(8, 2));
 }
 
 void PastPerformancePass(RaceDay& day, int race)

@@ -15,6 +15,8 @@ int PastSurfaceClass(std::string_view trackCode);
 
 // True for a run at a JRA racecourse: SE racecourse code "01".."10".
 bool IsJraRun(std::string_view seRecord);
+// The same for a loaded past run, by characters 9-10 of its PastRunKey.
+bool IsJraRun(const PastRun& run);
 
 // Fills PastSE[race][runner][0..4] from the runner's history file SEI/<NNNN>/<HorseId>.jvSEI,
 // walking it from the last record back: records dated before `raceDate` (yyyymmdd, both
