@@ -89,9 +89,10 @@ MasterRatesResult ParseMasterRates(std::string_view bytes, MasterKind kind, cons
         // end in CR LF means the file was cut or written with another layout, and every
         // record after it would be read at the wrong offset.
         if (record.substr(length - 2) != "\r\n") {
+            // Reported as the failed record-end assertion it is, with the place it failed.
             result.ok = false;
-            result.message =
-                fileText + Sjis(" のレコード ") + std::to_string(i) + Sjis(" の末尾が CR LF ではありません。");
+            result.message = "Assertion failure (" + fileText + Sjis(" のレコード ") + std::to_string(i) +
+                             Sjis(" の末尾が CR LF ではありません。") + ")";
             return result;
         }
         result.rates.Set(jv::Get(record, Layout(kind).code), MasterRates::RecordRate(record, kind));

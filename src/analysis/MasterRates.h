@@ -48,8 +48,9 @@ struct MasterRatesResult
 };
 
 // Reads `file` as fixed-length records of the kind. Fails for a missing or unreadable file,
-// a record that does not end in CR LF, and a file whose length is not a whole number of
-// records (the message names the incomplete last record).
+// a record that does not end in CR LF (an "Assertion failure" naming the file and record),
+// and a file whose length is not a whole number of records (the message names the
+// incomplete last record).
 MasterRatesResult ReadMasterRates(const std::filesystem::path& file, MasterKind kind);
 
 // As ReadMasterRates over bytes already read; `fileText` (CP932) names the file in messages.

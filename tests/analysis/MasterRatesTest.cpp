@@ -50,7 +50,8 @@ TEST(MasterRates, DamagedFilesNameTheFileAndRecord)
     bad[bad.size() - 2] = ' ';
     MasterRatesResult noCrLf = ParseMasterRates(good + bad + good, MasterKind::Trainer, "X.jvCH");
     EXPECT_FALSE(noCrLf);
-    EXPECT_EQ(noCrLf.message, "X.jvCH" + Sjis(" のレコード 1 の末尾が CR LF ではありません。"));
+    EXPECT_EQ(noCrLf.message,
+              "Assertion failure (X.jvCH" + Sjis(" のレコード 1 の末尾が CR LF ではありません。") + ")");
 
     MasterRatesResult cut = ParseMasterRates(good + good + good.substr(0, 100), MasterKind::Trainer, "X.jvCH");
     EXPECT_FALSE(cut);
