@@ -225,6 +225,30 @@ TEST_F(PastPerformanceTest, OneValueInSumCGivesSpreadZeroAndGradesBySign)
     EXPECT_EQ(RunnerAt(0).BestGradeCode, Run(0, 0).PastGradeCode);
 }
 
+TEST_F(PastPerformanceTest, GradesPlaceEachGapAgainstItsRaceSpread)
+{
+    RaceSpec today = Turf(1800);
+    today.registered = 5;
+    SetRace(today);
+    // Base times 90, 92, 94, 96, 98 (mean 94, spread sqrt(10)); first paces 38.5 .. 34.5
+    // (mean 36.5, spread sqrt(2.5)); the same last 600 m for all, so that gap is 0.
+    const char* times[] = {"1520", "1500", "1480", "1460", "1440"};
+    for (int h = 0; h < 5; ++h) {
+        RunSpec run;
+        run.time = times[h];
+        SetRun(h, 0, run, Turf(1800));
+    }
+    PastPerformancePass(*day, 0);
+    EXPECT_NEAR(day->Races[0].RaceSdWinnerBase, std::sqrt(10.0), 1e-9);
+    EXPECT_NEAR(day->Races[0].RaceSdFirstPace, std::sqrt(2.5), 1e-9);
+    EXPECT_NEAR(Run(0, 0).PastFirstPaceGap, -2.0, 1e-9);
+    // Gaps of -1.26, -0.63, 0, 0.63 and 1.26 spreads: base-time, first-pace, last-600 m digits.
+    const char* expected[] = {"225", "445", "555", "665", "885"};
+    for (int h = 0; h < 5; ++h) {
+        EXPECT_EQ(Run(h, 0).PastGradeCode, expected[h]) << h;
+    }
+}
+
 TEST_F(PastPerformanceTest, GapRankingPutsNonNegativeKeysFirstThenNegativesByMagnitude)
 {
     RaceSpec today = Turf(1800);
