@@ -72,10 +72,16 @@ int RunRace(CliContext& context)
     }
     const RaceSlot& race = day->Races[*slot];
     PrintRaceLine(context, race, *slot);
+    context.out << "  馬 馬名               騎手       単勝  実績確率 順  予想単勝 単順 着順\n";
     for (int h = 0; h < race.RunnerCount; ++h) {
         const Runner& runner = race.Runners[h];
-        context.out << fmt::sprintf("  %s %s %s %6.1f\n", ToUtf8(runner.HorseNo), ToUtf8(runner.HorseName),
-                                    ToUtf8(runner.JockeyName), runner.WinOdds);
+        // Odds below 0 are the "no odds" markers: no cell.
+        const std::string odds = runner.WinOdds >= 0.0 ? fmt::sprintf("%6.1f", runner.WinOdds) : std::string(6, ' ');
+        const std::string finish = runner.FinishPos > 0 ? fmt::sprintf("%4d", runner.FinishPos) : std::string(4, ' ');
+        context.out << fmt::sprintf("  %s %s %s %s %8.2f%% %2d %9.0f %4d %s\n", ToUtf8(runner.HorseNo),
+                                    ToUtf8(runner.HorseName), ToUtf8(runner.JockeyName), odds,
+                                    runner.AchievementProb * 100.0, runner.RankAchievement, runner.PredictedWinPayout,
+                                    runner.WinRank, finish);
     }
     return kExitOk;
 }
