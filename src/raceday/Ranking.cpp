@@ -2,25 +2,35 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
+
+#include "text/Format.h"
 
 namespace vornal {
 
 long long RoundedKey(double value, int decimals)
 {
-    double scaled = value * std::pow(10.0, decimals);
-    // A value like 0.123445 stored as 0.12344499999 must still round up at 5 decimals: nudge
-    // by a few units of the double's precision before rounding.
-    scaled += std::copysign(std::fabs(scaled) * 4e-15, scaled);
-    // Far beyond any racing figure (a huge stand-in for "no value"): saturate, keeping order.
-    constexpr double kLimit = 9.0e18;
-    if (!(scaled < kLimit)) {
-        return scaled != scaled ? 0 : static_cast<long long>(kLimit);
+    // The key is the value as printed with the stated decimals ("%.3f"), read back as a
+    // count of units of the last place: the same rounding as the fixed-width key texts the
+    // rankings were first defined by (the exact binary value decides; exact halves go to
+    // even). Scaling by a power of ten first would add its own rounding error.
+    if (value != value) {
+        return 0;
     }
-    if (scaled <= -kLimit) {
-        return -static_cast<long long>(kLimit);
+    constexpr double kLimit = 9.0e17; // far beyond any racing figure: saturate, keeping order
+    const double scale = std::pow(10.0, decimals);
+    if (std::fabs(value) * scale >= kLimit) {
+        return value > 0 ? static_cast<long long>(kLimit) : -static_cast<long long>(kLimit);
     }
-    return std::llround(scaled);
+    const std::string text = fmt::sprintf("%.*f", decimals, value);
+    long long units = 0;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            units = units * 10 + (c - '0');
+        }
+    }
+    return text.front() == '-' ? -units : units;
 }
 
 void RankEntries(std::span<const RankEntry> entries, RankDirection direction, std::span<int> ranks)

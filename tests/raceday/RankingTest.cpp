@@ -61,14 +61,16 @@ TEST(Ranking, LeavesOtherSlotsAlone)
     EXPECT_EQ(ranks, (std::vector<int>{7, 1, 7, 2, 7}));
 }
 
-TEST(Ranking, RoundingIsHalfAwayFromZeroAtTheStatedPlace)
+TEST(Ranking, KeysAreTheValuesAsPrintedAtTheStatedPlace)
 {
-    EXPECT_EQ(RoundedKey(0.125, 2), 13);
-    EXPECT_EQ(RoundedKey(-0.125, 2), -13);
-    EXPECT_EQ(RoundedKey(1.0005, 3), 1001);
-    EXPECT_EQ(RoundedKey(2.675, 2), 268); // 2.67499999... in binary
+    EXPECT_EQ(RoundedKey(0.1236, 3), 124);
+    EXPECT_EQ(RoundedKey(-0.1236, 3), -124);
+    EXPECT_EQ(RoundedKey(-0.0004, 3), 0); // "-0.000" is no smaller than "0.000"
+    EXPECT_EQ(RoundedKey(2.675, 2), 267);   // 2.67499999... in binary prints as 2.67
+    EXPECT_EQ(RoundedKey(1.0005, 3), 1000); // likewise 1.000499999...
+    EXPECT_EQ(RoundedKey(0.125, 2), 12);    // an exact half goes to even
     EXPECT_EQ(RoundedKey(10000.0, 5), 1000000000);
-    // Huge stand-ins saturate instead of overflowing, and still order above real values.
+    // Huge stand-ins saturate instead of overflowing, and still order beyond real values.
     EXPECT_GT(RoundedKey(1e300, 5), RoundedKey(1e9, 5));
     EXPECT_LT(RoundedKey(-1e300, 5), RoundedKey(-1e9, 5));
 }
