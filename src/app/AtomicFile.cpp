@@ -1,5 +1,6 @@
 #include "app/AtomicFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -84,11 +85,15 @@ int CreateTemporary(const std::filesystem::path& file, std::filesystem::path& te
     return -1;
 }
 
+std::filesystem::path FolderOf(const std::filesystem::path& file)
+{
+    return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
 // After a rename the new directory entry is only durable once the folder itself is synced.
 // A failure here does not undo the replacement, so it is not reported.
-void SyncFolder(const std::filesystem::path& file)
+void SyncFolder(const std::filesystem::path& folder)
 {
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
@@ -98,23 +103,25 @@ void SyncFolder(const std::filesystem::path& file)
 
 } // namespace
 
-IoResult WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes)
+namespace {
+
+// Writes `bytes` to a new temporary file beside `file`, flushed to the disk when `sync` is
+// set. On failure nothing is left behind.
+IoResult WriteTemporary(const std::filesystem::path& file, std::string_view bytes, bool sync,
+                        std::filesystem::path& tempPath)
 {
     if (file.empty() || !file.has_filename()) {
         return IoResult::Failure("cannot write " + PathText(file) + ": not a file name");
     }
-    std::filesystem::path tempPath;
     int error = 0;
     FileDescriptor fd(CreateTemporary(file, tempPath, error));
     if (!fd.IsOpen()) {
         return IoResult::Failure(ErrorText("cannot create a temporary file for", file, error));
     }
-
     auto fail = [&](const char* what, int cause) {
         ::unlink(tempPath.c_str());
         return IoResult::Failure(ErrorText(what, file, cause));
     };
-
     struct stat old
     {
     };
@@ -124,17 +131,91 @@ IoResult WriteFileAtomic(const std::filesystem::path& file, std::string_view byt
     if (int cause = WriteAll(fd.Get(), bytes)) {
         return fail("cannot write", cause);
     }
-    if (::fsync(fd.Get()) != 0) {
+    if (sync && ::fsync(fd.Get()) != 0) {
         return fail("cannot flush", errno);
     }
     if (int cause = fd.Close()) {
         return fail("cannot write", cause);
     }
-    if (::rename(tempPath.c_str(), file.c_str()) != 0) {
-        return fail("cannot replace", errno);
-    }
-    SyncFolder(file);
     return IoResult::Success();
+}
+
+// Flushes everything written to the file system holding `file` to the disk.
+bool SyncFileSystemOf(const std::filesystem::path& file)
+{
+    FileDescriptor fd(::open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.IsOpen() && ::syncfs(fd.Get()) == 0;
+}
+
+} // namespace
+
+IoResult WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes)
+{
+    std::filesystem::path tempPath;
+    if (IoResult written = WriteTemporary(file, bytes, true, tempPath); !written) {
+        return written;
+    }
+    if (::rename(tempPath.c_str(), file.c_str()) != 0) {
+        const int cause = errno;
+        ::unlink(tempPath.c_str());
+        return IoResult::Failure(ErrorText("cannot replace", file, cause));
+    }
+    SyncFolder(FolderOf(file));
+    return IoResult::Success();
+}
+
+AtomicFileSet::~AtomicFileSet()
+{
+    for (const PendingFile& file : m_pending) {
+        ::unlink(file.temporary.c_str());
+    }
+}
+
+IoResult AtomicFileSet::Add(const std::filesystem::path& file, std::string_view bytes)
+{
+    PendingFile pending{file, {}};
+    if (IoResult written = WriteTemporary(file, bytes, false, pending.temporary); !written) {
+        return written;
+    }
+    m_pending.push_back(std::move(pending));
+    return IoResult::Success();
+}
+
+IoResult AtomicFileSet::Commit()
+{
+    IoResult first;
+    // The new contents must be on the disk before any name points at them.
+    if (!m_pending.empty() && !SyncFileSystemOf(m_pending.front().target)) {
+        for (const PendingFile& file : m_pending) {
+            FileDescriptor fd(::open(file.temporary.c_str(), O_WRONLY | O_CLOEXEC));
+            if (!fd.IsOpen() || ::fsync(fd.Get()) != 0) {
+                first = IoResult::Failure(ErrorText("cannot flush", file.target, errno));
+            }
+        }
+        if (!first) {
+            return first; // the destructor removes the temporary files
+        }
+    }
+    std::vector<std::filesystem::path> folders;
+    for (const PendingFile& file : m_pending) {
+        if (::rename(file.temporary.c_str(), file.target.c_str()) != 0) {
+            const int cause = errno;
+            ::unlink(file.temporary.c_str());
+            if (first) {
+                first = IoResult::Failure(ErrorText("cannot replace", file.target, cause));
+            }
+            continue;
+        }
+        const std::filesystem::path folder = FolderOf(file.target);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+            folders.push_back(folder);
+        }
+    }
+    m_pending.clear();
+    for (const std::filesystem::path& folder : folders) {
+        SyncFolder(folder);
+    }
+    return first;
 }
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& file)

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Whole-file reads and writes. Every file the system writes goes through WriteFileAtomic,
 // so a crash or a full disk leaves either the old file or the new one, never a torn one.
@@ -28,6 +29,33 @@ struct IoResult
 // names the file and the cause. A new file gets the usual permissions; a replaced file
 // keeps its permission bits.
 IoResult WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes);
+
+// Replaces many files in one go with the guarantee of WriteFileAtomic, for a writer that
+// changes hundreds of files at once (an acquisition run). Add writes each temporary file
+// beside its target; Commit makes them all durable with one file-system sync, renames each
+// over its target and syncs each folder once. A file whose Add failed is left as it was;
+// temporary files not committed are removed when the set is destroyed.
+class AtomicFileSet
+{
+public:
+    AtomicFileSet() = default;
+    AtomicFileSet(const AtomicFileSet&) = delete;
+    AtomicFileSet& operator=(const AtomicFileSet&) = delete;
+    ~AtomicFileSet();
+
+    IoResult Add(const std::filesystem::path& file, std::string_view bytes);
+    // Replaces every added file; the first failure is returned, the other files still go.
+    IoResult Commit();
+    std::size_t Pending() const { return m_pending.size(); }
+
+private:
+    struct PendingFile
+    {
+        std::filesystem::path target;
+        std::filesystem::path temporary;
+    };
+    std::vector<PendingFile> m_pending;
+};
 
 // Every byte of `file`, or nothing when it does not exist or cannot be read (a folder, no
 // permission, a read error).

@@ -1,5 +1,6 @@
 #include "app/AtomicFile.h"
 
+#include <algorithm>
 #include <csignal>
 #include <string>
 #include <vector>
@@ -153,6 +154,63 @@ TEST(PathText, KeepsCp932StoreNamesUnderAUtf8Folder)
 {
     std::filesystem::path path = std::filesystem::path("/home/ユーザー/vornal/Data") / Sjis("2026年01月05日.jvRA");
     EXPECT_EQ(PathText(path), Sjis("/home/ユーザー/vornal/Data/2026年01月05日.jvRA"));
+}
+
+} // namespace
+} // namespace vornal
+
+namespace vornal {
+namespace {
+
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(AtomicFileSet, CommitReplacesEveryFileAndLeavesNoTemporary)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("vornal-fileset-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "sub");
+    ASSERT_TRUE(WriteFileAtomic(dir / "a", "old a"));
+    {
+        AtomicFileSet files;
+        ASSERT_TRUE(files.Add(dir / "a", "new a"));
+        ASSERT_TRUE(files.Add(dir / "sub" / "b", "new b"));
+        // Nothing is replaced before the commit.
+        EXPECT_EQ(ReadFileBytes(dir / "a"), "old a");
+        EXPECT_FALSE(ReadFileBytes(dir / "sub" / "b"));
+        EXPECT_EQ(files.Pending(), 2u);
+        ASSERT_TRUE(files.Commit());
+    }
+    EXPECT_EQ(ReadFileBytes(dir / "a"), "new a");
+    EXPECT_EQ(ReadFileBytes(dir / "sub" / "b"), "new b");
+    EXPECT_EQ(FolderEntries(dir), (std::vector<std::string>{"a", "sub"}));
+    EXPECT_EQ(FolderEntries(dir / "sub"), (std::vector<std::string>{"b"}));
+    std::filesystem::remove_all(dir);
+}
+
+TEST(AtomicFileSet, DroppedSetAndFailedAddLeaveTheOldFiles)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("vornal-fileset2-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    ASSERT_TRUE(WriteFileAtomic(dir / "a", "old a"));
+    {
+        AtomicFileSet files;
+        ASSERT_TRUE(files.Add(dir / "a", "new a"));
+        EXPECT_FALSE(files.Add(dir / "missing-folder" / "b", "b"));
+        EXPECT_EQ(files.Pending(), 1u);
+        // Destroyed without a commit: as if the run had stopped here.
+    }
+    EXPECT_EQ(ReadFileBytes(dir / "a"), "old a");
+    EXPECT_EQ(FolderEntries(dir), (std::vector<std::string>{"a"}));
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
