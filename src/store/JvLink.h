@@ -13,10 +13,10 @@ namespace vornal {
 
 // The software id passed to JVInit.
 inline constexpr std::string_view kJvSoftwareId = "SA000000/SD000000/Vornal/Ver.2.21";
-// The data specification, from-time form and option of a bulk acquisition.
+// The dataspec, from-time form and option of a bulk acquisition.
 inline constexpr std::string_view kBulkDataSpec = "RACERCVN";
 inline constexpr int kBulkOpenOption = 2;
-// Real-time data specifications: results of a day (key YYYYMMDD), odds of a race (key
+// Real-time dataspecs: results of a day (key YYYYMMDD), odds of a race (key
 // the 16-byte race key).
 inline constexpr std::string_view kDayResultsSpec = "0B12";
 inline constexpr std::string_view kRaceOddsSpec = "0B30";

@@ -19,8 +19,8 @@
 //   FEED/link.ini                            optional, see below
 //
 // A .jvd file holds one CP932 record per line (CR LF or LF); empty lines are skipped and
-// every record is handed out with CR LF, bytes as they are. JVOpen serves, for any data
-// specification, the stored files whose time stamp is later than the from-time, in name
+// every record is handed out with CR LF, bytes as they are. JVOpen serves, for any
+// dataspec, the stored files whose time stamp is later than the from-time, in name
 // order: the read count is their number, the last-file time stamp the newest one. JVRead
 // hands out one record per call, -1 between files and 0 at the end.
 //
