@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include <csignal>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -216,6 +218,62 @@ IoResult AtomicFileSet::Commit()
         SyncFolder(folder);
     }
     return first;
+}
+
+namespace {
+
+// The process id in a temporary file name ".<name>.tmp<pid>-<n>", or 0 for another name.
+long TemporaryOwner(const std::string& name)
+{
+    if (name.size() < 2 || name[0] != '.') {
+        return 0;
+    }
+    const std::size_t tmp = name.rfind(".tmp");
+    const std::size_t dash = name.rfind('-');
+    if (tmp == std::string::npos || dash == std::string::npos || dash < tmp + 5 || dash + 1 == name.size()) {
+        return 0;
+    }
+    const std::string pid = name.substr(tmp + 4, dash - tmp - 4);
+    const std::string counter = name.substr(dash + 1);
+    if (pid.find_first_not_of("0123456789") != std::string::npos ||
+        counter.find_first_not_of("0123456789") != std::string::npos || pid.size() > 9) {
+        return 0;
+    }
+    return std::stol(pid);
+}
+
+bool ProcessIsRunning(long pid)
+{
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+} // namespace
+
+std::size_t RemoveStaleTemporaries(const std::filesystem::path& folder, bool recursive)
+{
+    std::size_t removed = 0;
+    std::error_code error;
+    auto remove = [&removed](const std::filesystem::directory_entry& entry) {
+        std::error_code ignored;
+        if (!entry.is_regular_file(ignored)) {
+            return;
+        }
+        const long owner = TemporaryOwner(entry.path().filename().string());
+        if (owner > 0 && !ProcessIsRunning(owner) && std::filesystem::remove(entry.path(), ignored)) {
+            ++removed;
+        }
+    };
+    if (recursive) {
+        for (std::filesystem::recursive_directory_iterator it(folder, error), end; !error && it != end;
+             it.increment(error)) {
+            remove(*it);
+        }
+    } else {
+        for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+            remove(*it);
+        }
+    }
+    return removed;
 }
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& file)

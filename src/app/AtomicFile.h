@@ -57,6 +57,11 @@ private:
     std::vector<PendingFile> m_pending;
 };
 
+// Removes the temporary files that writers of processes no longer running left in `folder`
+// and, with `recursive`, its sub-folders (a run killed between writing and renaming). The
+// temporary files of a running writer are kept. Returns how many were removed.
+std::size_t RemoveStaleTemporaries(const std::filesystem::path& folder, bool recursive);
+
 // Every byte of `file`, or nothing when it does not exist or cannot be read (a folder, no
 // permission, a read error).
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& file);

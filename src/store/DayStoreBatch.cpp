@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "app/AtomicFile.h"
 #include "store/StoreLines.h"
 #include "store/StorePaths.h"
 
@@ -32,6 +33,11 @@ IoResult CreateFolderOf(const std::filesystem::path& file)
 DayStoreBatch::DayStoreBatch(std::filesystem::path appDir, std::size_t memoryBudget)
     : m_appDir(std::move(appDir)), m_memoryBudget(memoryBudget)
 {
+    // A run killed between writing its files and renaming them leaves its temporary files
+    // beside the store files (the store files themselves are whole): clear them away.
+    for (const char* folder : {"Data", "SEI", "SEIR"}) {
+        RemoveStaleTemporaries(m_appDir / folder, true);
+    }
 }
 
 DayStoreBatch::~DayStoreBatch()

@@ -215,3 +215,32 @@ TEST(AtomicFileSet, DroppedSetAndFailedAddLeaveTheOldFiles)
 
 } // namespace
 } // namespace vornal
+
+namespace vornal {
+namespace {
+
+TEST(AtomicFileSet, StaleTemporariesOfDeadWritersAreRemoved)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("vornal-stale-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "sub");
+    // A pid far above the kernel's limit belongs to no process.
+    const std::vector<std::string> names = {".a.jvRA.tmp999999999-0", ".b.tmp" + std::to_string(::getpid()) + "-3",
+                                            ".hidden", "a.jvRA", ".c.tmpx-1"};
+    for (const std::string& name : names) {
+        ASSERT_TRUE(WriteFileAtomic(dir / name, "x"));
+    }
+    ASSERT_TRUE(WriteFileAtomic(dir / "sub" / ".d.tmp999999999-12", "x"));
+
+    EXPECT_EQ(RemoveStaleTemporaries(dir, false), 1u);
+    EXPECT_TRUE(std::filesystem::exists(dir / "sub" / ".d.tmp999999999-12"));
+    EXPECT_EQ(RemoveStaleTemporaries(dir, true), 1u);
+    // The running writer's temporary file, ordinary and look-alike names stay.
+    EXPECT_EQ(FolderEntries(dir), (std::vector<std::string>{".b.tmp" + std::to_string(::getpid()) + "-3", ".c.tmpx-1",
+                                                             ".hidden", "a.jvRA", "sub"}));
+    EXPECT_EQ(RemoveStaleTemporaries(dir / "missing", true), 0u);
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace
+} // namespace vornal
