@@ -384,36 +384,57 @@ std::string UmRecord(const Horse& horse, const CareerTotals& totals, const Sampl
     return record;
 }
 
+namespace {
+
+// A jockey or trainer master record: the two share one shape at different positions.
+struct PersonLayout
+{
+    int length;
+    const char* kind;
+    jv::FieldPos code;
+    jv::FieldPos affiliation;
+    jv::FieldPos thisYearFlat;
+    jv::FieldPos thisYearJump;
+    jv::FieldPos lastYearFlat;
+    jv::FieldPos lastYearJump;
+};
+
+std::string PersonRecord(const PersonLayout& layout, const std::string& code, char affiliation,
+                         const YearRecord& thisYear, const YearRecord& lastYear, const SampleDate& made)
+{
+    std::string record = Blank(layout.length);
+    Put(record, jv::kRecordKind, layout.kind);
+    record[2] = '2';
+    Put(record, jv::kCreationDate, DateDigits(made));
+    Put(record, layout.code, code);
+    record[static_cast<std::size_t>(layout.affiliation.position - 1)] = affiliation;
+    PutCounts(record, layout.thisYearFlat.position, 6, thisYear.flat);
+    PutCounts(record, layout.thisYearJump.position, 6, thisYear.jump);
+    PutCounts(record, layout.lastYearFlat.position, 6, lastYear.flat);
+    PutCounts(record, layout.lastYearJump.position, 6, lastYear.jump);
+    return record;
+}
+
+} // namespace
+
 std::string KsRecord(const Jockey& jockey, const YearRecord& thisYear, const YearRecord& lastYear,
                      const SampleDate& made)
 {
-    std::string record = Blank(jv::kLengthKS);
-    Put(record, jv::kRecordKind, "KS");
-    record[2] = '2';
-    Put(record, jv::kCreationDate, DateDigits(made));
-    Put(record, jv::ks::kJockeyCode, jockey.code);
-    record[jv::ks::kAffiliation.position - 1] = jockey.affiliation;
-    PutCounts(record, jv::ks::kThisYearFlat.position, 6, thisYear.flat);
-    PutCounts(record, jv::ks::kThisYearJump.position, 6, thisYear.jump);
-    PutCounts(record, jv::ks::kLastYearFlat.position, 6, lastYear.flat);
-    PutCounts(record, jv::ks::kLastYearJump.position, 6, lastYear.jump);
-    return record;
+    static constexpr PersonLayout kLayout{jv::kLengthKS,          "KS",
+                                          jv::ks::kJockeyCode,    jv::ks::kAffiliation,
+                                          jv::ks::kThisYearFlat,  jv::ks::kThisYearJump,
+                                          jv::ks::kLastYearFlat,  jv::ks::kLastYearJump};
+    return PersonRecord(kLayout, jockey.code, jockey.affiliation, thisYear, lastYear, made);
 }
 
 std::string ChRecord(const Trainer& trainer, const YearRecord& thisYear, const YearRecord& lastYear,
                      const SampleDate& made)
 {
-    std::string record = Blank(jv::kLengthCH);
-    Put(record, jv::kRecordKind, "CH");
-    record[2] = '2';
-    Put(record, jv::kCreationDate, DateDigits(made));
-    Put(record, jv::ch::kTrainerCode, trainer.code);
-    record[jv::ch::kAffiliation.position - 1] = trainer.affiliation;
-    PutCounts(record, jv::ch::kThisYearFlat.position, 6, thisYear.flat);
-    PutCounts(record, jv::ch::kThisYearJump.position, 6, thisYear.jump);
-    PutCounts(record, jv::ch::kLastYearFlat.position, 6, lastYear.flat);
-    PutCounts(record, jv::ch::kLastYearJump.position, 6, lastYear.jump);
-    return record;
+    static constexpr PersonLayout kLayout{jv::kLengthCH,          "CH",
+                                          jv::ch::kTrainerCode,   jv::ch::kAffiliation,
+                                          jv::ch::kThisYearFlat,  jv::ch::kThisYearJump,
+                                          jv::ch::kLastYearFlat,  jv::ch::kLastYearJump};
+    return PersonRecord(kLayout, trainer.code, trainer.affiliation, thisYear, lastYear, made);
 }
 
 YearTables CountYear(const Season& season, int year, int cutoffDay)
