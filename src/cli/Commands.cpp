@@ -6,6 +6,9 @@
 #include "cli/RaceDayCommands.h"
 #include "cli/SamplegenCommand.h"
 #include "cli/StoreCommands.h"
+#include "app/ErrorLog.h"
+#include "store/FileNameMigration.h"
+#include "text/Encoding.h"
 
 namespace vornal::cli {
 
@@ -42,6 +45,22 @@ int RunHelp(CliContext& context)
         context.out << "  " << command.usage << "\n      " << command.summary << "\n";
     }
     return kExitOk;
+}
+
+} // namespace vornal::cli
+
+namespace vornal::cli {
+
+void StartUp(CliContext& context)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_directory(context.appDir, ec)) {
+        return;
+    }
+    for (const std::string& message : MigrateStoreFileNames(context.appDir).messages) {
+        context.err << "vornal-cli: " << ToUtf8(message) << "\n";
+        AppendErrorLine(context.appDir, message);
+    }
 }
 
 } // namespace vornal::cli

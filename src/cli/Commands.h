@@ -22,4 +22,9 @@ std::span<const Command> AllCommands();
 
 int RunHelp(CliContext& context);
 
+// What every command but "help" does first: when the application folder exists, renames the
+// store files an earlier version named by their CP932 bytes, listing each rename on the
+// error stream and in "ErrorLog.txt".
+void StartUp(CliContext& context);
+
 } // namespace vornal::cli

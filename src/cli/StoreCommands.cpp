@@ -186,8 +186,12 @@ int RunResults(CliContext& context)
 
 int RunDates(CliContext& context)
 {
-    for (const std::string& day : StoredDayNames(context.appDir)) {
+    std::vector<std::string> ignored;
+    for (const std::string& day : StoredDayNames(context.appDir, &ignored)) {
         context.out << ToUtf8(day) << "\n";
+    }
+    for (const std::string& message : ignored) {
+        context.err << "vornal-cli: " << ToUtf8(message) << "\n";
     }
     return kExitOk;
 }

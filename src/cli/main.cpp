@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/Commands.h"
 #include "app/AppDir.h"
+#include "cli/Commands.h"
 
 #ifndef VORNAL_VERSION
 #define VORNAL_VERSION "0.0.0"
@@ -29,6 +29,9 @@ int main(int argc, char** argv)
         if (command.name == args[0]) {
             CliContext context{vornal::ResolveAppDir(appDirOption), {args.begin() + 1, args.end()}, std::cout,
                                std::cerr};
+            if (command.name != "help") {
+                StartUp(context);
+            }
             return command.run(context);
         }
     }

@@ -1,12 +1,14 @@
 #include "store/StorePaths.h"
 
 #include <algorithm>
+#include <optional>
 #include <system_error>
 
 #include "app/AppDir.h"
 #include "store/JvLayout.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
+#include "text/FileNames.h"
 #include "vocab/CodeNames.h"
 
 namespace vornal {
@@ -35,6 +37,17 @@ void RequireDayName(std::string_view dayName)
     if (!IsDayName(dayName)) {
         throw StoreNameError("not a race date: " + Quoted(dayName));
     }
+}
+
+// A race file whose name the date list cannot read: one the earlier CP932-byte naming left
+// (renamed at the next start) or one that is neither UTF-8 nor CP932.
+std::string UnreadableNameMessage(const std::filesystem::path& file)
+{
+    const std::string native = file.filename().native();
+    const bool oldName = !IsValidUtf8(native) && IsValidCp932(native) && IsDayName(native.substr(0, kDayNameLength));
+    return PathText(file.parent_path()) + "/" + ToCp932(EscapedName(native)) +
+           (oldName ? ": an old CP932-byte name, left out of the date list until the next start renames it"
+                    : ": not a race file name (neither UTF-8 nor CP932 text), left out of the date list");
 }
 
 } // namespace
@@ -121,16 +134,15 @@ std::string HorseHistoryFileName(std::string_view horseId)
     return std::string(horseId) + std::string(kHorseHistoryExt);
 }
 
-std::filesystem::path BytePath(std::string_view cp932Name)
+std::filesystem::path NamedPath(const std::filesystem::path& folder, std::string_view cp932Name)
 {
-    // On this platform a path is a byte string: the CP932 name goes to the disk unchanged.
-    return std::filesystem::path(std::string(cp932Name));
+    return folder / NativeName(cp932Name);
 }
 
 std::filesystem::path DayFile(const std::filesystem::path& appDir, std::string_view dayName, std::string_view ext)
 {
     RequireDayName(dayName);
-    return DataDir(appDir) / BytePath(DayFileName(dayName, ext));
+    return NamedPath(DataDir(appDir), DayFileName(dayName, ext));
 }
 
 std::filesystem::path RaceFile(const std::filesystem::path& appDir, std::string_view dayName)
@@ -143,7 +155,7 @@ std::filesystem::path RunnerFile(const std::filesystem::path& appDir, std::strin
 {
     RequireDayName(dayName);
     // The racecourse enters the name only through the code table, so any code is safe here.
-    return DataDir(appDir) / BytePath(RunnerFileName(dayName, courseCode));
+    return NamedPath(DataDir(appDir), RunnerFileName(dayName, courseCode));
 }
 
 std::filesystem::path PayoutFile(const std::filesystem::path& appDir, std::string_view dayName)
@@ -187,7 +199,7 @@ std::filesystem::path ResultHistoryFile(const std::filesystem::path& appDir, std
         !IsKnownCourseCode(dateCourse.substr(8, 2))) {
         throw StoreNameError("not a race date and racecourse: " + Quoted(dateCourse));
     }
-    return SeirDir(appDir) / BytePath(dateCourse.substr(0, 4)) / BytePath(ResultHistoryFileName(dateCourse));
+    return NamedPath(NamedPath(SeirDir(appDir), dateCourse.substr(0, 4)), ResultHistoryFileName(dateCourse));
 }
 
 std::filesystem::path HorseHistoryFile(const std::filesystem::path& appDir, std::string_view horseId)
@@ -195,7 +207,7 @@ std::filesystem::path HorseHistoryFile(const std::filesystem::path& appDir, std:
     if (!IsValidHorseId(horseId)) {
         throw StoreNameError("not a horse id: " + Quoted(horseId));
     }
-    return SeiDir(appDir) / BytePath(horseId.substr(0, 4)) / BytePath(HorseHistoryFileName(horseId));
+    return NamedPath(NamedPath(SeiDir(appDir), horseId.substr(0, 4)), HorseHistoryFileName(horseId));
 }
 
 bool IsInsideFolder(const std::filesystem::path& path, const std::filesystem::path& folder)
@@ -208,7 +220,7 @@ bool IsInsideFolder(const std::filesystem::path& path, const std::filesystem::pa
                         [](const std::filesystem::path& part) { return part == ".."; });
 }
 
-std::vector<std::string> StoredDayNames(const std::filesystem::path& appDir)
+std::vector<std::string> StoredDayNames(const std::filesystem::path& appDir, std::vector<std::string>* ignored)
 {
     std::vector<std::string> names;
     std::error_code ec;
@@ -217,8 +229,19 @@ std::vector<std::string> StoredDayNames(const std::filesystem::path& appDir)
         return names;
     }
     for (const std::filesystem::directory_entry& entry : it) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() <= kRaceExt.size() || !name.ends_with(kRaceExt)) {
+        const std::string native = entry.path().filename().native();
+        if (!native.ends_with(kRaceExt)) {
+            continue;
+        }
+        const std::optional<std::string> cp932 = Cp932Name(entry.path());
+        if (!cp932) {
+            if (ignored != nullptr) {
+                ignored->push_back(UnreadableNameMessage(entry.path()));
+            }
+            continue;
+        }
+        const std::string& name = *cp932;
+        if (name.size() <= kRaceExt.size()) {
             continue;
         }
         if (const std::string day = name.substr(0, kDayNameLength); IsDayName(day)) {

@@ -14,7 +14,8 @@
 //   SEI/<NNNN>/<HorseId>.jvSEI                                            run history per horse
 //
 // `DayName` is the 14-byte CP932 date text "YYYY年MM月DD日"; <course> the 4-byte short
-// racecourse name. File names are CP932 bytes and go to the file system byte for byte.
+// racecourse name. Names are CP932 text inside the system and reach the disk through
+// NativeName (UTF-8 on this platform); names read from the disk come back through Cp932Name.
 //
 // Every name that is formed from record bytes is checked before it becomes a path: the
 // builders below throw StoreNameError for a date that is not a real yyyymmdd, a racecourse
@@ -94,8 +95,9 @@ std::string HorseHistoryFileName(std::string_view horseId);
 
 // --- Paths under the application folder -------------------------------------------------
 
-// A path whose name is the CP932 bytes as they are.
-std::filesystem::path BytePath(std::string_view cp932Name);
+// `folder` / the CP932 name `cp932Name` in the file system's encoding: how every store
+// path, and every other file the system names in CP932, is built.
+std::filesystem::path NamedPath(const std::filesystem::path& folder, std::string_view cp932Name);
 
 std::filesystem::path DayFile(const std::filesystem::path& appDir, std::string_view dayName, std::string_view ext);
 std::filesystem::path RaceFile(const std::filesystem::path& appDir, std::string_view dayName);
@@ -117,7 +119,10 @@ std::filesystem::path HorseHistoryFile(const std::filesystem::path& appDir, std:
 bool IsInsideFolder(const std::filesystem::path& path, const std::filesystem::path& folder);
 
 // The dates of the store that have a race file: the first 14 bytes of every "*.jvRA" name
-// in Data that form a date text, newest first. A missing folder gives an empty list.
-std::vector<std::string> StoredDayNames(const std::filesystem::path& appDir);
+// in Data that form a date text, newest first. A missing folder gives an empty list. A name
+// that cannot be read as CP932 text is left out, with a message (CP932) added to `ignored`
+// when given.
+std::vector<std::string> StoredDayNames(const std::filesystem::path& appDir,
+                                        std::vector<std::string>* ignored = nullptr);
 
 } // namespace vornal

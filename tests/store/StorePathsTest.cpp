@@ -4,6 +4,7 @@
 
 #include "app/AppDir.h"
 #include "store/StorePaths.h"
+#include "text/FileNames.h"
 #include "text/Encoding.h"
 
 #include "store/StoreTestSupport.h"
@@ -81,18 +82,19 @@ TEST(StoreNames, FileNamesAreCp932Bytes)
     EXPECT_EQ(HorseHistoryFileName("2019104567"), "2019104567.jvSEI");
 }
 
-TEST(StorePathsOnDisk, EveryFileLiesInItsFolder)
+TEST(StorePathsOnDisk, EveryFileLiesInItsFolderUnderItsUtf8Name)
 {
     const std::filesystem::path app = "/store/app";
-    EXPECT_EQ(RaceFile(app, kJan5), app / "Data" / BytePath(kJan5 + ".jvRA"));
-    EXPECT_EQ(PayoutFile(app, kJan5).filename().string(), kJan5 + ".jvHR");
-    EXPECT_EQ(WinOddsFile(app, kJan5).filename().string(), kJan5 + ".jvO1");
-    EXPECT_EQ(QuinellaOddsFile(app, kJan5).filename().string(), kJan5 + ".jvO2");
-    EXPECT_EQ(JockeyMasterFile(app, kJan5).filename().string(), kJan5 + ".jvKS");
-    EXPECT_EQ(TrainerMasterFile(app, kJan5).filename().string(), kJan5 + ".jvCH");
-    EXPECT_EQ(HorseMasterFile(app, kJan5).filename().string(), kJan5 + ".jvUM2");
-    EXPECT_EQ(OldHorseMasterFile(app, kJan5).filename().string(), kJan5 + ".jvUMA");
-    EXPECT_EQ(RunnerFile(app, kJan5, "09"), app / "Data" / BytePath(kJan5 + Sjis("阪神") + ".jvSEr"));
+    EXPECT_EQ(RaceFile(app, kJan5).native(), "/store/app/Data/2026年01月05日.jvRA");
+    EXPECT_EQ(PayoutFile(app, kJan5).filename().native(), "2026年01月05日.jvHR");
+    EXPECT_EQ(WinOddsFile(app, kJan5).filename().native(), "2026年01月05日.jvO1");
+    EXPECT_EQ(QuinellaOddsFile(app, kJan5).filename().native(), "2026年01月05日.jvO2");
+    EXPECT_EQ(JockeyMasterFile(app, kJan5).filename().native(), "2026年01月05日.jvKS");
+    EXPECT_EQ(TrainerMasterFile(app, kJan5).filename().native(), "2026年01月05日.jvCH");
+    EXPECT_EQ(HorseMasterFile(app, kJan5).filename().native(), "2026年01月05日.jvUM2");
+    EXPECT_EQ(OldHorseMasterFile(app, kJan5).filename().native(), "2026年01月05日.jvUMA");
+    EXPECT_EQ(RunnerFile(app, kJan5, "09"), app / "Data" / "2026年01月05日阪神.jvSEr");
+    EXPECT_EQ(Cp932Name(RunnerFile(app, kJan5, "09")), kJan5 + Sjis("阪神") + ".jvSEr");
     EXPECT_EQ(ResultHistoryFile(app, "2026010506"), app / "SEIR" / "2026" / "2026010506.jvSERA");
     EXPECT_EQ(HorseHistoryFile(app, "2019104567"), app / "SEI" / "2019" / "2019104567.jvSEI");
 }
@@ -123,6 +125,17 @@ TEST(StorePathsOnDisk, StoredDaysNewestFirst)
     const std::vector<std::string> expected = {DayNameFromDigits("20050109"), DayNameFromDigits("20050108"),
                                                DayNameFromDigits("20041230")};
     EXPECT_EQ(StoredDayNames(app.Path()), expected);
+
+    // A copy made elsewhere may bring names nobody can decode: left out, said, never fatal.
+    test::Spit(DataDir(app.Path()) / "2005\xff\xfe.jvRA", "x");
+    test::Spit(DataDir(app.Path()) / "\x82\xa0.jvRA", "x"); // CP932 "あ", not a date
+    std::vector<std::string> ignored;
+    EXPECT_EQ(StoredDayNames(app.Path(), &ignored), expected);
+    ASSERT_EQ(ignored.size(), 2u);
+    for (const std::string& message : ignored) {
+        EXPECT_NE(message.find("not a race file name"), std::string::npos) << message;
+    }
+    EXPECT_NE(ToUtf8(ignored[0] + ignored[1]).find("2005\\xFF\\xFE.jvRA"), std::string::npos);
 }
 
 } // namespace
