@@ -3,7 +3,6 @@
 #include <ostream>
 
 #include "raceday/RaceDayLoader.h"
-#include "results/DayLoad.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
 
@@ -22,19 +21,14 @@ std::optional<std::string> DayNameOption(const CliContext& context)
     return dayName;
 }
 
-std::unique_ptr<RaceDay> LoadDayForCli(CliContext& context, const std::string& dayName)
+const RaceDay* LoadDayForCli(CliContext& context, DaySession& session, const std::string& dayName)
 {
-    auto day = std::make_unique<RaceDay>();
-    LazyTuningTables tables(context.appDir);
-    LoadOptions options;
-    options.appDir = context.appDir;
-    options.passes = StandardDayPasses(tables);
-    const LoadResult result = LoadRaceDay(*day, dayName, options);
+    const LoadResult result = session.LoadDay(dayName);
     if (!result.Ok()) {
         context.err << "vornal-cli: " << ToUtf8(result.message) << "\n";
         return nullptr;
     }
-    return day;
+    return session.Day();
 }
 
 } // namespace vornal::cli

@@ -6,6 +6,7 @@
 
 #include "cli/CliContext.h"
 #include "raceday/RaceDay.h"
+#include "session/DaySession.h"
 
 namespace vornal::cli {
 
@@ -13,8 +14,8 @@ namespace vornal::cli {
 // nothing for a text that is not a real date.
 std::optional<std::string> DayNameOption(const CliContext& context);
 
-// Loads the date into a new RaceDay with every pass of a day load, in the GUI's order.
-// On failure prints the loader's message (UTF-8) to the error stream and returns nothing.
-std::unique_ptr<RaceDay> LoadDayForCli(CliContext& context, const std::string& dayName);
+// Loads the date in `session` with every pass of a day load. On failure prints the
+// loader's message (UTF-8) to the error stream and returns null; else the day loaded.
+const RaceDay* LoadDayForCli(CliContext& context, DaySession& session, const std::string& dayName);
 
 } // namespace vornal::cli

@@ -56,8 +56,9 @@ int RunRace(CliContext& context)
                     << "\nusage: " << kRaceUsage << "\n";
         return kExitUsage;
     }
-    std::unique_ptr<RaceDay> day = LoadDayForCli(context, *dayName);
-    if (!day) {
+    DaySession session(context.appDir);
+    const RaceDay* day = LoadDayForCli(context, session, *dayName);
+    if (day == nullptr) {
         return kExitFailure;
     }
     if (!day->Races[*slot].RaceLoaded) {
@@ -92,8 +93,9 @@ int RunDay(CliContext& context)
     if (!dayName) {
         return kExitUsage;
     }
-    std::unique_ptr<RaceDay> day = LoadDayForCli(context, *dayName);
-    if (!day) {
+    DaySession session(context.appDir);
+    const RaceDay* day = LoadDayForCli(context, session, *dayName);
+    if (day == nullptr) {
         return kExitFailure;
     }
     if (context.Flag("--json")) {

@@ -2,11 +2,23 @@
 
 namespace vornal {
 
+RaceDay::RaceDay(const RaceDay& other, CloneTag)
+    : RaceCount(other.RaceCount), OddsO1Path(other.OddsO1Path), OddsO2Path(other.OddsO2Path), RaceRA(other.RaceRA),
+      RaceHR(other.RaceHR), RaceO1(other.RaceO1), RaceO2(other.RaceO2), RunnerSE(other.RunnerSE),
+      RunnerUM(other.RunnerUM), PastSE(other.PastSE), PastRA(other.PastRA), Races(other.Races), Bets(other.Bets),
+      BetKindSuffix(other.BetKindSuffix)
+{
+}
+
+std::unique_ptr<RaceDay> RaceDay::Clone() const
+{
+    return std::unique_ptr<RaceDay>(new RaceDay(*this, CloneTag{}));
+}
+
 void ClearRaceDay(RaceDay& day)
 {
     static const RaceSlot kCleared{};
     day.RaceCount = 0;
-    day.SelectedRace = 0;
     for (RaceSlot& race : day.Races) {
         // The odds survive a clearing: the loader sets them for every slot of a loaded race,
         // and the odds of slots the new day does not use keep the previous day's values.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "raceday/FixedText.h"
@@ -301,12 +302,15 @@ struct BetRecord
 
 struct RaceDay
 {
+    RaceDay() = default;
+    // A day is about 10 MB: it is never copied by accident, only through Clone.
+    RaceDay(const RaceDay&) = delete;
+    RaceDay& operator=(const RaceDay&) = delete;
+    std::unique_ptr<RaceDay> Clone() const;
+
     int RaceCount = 0;                // RA records read from the day's race file (0..36)
-    int SelectedRace = 0;             // race slot shown by the race analysis view
-    int OddsRace = 0;                 // race slot the odds commands work on
     std::filesystem::path OddsO1Path; // DayName + ".jvO1"
     std::filesystem::path OddsO2Path; // DayName + ".jvO2"
-    RaRecord CurrentRA;               // scratch copy of the race record in hand
 
     // Raw records, blank-filled by the loader before every load.
     std::array<RaRecord, kRaceSlots> RaceRA{};
@@ -321,6 +325,12 @@ struct RaceDay
     std::array<RaceSlot, kRaceSlots> Races{};
     std::array<BetRecord, kRaceSlots> Bets{};
     std::string BetKindSuffix; // "_No01", "_No02", "_" + user set name, "_SP01".."_SP03"
+
+private:
+    struct CloneTag
+    {
+    };
+    RaceDay(const RaceDay& other, CloneTag);
 };
 
 // The "初期化" command: resets every derived field of every race slot to its initial value

@@ -64,11 +64,6 @@ IoResult WriteOddsPlaceholder(const std::filesystem::path& file, int lines)
     return WriteFileAtomic(file, bytes);
 }
 
-IoResult RunPass(const DayPass& pass, RaceDay& day, const DayLoadContext& context)
-{
-    return pass ? pass(day, context) : IoResult::Success();
-}
-
 } // namespace
 
 int DaysAhead(int year, int month, int dayOfMonth, const LocalDateTime& now)
@@ -97,7 +92,7 @@ double OddsValue(std::string_view text)
     return static_cast<double>(LeadingNumber(trimmed)) / 10.0;
 }
 
-LoadResult LoadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions& options)
+LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions& options)
 {
     if (!IsDayName(dayName)) {
         return Failure(LoadOutcome::BadDate, Sjis("日付が正しくありません: ") + std::string(dayName));
@@ -153,7 +148,6 @@ LoadResult LoadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
         progress.SetLine(0, "");
         progress.SetLine(1, "");
         progress.SetBar(0, 0, kRaceSlots);
-        progress.ProcessEvents();
         BlankRaceDayRecords(day);
         const int raceLines = CountTextLines(raceFile->Bytes());
         if (raceLines >= kOddsPlaceholderMinLines && !Exists(day.OddsO1Path)) {
@@ -164,8 +158,11 @@ LoadResult LoadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
 
         // 11-15
         LoadState state{std::string(dayName), *masters, files, progress,
-                        kAutoOddsMinutes.Read(Settings(SettingsFile(appDir)))};
+                        kAutoOddsMinutes.Read(Settings(SettingsFile(appDir))), options.cancel};
         ReadRaceRecords(day, *raceFile, state);
+        if (state.Cancelled()) {
+            return Failure(LoadOutcome::Cancelled, {});
+        }
         if (const RecordFile* payouts = files.Get(PayoutFile(appDir, dayName), jv::kLengthHR)) {
             ReadPayouts(day, *payouts);
         }
@@ -176,9 +173,11 @@ LoadResult LoadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
             ReadQuinellaOddsRecords(day, *quinellaOdds);
         }
         ReadOddsAndPastRaces(day, state);
+        if (state.Cancelled()) {
+            return Failure(LoadOutcome::Cancelled, {});
+        }
 
         // 17-18
-        day.SelectedRace = 0;
         if (raceLines >= 1) {
             for (int r = 0; r < kRaceSlots; ++r) {
                 if (IsRaceSlotUsed(day.RaceRA[r])) {
@@ -192,29 +191,6 @@ LoadResult LoadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
         return Failure(LoadOutcome::ReadFailed, error.Message());
     }
 
-    // 19-23: the analysis passes and the identification fields, in the fixed order of a
-    // day load. The ratings run before the identification fields are set and read the
-    // raw records.
-    const DayLoadContext context{appDir, std::string(dayName), *masters, progress, clock};
-    const DayPasses& passes = options.passes;
-    for (const DayPass* pass : {&passes.ratings, &passes.payouts, &passes.lap, &passes.axisCodes}) {
-        if (IoResult result = RunPass(*pass, day, context); !result) {
-            return Failure(LoadOutcome::PassFailed, result.message);
-        }
-    }
-    // 21-22: the waiting window closes; the identification fields of every used slot.
-    progress.SetLine(0, "");
-    progress.SetLine(1, "");
-    for (int r = 0; r < kRaceSlots; ++r) {
-        if (IsRaceSlotUsed(day.RaceRA[r])) {
-            FillIdentification(day, r);
-        }
-    }
-    for (const DayPass* pass : {&passes.results, &passes.dayPipeline}) {
-        if (IoResult result = RunPass(*pass, day, context); !result) {
-            return Failure(LoadOutcome::PassFailed, result.message);
-        }
-    }
     return {};
 }
 

@@ -8,11 +8,11 @@
 #include "app/AtomicFile.h"
 #include "app/Clock.h"
 #include "app/Progress.h"
-#include "raceday/DayPasses.h"
 #include "raceday/RaceDay.h"
 
-// Loading one race date from the day store into the RaceDay: races, runners, horse
-// masters, past runs, payouts and odds, then the analysis passes in their fixed order.
+// Reading one race date from the day store into the RaceDay: races, runners, horse
+// masters, past runs, payouts and odds, and the past-performance pass. The analysis passes
+// that follow, in their fixed order, are the day session's.
 namespace vornal {
 
 enum class LoadOutcome {
@@ -22,6 +22,7 @@ enum class LoadOutcome {
     MissingRaceFile, // no race file: the day is cleared, the race list stays empty
     ReadFailed,      // a store file could not be read or written; the day is cleared
     PassFailed,      // an analysis pass stopped the load with its message
+    Cancelled,       // the cancel flag was set; what was read is to be thrown away
 };
 
 struct LoadResult
@@ -40,17 +41,19 @@ struct LoadOptions
     std::filesystem::path appDir;
     const Clock* clock = nullptr; // the system clock when null
     Progress* progress = nullptr; // the waiting window; nothing shown when null
-    DayPasses passes;
+    // Tested between races; a set flag ends the read with LoadOutcome::Cancelled.
+    const CancelFlag* cancel = nullptr;
     // Builds the .jvUM2 file of the date from its .jvUMA file when the former is missing;
     // the store's ConvertHorseMaster when empty.
     std::function<IoResult(const std::filesystem::path& appDir, std::string_view dayName)> convertHorseMaster;
 };
 
-// Loads the date `dayName` (CP932 "YYYY年MM月DD日") into `day`. Missing jockey or trainer
-// masters refuse the load with the user's message (which depends on how many days ahead
-// the date lies); a missing race file clears the day. A record that cannot be read stops
-// the load with a message naming the file and record, and leaves the day cleared.
-LoadResult LoadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions& options);
+// Reads the date `dayName` (CP932 "YYYY年MM月DD日") into `day`, up to and including the
+// past-performance pass. Missing jockey or trainer masters refuse the load with the user's
+// message (which depends on how many days ahead the date lies) and leave `day` as it was; a
+// missing race file clears the day. A record that cannot be read stops the load with a
+// message naming the file and record, and leaves the day cleared.
+LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions& options);
 
 // Whole days from `now` to midnight of the date, truncated toward zero: the same date is 0,
 // yesterday -1, tomorrow 0 (less than a day ahead).

@@ -63,12 +63,13 @@ void ReadRaceRecords(RaceDay& day, const RecordFile& raceFile, LoadState& state)
 {
     const int count = std::min(raceFile.Count(), kRaceSlots);
     for (int n = 0; n < count; ++n) {
+        if (state.Cancelled()) {
+            return;
+        }
         day.RaceRA[n] = raceFile.Record(n);
-        day.CurrentRA = day.RaceRA[n];
         day.Races[n].RaceLoaded = true;
         day.RaceCount = n + 1;
         state.progress.SetLine(1, RaceProgressText(day.RaceRA[n]));
-        state.progress.ProcessEvents();
         ReadRunners(day, n, state);
     }
     // A cut record within the races the day uses is a damaged file, not a shorter day.
@@ -139,10 +140,12 @@ void ReadQuinellaOddsRecords(RaceDay& day, const RecordFile& quinellaOddsFile)
 void ReadOddsAndPastRaces(RaceDay& day, LoadState& state)
 {
     for (int r = 0; r < kRaceSlots; ++r) {
+        if (state.Cancelled()) {
+            return;
+        }
         const RaRecord& ra = day.RaceRA[r];
         RaceSlot& slot = day.Races[r];
         state.progress.SetLine(1, RaceProgressText(ra));
-        state.progress.ProcessEvents();
         if (IsBlank(jv::View(ra, jv::kYear))) {
             continue;
         }

@@ -18,6 +18,9 @@ struct LoadState
     FileCache& files;
     Progress& progress;
     int autoOddsAdvance; // minutes before post time of the odds snapshot
+    const CancelFlag* cancel = nullptr;
+
+    bool Cancelled() const { return cancel != nullptr && cancel->IsSet(); }
 };
 
 // Race records into RaceRA (at most 36), each with its runners, horse masters and history.

@@ -115,7 +115,7 @@ private:
                                      ToCp932(std::strerror(error)));
             return false;
         }
-        m_out.messages.push_back("renamed " + Shown(from) + " (CP932 bytes) to " + Shown(to));
+        m_out.messages.push_back("renamed " + Shown(from) + " (CP932 bytes) to its UTF-8 name " + Shown(to));
         ++m_out.renamed;
         return true;
     }

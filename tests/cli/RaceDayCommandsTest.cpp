@@ -10,7 +10,7 @@
 
 #include "cli/CliRun.h"
 #include "raceday/RaceDayLoader.h"
-#include "results/DayLoad.h"
+#include "session/DaySession.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
@@ -209,7 +209,7 @@ TEST(SampleSeason, EveryDayLoadsAndShowsPlausiblePastRunFigures)
     for (const std::string& dayName : days) {
         LoadOptions options;
         options.appDir = appDir;
-        const LoadResult result = LoadRaceDay(*day, dayName, options);
+        const LoadResult result = ReadRaceDay(*day, dayName, options);
         ASSERT_TRUE(result.Ok()) << ToUtf8(dayName) << ": " << ToUtf8(result.message);
         EXPECT_GE(day->RaceCount, 12) << ToUtf8(dayName);
         ExpectPlausibleFigures(*day, ToUtf8(dayName), runsWithBaseTime);
@@ -227,14 +227,11 @@ TEST(SampleSeason, EveryDayLoadsAndShowsPlausiblePastRunFigures)
     // Every pass in process: shares, ranks and payouts hold in every race, and the ratings
     // find the hidden ability: the top-rated runner wins far more often than a random pick.
     SignalCounts counts;
-    LazyTuningTables tables(appDir);
+    DaySession session(appDir);
     for (const std::string& dayName : days) {
-        LoadOptions options;
-        options.appDir = appDir;
-        options.passes = StandardDayPasses(tables);
-        const LoadResult result = LoadRaceDay(*day, dayName, options);
+        const LoadResult result = session.LoadDay(dayName);
         ASSERT_TRUE(result.Ok()) << ToUtf8(dayName) << ": " << ToUtf8(result.message);
-        ExpectSoundAnalysis(*day, ToUtf8(dayName), counts);
+        ExpectSoundAnalysis(*session.Day(), ToUtf8(dayName), counts);
     }
     ASSERT_GT(counts.races, 2000);
     EXPECT_GT(counts.topRatedWins, 1.5 * counts.chance)

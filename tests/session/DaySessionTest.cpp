@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include <unistd.h>
+
+#include "cli/CliRun.h"
+#include "raceday/RaceDayJson.h"
+#include "raceday/JsonWriter.h"
+#include "session/DaySession.h"
+#include "store/StorePaths.h"
+#include "text/Encoding.h"
+
+namespace vornal {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CliResult;
+using test::RunCli;
+using test::ShellQuote;
+
+// A small generated store shared by the tests of this file (generating it takes a moment).
+class DaySessionTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_root = fs::temp_directory_path() / ("vornal-session-" + std::to_string(::getpid()));
+        fs::remove_all(s_root);
+        fs::create_directories(s_root);
+        const std::string app = ShellQuote((s_root / "app").string());
+        const std::string feed = ShellQuote((s_root / "feed").string());
+        const CliResult generated = RunCli("samplegen --feed " + feed + " --days 3 --tuning " + app);
+        ASSERT_EQ(generated.exitCode, 0) << generated.out;
+        const std::size_t at = generated.out.find("--from \"");
+        ASSERT_NE(at, std::string::npos);
+        const std::string from = generated.out.substr(at + 8, 19);
+        ASSERT_EQ(RunCli("--app-dir " + app + " acquire --feed " + feed + " --from '" + from + "'").exitCode, 0);
+        s_days = StoredDayNames(s_root / "app");
+        ASSERT_EQ(s_days.size(), 3u);
+    }
+    static void TearDownTestSuite() { fs::remove_all(s_root); }
+
+    static std::string Json(const RaceDay& day, const std::string& dayName)
+    {
+        std::string out;
+        JsonWriter json(out);
+        WriteDayJson(json, day, dayName);
+        return out;
+    }
+
+    static fs::path App() { return s_root / "app"; }
+
+    static inline fs::path s_root;
+    static inline std::vector<std::string> s_days;
+};
+
+TEST_F(DaySessionTest, PassesRunInTheirFixedOrderAroundTheIdentificationFields)
+{
+    DaySession session(App());
+    std::vector<std::string> order;
+    session.SetPassObserver([&](DayPassKind pass, const RaceDay& day) {
+        static const char* kNames[] = {"ratings", "payouts", "lap", "axis", "results", "pipeline"};
+        order.push_back(std::string(kNames[static_cast<int>(pass)]) + (day.Races[0].SlotKey.empty() ? "" : "+id"));
+    });
+    ASSERT_TRUE(session.LoadDay(s_days[1]).Ok());
+    EXPECT_EQ(order, (std::vector<std::string>{"ratings", "payouts", "lap", "axis", "results+id", "pipeline+id"}));
+}
+
+TEST_F(DaySessionTest, ACancelledLoadAtAnyPassLeavesTheShownDayAsItWas)
+{
+    DaySession session(App());
+    ASSERT_TRUE(session.LoadDay(s_days[0]).Ok());
+    const RaceDay* shown = session.Day();
+    const std::string before = Json(*shown, s_days[0]);
+
+    for (int at = 0; at <= static_cast<int>(DayPassKind::DayPipeline); ++at) {
+        CancelFlag cancel;
+        session.SetPassObserver([&](DayPassKind pass, const RaceDay&) {
+            if (static_cast<int>(pass) == at) {
+                cancel.Set();
+            }
+        });
+        const LoadResult result = session.LoadDay(s_days[1], nullptr, &cancel);
+        // The flag set during a pass is seen before the next one; set during the last, the
+        // load has finished and stands.
+        if (at < static_cast<int>(DayPassKind::DayPipeline)) {
+            EXPECT_EQ(result.outcome, LoadOutcome::Cancelled) << at;
+            EXPECT_EQ(session.Day(), shown) << at;
+            EXPECT_EQ(session.DayName(), s_days[0]);
+            EXPECT_EQ(Json(*session.Day(), s_days[0]), before) << at;
+        } else {
+            EXPECT_TRUE(result.Ok());
+            EXPECT_EQ(session.DayName(), s_days[1]);
+        }
+    }
+    // Cancelled before it starts: nothing read at all.
+    CancelFlag early;
+    early.Set();
+    session.SetPassObserver(nullptr);
+    ASSERT_TRUE(session.LoadDay(s_days[0]).Ok());
+    EXPECT_EQ(session.LoadDay(s_days[1], nullptr, &early).outcome, LoadOutcome::Cancelled);
+    EXPECT_EQ(session.DayName(), s_days[0]);
+}
+
+TEST_F(DaySessionTest, AFreshLoadGivesWhatALoadInPlaceGives)
+{
+    for (const std::string& first : s_days) {
+        for (const std::string& second : s_days) {
+            DaySession session(App());
+            ASSERT_TRUE(session.LoadDay(first).Ok());
+            ASSERT_TRUE(session.LoadDay(second).Ok());
+            // The store read into one day after the other, in place.
+            auto inPlace = std::make_unique<RaceDay>();
+            LoadOptions options;
+            options.appDir = App();
+            ASSERT_TRUE(ReadRaceDay(*inPlace, first, options).Ok());
+            ASSERT_TRUE(ReadRaceDay(*inPlace, second, options).Ok());
+            for (int r = 0; r < kRaceSlots; ++r) {
+                for (int h = 0; h < kRunnerSlots; ++h) {
+                    const Runner& kept = session.Day()->Races[r].Runners[h];
+                    const Runner& expected = inPlace->Races[r].Runners[h];
+                    ASSERT_EQ(kept.WinOdds, expected.WinOdds) << r << " " << h;
+                    ASSERT_EQ(kept.PlaceOddsLow, expected.PlaceOddsLow) << r << " " << h;
+                }
+            }
+            // And the day itself does not depend on what was shown before.
+            DaySession alone(App());
+            ASSERT_TRUE(alone.LoadDay(second).Ok());
+            EXPECT_EQ(Json(*session.Day(), second), Json(*alone.Day(), second));
+        }
+    }
+    // A missing master refuses the load and the previous day stays shown.
+    DaySession session(App());
+    ASSERT_TRUE(session.LoadDay(s_days[0]).Ok());
+    const fs::path master = JockeyMasterFile(App(), s_days[1]);
+    fs::rename(master, master.string() + ".away");
+    EXPECT_EQ(session.LoadDay(s_days[1]).outcome, LoadOutcome::MissingMaster);
+    fs::rename(master.string() + ".away", master);
+    EXPECT_EQ(session.DayName(), s_days[0]);
+}
+
+TEST_F(DaySessionTest, CloneIsTheSameDay)
+{
+    DaySession session(App());
+    ASSERT_TRUE(session.LoadDay(s_days[1]).Ok());
+    const std::unique_ptr<RaceDay> copy = session.Day()->Clone();
+    EXPECT_EQ(Json(*copy, s_days[1]), Json(*session.Day(), s_days[1]));
+}
+
+} // namespace
+} // namespace vornal
