@@ -121,7 +121,7 @@ struct Scored
     double tieKey = 0.0;
 };
 
-PassResult ScoreRuns(RaceSlot& race, int r)
+Status ScoreRuns(RaceSlot& race, int r)
 {
     // Every run is scored before anything is written, so a faulty time difference leaves
     // the race as the reset left it.
@@ -137,7 +137,7 @@ PassResult ScoreRuns(RaceSlot& race, int r)
             if (run.PastPlace >= 2 && !IsBlank(run.PastTimeDiff)) {
                 std::optional<int> tenths = ParseInt(run.PastTimeDiff.View());
                 if (!tenths) {
-                    return PassResult::Failure(Sjis("実力偏差値：") + std::to_string(r + 1) + Sjis("番目のレース ") +
+                    return Status::Failure(Sjis("実力偏差値：") + std::to_string(r + 1) + Sjis("番目のレース ") +
                                                std::to_string(j + 1) + Sjis("番 ") + std::to_string(k + 1) +
                                                Sjis("走前のタイム差「") + run.PastTimeDiff.Str() +
                                                Sjis("」が数値ではありません。"));
@@ -191,12 +191,12 @@ PassResult ScoreRuns(RaceSlot& race, int r)
         run.RIndexRank = indexRanks[i];
         run.RTimeRank = timeRanks[i];
     }
-    return PassResult::Success();
+    return Status::Success();
 }
 
 } // namespace
 
-PassResult ComputeAbilityDeviation(RaceDay& day)
+Status ComputeAbilityDeviation(RaceDay& day)
 {
     for (RaceSlot& race : day.Races) {
         if (Processed(race)) {
@@ -209,11 +209,11 @@ PassResult ComputeAbilityDeviation(RaceDay& day)
             continue;
         }
         AbilityStatistics(race);
-        if (PassResult result = ScoreRuns(race, r); !result) {
+        if (Status result = ScoreRuns(race, r); !result) {
             return result;
         }
     }
-    return PassResult::Success();
+    return Status::Success();
 }
 
 } // namespace vornal

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/PassResult.h"
+#include "app/Status.h"
 #include "raceday/RaceDay.h"
 
 // The ability deviation table, the "実力偏差値" command: the runners' ability indices as
@@ -27,6 +27,6 @@ namespace vornal {
 //
 // A time difference that is not a signed number stops the pass: the result names the race
 // slot, the runner and the run; the races before it keep their results.
-PassResult ComputeAbilityDeviation(RaceDay& day);
+Status ComputeAbilityDeviation(RaceDay& day);
 
 } // namespace vornal

@@ -205,7 +205,7 @@ std::string_view MarkOf(double score, int category, const TuningTables& tables)
     return "/";
 }
 
-PassResult AnalyseRace(RaceDay& day, int r, const TuningTables& tables)
+Status AnalyseRace(RaceDay& day, int r, const TuningTables& tables)
 {
     RaceSlot& race = day.Races[r];
     std::string_view ra = day.RaceRA[r].View();
@@ -221,7 +221,7 @@ PassResult AnalyseRace(RaceDay& day, int r, const TuningTables& tables)
         for (int k = 0; k < kPastRuns; ++k) {
             const PastRun& run = race.Runners[h].Past[k];
             if (std::optional<std::string> error = SpeedFigures(run, tables, figures[h][k], r, h, k)) {
-                return PassResult::Failure(std::move(*error));
+                return Status::Failure(std::move(*error));
             }
             StaminaFigure(run, figures[h][k]);
         }
@@ -308,7 +308,7 @@ PassResult AnalyseRace(RaceDay& day, int r, const TuningTables& tables)
                        tables.RankPair(category, RankPairKind::ZK, z, kBucket);
         runner.LapMark = MarkOf(score, category, tables);
     }
-    return PassResult::Success();
+    return Status::Success();
 }
 
 } // namespace
@@ -330,17 +330,17 @@ int LapCategory(std::string_view trackCode, int distanceMetres)
     return shortRace ? 3 : 4;
 }
 
-PassResult ComputeLapAnalysis(RaceDay& day, const TuningTables& tables)
+Status ComputeLapAnalysis(RaceDay& day, const TuningTables& tables)
 {
     for (int r = 0; r < kRaceSlots; ++r) {
         if (!Eligible(day, r, tables)) {
             continue;
         }
-        if (PassResult result = AnalyseRace(day, r, tables); !result) {
+        if (Status result = AnalyseRace(day, r, tables); !result) {
             return result;
         }
     }
-    return PassResult::Success();
+    return Status::Success();
 }
 
 } // namespace vornal

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/PassResult.h"
+#include "app/Status.h"
 #include "app/TuningTables.h"
 #include "raceday/RaceDay.h"
 
@@ -25,7 +25,7 @@ namespace vornal {
 // A past time or last-600 m time with something other than digits where a usable run's
 // digits are read stops the pass: the result names the race slot, the runner and the run;
 // the races before it keep their results and the race in hand is left untouched.
-PassResult ComputeLapAnalysis(RaceDay& day, const TuningTables& tables);
+Status ComputeLapAnalysis(RaceDay& day, const TuningTables& tables);
 
 // The rank bucket of the lap mark: ranks 1-3 -> 1, 4-6 -> 2, 7-9 -> 3, 10-12 -> 4,
 // 13-15 -> 5, 16 and above -> 6. Ranks below 1 give 0 (no bucket).

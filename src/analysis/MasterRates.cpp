@@ -90,17 +90,14 @@ MasterRatesResult ParseMasterRates(std::string_view bytes, MasterKind kind, cons
         // record after it would be read at the wrong offset.
         if (record.substr(length - 2) != "\r\n") {
             // Reported as the failed record-end assertion it is, with the place it failed.
-            result.ok = false;
-            result.message = "Assertion failure (" + fileText + Sjis(" のレコード ") + std::to_string(i) +
-                             Sjis(" の末尾が CR LF ではありません。") + ")";
-            return result;
+            return MasterRatesResult::Failure("Assertion failure (" + fileText + Sjis(" のレコード ") + std::to_string(i) +
+                             Sjis(" の末尾が CR LF ではありません。") + ")");
         }
-        result.rates.Set(jv::Get(record, Layout(kind).code), MasterRates::RecordRate(record, kind));
+        result.value.Set(jv::Get(record, Layout(kind).code), MasterRates::RecordRate(record, kind));
     }
     if (bytes.size() % length != 0) {
-        result.ok = false;
-        result.message = fileText + Sjis(" のレコード ") + std::to_string(whole) + Sjis(" が途中で切れています。");
-        return result;
+        return MasterRatesResult::Failure(fileText + Sjis(" のレコード ") + std::to_string(whole) +
+                                          Sjis(" が途中で切れています。"));
     }
     return result;
 }
@@ -109,11 +106,11 @@ MasterRatesResult ReadMasterRates(const std::filesystem::path& file, MasterKind 
 {
     std::error_code error;
     if (!std::filesystem::exists(file, error)) {
-        return {false, PathText(file) + Sjis(" が見つかりません。"), {}};
+        return MasterRatesResult::Failure(PathText(file) + Sjis(" が見つかりません。"));
     }
     std::optional<std::string> bytes = ReadFileBytes(file);
     if (!bytes) {
-        return {false, Sjis("ファイルを読めません: ") + PathText(file), {}};
+        return MasterRatesResult::Failure(Sjis("ファイルを読めません: ") + PathText(file));
     }
     return ParseMasterRates(*bytes, kind, PathText(file));
 }

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "app/Status.h"
+
 // The top-two rates of the day's jockeys or trainers, read once from the day's jockey
 // (".jvKS") or trainer (".jvCH") master file and indexed by code, so the rating pass looks
 // a runner's jockey and trainer up without scanning the file per runner.
@@ -38,14 +40,7 @@ private:
 
 // The outcome of reading a master file: the rates, or `ok` false and a CP932 message that
 // names the file and, for a damaged record, its 0-based record index.
-struct MasterRatesResult
-{
-    bool ok = true;
-    std::string message;
-    MasterRates rates;
-
-    explicit operator bool() const { return ok; }
-};
+using MasterRatesResult = Result<MasterRates>;
 
 // Reads `file` as fixed-length records of the kind. Fails for a missing or unreadable file,
 // a record that does not end in CR LF (an "Assertion failure" naming the file and record),

@@ -45,7 +45,7 @@ bool IsPlacing(std::string_view text)
     return !IsBlank(text) && text != "00";
 }
 
-RatingsResult Failure(std::string message)
+Status Failure(std::string message)
 {
     return {false, std::move(message)};
 }
@@ -67,7 +67,7 @@ struct PastSums
 
 // Derives the working values of past run k (1..5) of one runner and adds it to the sums.
 // Fails for a finishing position that is not a number.
-RatingsResult RatePastRun(PastRun& past, std::string_view se, int k, const TuningTables& tables, PastSums& sums,
+Status RatePastRun(PastRun& past, std::string_view se, int k, const TuningTables& tables, PastSums& sums,
                           int race, int slot)
 {
     std::string_view key = past.PastRunKey.View();
@@ -281,7 +281,7 @@ double ClassMarginOf(double classValue)
     return (-0.3 / 988.0) * classValue;
 }
 
-RatingsResult RateRace(RaceDay& day, int race, const TuningTables& tables, const UserSettings& settings,
+Status RateRace(RaceDay& day, int race, const TuningTables& tables, const UserSettings& settings,
                        const MasterRates& jockeys, const MasterRates& trainers, Progress* progress)
 {
     if (!IsRatedRace(day, race)) {
@@ -294,7 +294,7 @@ RatingsResult RateRace(RaceDay& day, int race, const TuningTables& tables, const
 
     UserNumber kk = settings.JockeyTrainerCoefficient(f);
     if (!kk) {
-        return Failure(kk.error);
+        return Failure(kk.message());
     }
     const double rtsw = settings.Rtsw;
 
@@ -312,7 +312,7 @@ RatingsResult RateRace(RaceDay& day, int race, const TuningTables& tables, const
 
         PastSums& past = sums[s];
         for (int k = 1; k <= kPastRuns; ++k) {
-            RatingsResult result =
+            Status result =
                 RatePastRun(runner.Past[k - 1], day.PastSE[race][s][k - 1].View(), k, tables, past, race, s);
             if (!result) {
                 return result;
@@ -354,7 +354,7 @@ RatingsResult RateRace(RaceDay& day, int race, const TuningTables& tables, const
         runner.GateAdj = tables.GateAdj(f, s);
         UserNumber careerAdj = settings.CareerAdj(runner.CareerRuns);
         if (!careerAdj) {
-            return Failure(careerAdj.error);
+            return Failure(careerAdj.message());
         }
         runner.CareerAdj = careerAdj.value;
         double averageMargin = past.averaged == 0 ? 0.0 : static_cast<double>(past.marginSum) / 10.0 / past.averaged;
@@ -407,7 +407,7 @@ RatingsResult RateRace(RaceDay& day, int race, const TuningTables& tables, const
     return {};
 }
 
-RatingsResult CalculateRatings(RaceDay& day, const RatingInputs& inputs, Progress* progress)
+Status CalculateRatings(RaceDay& day, const RatingInputs& inputs, Progress* progress)
 {
     std::optional<MasterRates> jockeys;
     std::optional<MasterRates> trainers;
@@ -419,22 +419,22 @@ RatingsResult CalculateRatings(RaceDay& day, const RatingInputs& inputs, Progres
         if (!jockeys) {
             MasterRatesResult jockeyResult = ReadMasterRates(inputs.jockeyMasterFile, MasterKind::Jockey);
             if (!jockeyResult) {
-                return Failure(jockeyResult.message);
+                return Failure(jockeyResult.message());
             }
             MasterRatesResult trainerResult = ReadMasterRates(inputs.trainerMasterFile, MasterKind::Trainer);
             if (!trainerResult) {
-                return Failure(trainerResult.message);
+                return Failure(trainerResult.message());
             }
-            jockeys = std::move(jockeyResult.rates);
-            trainers = std::move(trainerResult.rates);
+            jockeys = std::move(jockeyResult.value);
+            trainers = std::move(trainerResult.value);
         }
         // The settings are read for every race, so an edit of the file between two
         // calculations takes effect at the next one.
-        UserSettingsResult settings = ReadUserSettings(inputs.settings);
+        Result<UserSettings> settings = ReadUserSettings(inputs.settings);
         if (!settings) {
-            return Failure(settings.error);
+            return Failure(settings.message());
         }
-        RatingsResult result = RateRace(day, race, inputs.tables, settings.settings, *jockeys, *trainers, progress);
+        Status result = RateRace(day, race, inputs.tables, settings.value, *jockeys, *trainers, progress);
         if (!result) {
             return result;
         }

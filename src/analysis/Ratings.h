@@ -4,7 +4,7 @@
 #include <string>
 
 #include "analysis/MasterRates.h"
-#include "analysis/PassResult.h"
+#include "app/Status.h"
 #include "app/Settings.h"
 #include "app/TuningTables.h"
 #include "app/UserSettings.h"
@@ -37,7 +37,6 @@ struct RatingInputs
 
 // The outcome of the pass: `ok` false and a CP932 message when the pass stopped. Races
 // rated before the failure keep their new values.
-using RatingsResult = PassResult;
 
 // Rates race slots 0..RaceCount-1 in slot order. A race is rated only when the horse
 // number of its runner slot 0 reads as 1; other races keep their fields. The master files
@@ -47,12 +46,12 @@ using RatingsResult = PassResult;
 // not end in CR LF or a master file ending in a cut record (naming the file and record), a
 // "User" setting that is not a number or a list item the race needs that the list lacks,
 // and a past finishing position that is not a number.
-RatingsResult CalculateRatings(RaceDay& day, const RatingInputs& inputs, Progress* progress = nullptr);
+Status CalculateRatings(RaceDay& day, const RatingInputs& inputs, Progress* progress = nullptr);
 
 // Rates one race slot with the settings and master rates given (the body of
 // CalculateRatings for one race). A race whose slot 0 does not hold horse 1 is left as it
 // is and counts as success.
-RatingsResult RateRace(RaceDay& day, int race, const TuningTables& tables, const UserSettings& settings,
+Status RateRace(RaceDay& day, int race, const TuningTables& tables, const UserSettings& settings,
                        const MasterRates& jockeys, const MasterRates& trainers, Progress* progress = nullptr);
 
 // True when the race slot is rated: the horse number of runner slot 0 reads as exactly 1.

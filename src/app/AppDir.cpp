@@ -23,15 +23,15 @@ std::filesystem::path Normalised(const std::filesystem::path& folder)
     return out;
 }
 
-IoResult EnsureFolder(const std::filesystem::path& folder)
+Status EnsureFolder(const std::filesystem::path& folder)
 {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (std::filesystem::is_directory(folder)) {
-        return IoResult::Success();
+        return Status::Success();
     }
     const std::string cause = ec ? ec.message() : std::string(std::strerror(ENOTDIR));
-    return IoResult::Failure("cannot create the folder " + PathText(folder) + ": " + cause);
+    return Status::Failure("cannot create the folder " + PathText(folder) + ": " + cause);
 }
 
 } // namespace
@@ -58,14 +58,14 @@ std::filesystem::path ResolveAppDir(const std::optional<std::filesystem::path>& 
     return ExecutableDir();
 }
 
-IoResult EnsureAppFolders(const std::filesystem::path& appDir)
+Status EnsureAppFolders(const std::filesystem::path& appDir)
 {
     for (const auto& folder : {appDir, SeiDir(appDir), SeirDir(appDir), DataDir(appDir)}) {
-        if (IoResult result = EnsureFolder(folder); !result) {
+        if (Status result = EnsureFolder(folder); !result) {
             return result;
         }
     }
-    return IoResult::Success();
+    return Status::Success();
 }
 
 std::filesystem::path DataDir(const std::filesystem::path& appDir)

@@ -26,7 +26,7 @@ std::filesystem::path ResolveAppDir(const std::optional<std::filesystem::path>& 
 // Creates the application folder if it is missing, then "SEI", "SEIR" and "Data" in it,
 // each only if it does not exist yet. Fails, naming the folder, when one cannot be created
 // or when the name is taken by something that is not a folder.
-IoResult EnsureAppFolders(const std::filesystem::path& appDir);
+Status EnsureAppFolders(const std::filesystem::path& appDir);
 
 // The day store: the per-date race, runner, payout and master files.
 std::filesystem::path DataDir(const std::filesystem::path& appDir);

@@ -109,20 +109,20 @@ namespace {
 
 // Writes `bytes` to a new temporary file beside `file`, flushed to the disk when `sync` is
 // set. On failure nothing is left behind.
-IoResult WriteTemporary(const std::filesystem::path& file, std::string_view bytes, bool sync,
+Status WriteTemporary(const std::filesystem::path& file, std::string_view bytes, bool sync,
                         std::filesystem::path& tempPath)
 {
     if (file.empty() || !file.has_filename()) {
-        return IoResult::Failure("cannot write " + PathText(file) + ": not a file name");
+        return Status::Failure("cannot write " + PathText(file) + ": not a file name");
     }
     int error = 0;
     FileDescriptor fd(CreateTemporary(file, tempPath, error));
     if (!fd.IsOpen()) {
-        return IoResult::Failure(ErrorText("cannot create a temporary file for", file, error));
+        return Status::Failure(ErrorText("cannot create a temporary file for", file, error));
     }
     auto fail = [&](const char* what, int cause) {
         ::unlink(tempPath.c_str());
-        return IoResult::Failure(ErrorText(what, file, cause));
+        return Status::Failure(ErrorText(what, file, cause));
     };
     struct stat old
     {
@@ -139,7 +139,7 @@ IoResult WriteTemporary(const std::filesystem::path& file, std::string_view byte
     if (int cause = fd.Close()) {
         return fail("cannot write", cause);
     }
-    return IoResult::Success();
+    return Status::Success();
 }
 
 // Flushes everything written to the file system holding `file` to the disk.
@@ -151,19 +151,19 @@ bool SyncFileSystemOf(const std::filesystem::path& file)
 
 } // namespace
 
-IoResult WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes)
+Status WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes)
 {
     std::filesystem::path tempPath;
-    if (IoResult written = WriteTemporary(file, bytes, true, tempPath); !written) {
+    if (Status written = WriteTemporary(file, bytes, true, tempPath); !written) {
         return written;
     }
     if (::rename(tempPath.c_str(), file.c_str()) != 0) {
         const int cause = errno;
         ::unlink(tempPath.c_str());
-        return IoResult::Failure(ErrorText("cannot replace", file, cause));
+        return Status::Failure(ErrorText("cannot replace", file, cause));
     }
     SyncFolder(FolderOf(file));
-    return IoResult::Success();
+    return Status::Success();
 }
 
 AtomicFileSet::~AtomicFileSet()
@@ -173,25 +173,25 @@ AtomicFileSet::~AtomicFileSet()
     }
 }
 
-IoResult AtomicFileSet::Add(const std::filesystem::path& file, std::string_view bytes)
+Status AtomicFileSet::Add(const std::filesystem::path& file, std::string_view bytes)
 {
     PendingFile pending{file, {}};
-    if (IoResult written = WriteTemporary(file, bytes, false, pending.temporary); !written) {
+    if (Status written = WriteTemporary(file, bytes, false, pending.temporary); !written) {
         return written;
     }
     m_pending.push_back(std::move(pending));
-    return IoResult::Success();
+    return Status::Success();
 }
 
-IoResult AtomicFileSet::Commit()
+Status AtomicFileSet::Commit()
 {
-    IoResult first;
+    Status first;
     // The new contents must be on the disk before any name points at them.
     if (!m_pending.empty() && !SyncFileSystemOf(m_pending.front().target)) {
         for (const PendingFile& file : m_pending) {
             FileDescriptor fd(::open(file.temporary.c_str(), O_WRONLY | O_CLOEXEC));
             if (!fd.IsOpen() || ::fsync(fd.Get()) != 0) {
-                first = IoResult::Failure(ErrorText("cannot flush", file.target, errno));
+                first = Status::Failure(ErrorText("cannot flush", file.target, errno));
             }
         }
         if (!first) {
@@ -204,7 +204,7 @@ IoResult AtomicFileSet::Commit()
             const int cause = errno;
             ::unlink(file.temporary.c_str());
             if (first) {
-                first = IoResult::Failure(ErrorText("cannot replace", file.target, cause));
+                first = Status::Failure(ErrorText("cannot replace", file.target, cause));
             }
             continue;
         }

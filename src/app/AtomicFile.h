@@ -6,29 +6,19 @@
 #include <string_view>
 #include <vector>
 
+#include "app/Status.h"
+
 // Whole-file reads and writes. Every file the system writes goes through WriteFileAtomic,
 // so a crash or a full disk leaves either the old file or the new one, never a torn one.
 namespace vornal {
 
-// The outcome of a file operation. `message` (CP932 text naming the file and the cause) is
-// empty when `ok` is true.
-struct IoResult
-{
-    bool ok = true;
-    std::string message;
-
-    explicit operator bool() const { return ok; }
-
-    static IoResult Success() { return {}; }
-    static IoResult Failure(std::string message) { return {false, std::move(message)}; }
-};
 
 // Replaces `file` with `bytes`: the bytes go to a new temporary file in the same folder,
 // are flushed to the disk, and the temporary file is renamed over `file`. On any failure
 // the temporary file is removed, the old `file` (if any) is left untouched, and the result
 // names the file and the cause. A new file gets the usual permissions; a replaced file
 // keeps its permission bits.
-IoResult WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes);
+Status WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes);
 
 // Replaces many files in one go with the guarantee of WriteFileAtomic, for a writer that
 // changes hundreds of files at once (an acquisition run). Add writes each temporary file
@@ -43,9 +33,9 @@ public:
     AtomicFileSet& operator=(const AtomicFileSet&) = delete;
     ~AtomicFileSet();
 
-    IoResult Add(const std::filesystem::path& file, std::string_view bytes);
+    Status Add(const std::filesystem::path& file, std::string_view bytes);
     // Replaces every added file; the first failure is returned, the other files still go.
-    IoResult Commit();
+    Status Commit();
     std::size_t Pending() const { return m_pending.size(); }
 
 private:

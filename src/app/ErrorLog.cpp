@@ -8,14 +8,14 @@
 
 namespace vornal {
 
-IoResult RestartErrorLog(const std::filesystem::path& appDir, const LocalDateTime& now)
+Status RestartErrorLog(const std::filesystem::path& appDir, const LocalDateTime& now)
 {
     std::string text = Sjis("ソフト起動：") + FormatDateTime(now) + "\r\n";
     text += PathText(appDir) + "\r\n";
     return WriteFileAtomic(ErrorLogFile(appDir), text);
 }
 
-IoResult AppendErrorLine(const std::filesystem::path& appDir, const std::string& line)
+Status AppendErrorLine(const std::filesystem::path& appDir, const std::string& line)
 {
     const std::filesystem::path file = ErrorLogFile(appDir);
     std::string text;
@@ -24,7 +24,7 @@ IoResult AppendErrorLine(const std::filesystem::path& appDir, const std::string&
     } else {
         std::error_code ec;
         if (std::filesystem::symlink_status(file, ec).type() != std::filesystem::file_type::not_found) {
-            return IoResult::Failure("cannot read " + PathText(file));
+            return Status::Failure("cannot read " + PathText(file));
         }
     }
     // A log cut short or edited by hand may lack the final line end.

@@ -12,10 +12,10 @@ namespace vornal {
 
 // Replaces any earlier log with exactly two lines: "ソフト起動：" followed by `now` as
 // "yyyy/mm/dd hh:nn:ss", and the application folder's path.
-IoResult RestartErrorLog(const std::filesystem::path& appDir, const LocalDateTime& now);
+Status RestartErrorLog(const std::filesystem::path& appDir, const LocalDateTime& now);
 
 // Adds `line` (CP932) at the end of the log, keeping every earlier line; starts the log when
 // it does not exist. A log that exists but cannot be read is not replaced.
-IoResult AppendErrorLine(const std::filesystem::path& appDir, const std::string& line);
+Status AppendErrorLine(const std::filesystem::path& appDir, const std::string& line);
 
 } // namespace vornal

@@ -110,13 +110,13 @@ int FieldSizeIndex(int registeredRunners)
     return registeredRunners <= 7 ? 0 : registeredRunners - 7;
 }
 
-IoResult LoadTuningTables(const std::filesystem::path& appDir, TuningTables& tables)
+Status LoadTuningTables(const std::filesystem::path& appDir, TuningTables& tables)
 {
-    if (IoResult result = LoadGateAdj(appDir / kGateAdjFileName, tables); !result) {
+    if (Status result = LoadGateAdj(appDir / kGateAdjFileName, tables); !result) {
         return result;
     }
     SetBuiltInTables(tables);
-    if (IoResult result = LoadRotation(appDir / kRotationFileName, tables); !result) {
+    if (Status result = LoadRotation(appDir / kRotationFileName, tables); !result) {
         return result;
     }
     return LoadRankHit(appDir / kRankHitFileName, tables);

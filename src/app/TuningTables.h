@@ -170,17 +170,17 @@ void SetBuiltInTables(TuningTables& tables);
 //
 // "GateAdj.dat": records of 72 doubles; records 4..14 give rows f = 1..11 of the gate
 // adjustment, doubles 36..53 of a record being slots 0..17.
-IoResult LoadGateAdj(const std::filesystem::path& file, TuningTables& tables);
+Status LoadGateAdj(const std::filesystem::path& file, TuningTables& tables);
 // "RT.dat": the second record of 4400 bytes holds the seven statistics tables; the three
 // normalised tables are derived from its rates.
-IoResult LoadRotation(const std::filesystem::path& file, TuningTables& tables);
+Status LoadRotation(const std::filesystem::path& file, TuningTables& tables);
 // "senuj.dat": the first record, per share class 1..8 the 153 hit rates and then the 153
 // expected values of ranks 1..153.
-IoResult LoadRankHit(const std::filesystem::path& file, TuningTables& tables);
+Status LoadRankHit(const std::filesystem::path& file, TuningTables& tables);
 
 // Everything the start-up sequence builds, in its order: "GateAdj.dat", the built-in tables,
 // "RT.dat", "senuj.dat", all files from `appDir`. Stops at the first failure, whose message
 // the start-up shows before ending the program.
-IoResult LoadTuningTables(const std::filesystem::path& appDir, TuningTables& tables);
+Status LoadTuningTables(const std::filesystem::path& appDir, TuningTables& tables);
 
 } // namespace vornal

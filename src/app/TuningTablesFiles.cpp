@@ -66,35 +66,35 @@ std::string FileName(const std::filesystem::path& file)
 }
 
 // The whole file, or the failure naming it.
-IoResult ReadTuningFile(const std::filesystem::path& file, std::string& bytes)
+Status ReadTuningFile(const std::filesystem::path& file, std::string& bytes)
 {
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) {
-        return IoResult::Failure(FileName(file) + Sjis(" が見つかりません。"));
+        return Status::Failure(FileName(file) + Sjis(" が見つかりません。"));
     }
     std::optional<std::string> read = ReadFileBytes(file);
     if (!read) {
-        return IoResult::Failure(FileName(file) + Sjis(" を読み込めません。"));
+        return Status::Failure(FileName(file) + Sjis(" を読み込めません。"));
     }
     bytes = std::move(*read);
-    return IoResult::Success();
+    return Status::Success();
 }
 
 // Checks that records `first`..`last` of `recordSize` bytes lie inside the file.
-IoResult CheckRecords(const std::filesystem::path& file, std::string_view bytes, std::size_t recordSize, int first,
+Status CheckRecords(const std::filesystem::path& file, std::string_view bytes, std::size_t recordSize, int first,
                       int last)
 {
     for (int record = first; record <= last; ++record) {
         std::size_t end = (static_cast<std::size_t>(record) + 1) * recordSize;
         if (end > bytes.size()) {
             std::size_t needed = (static_cast<std::size_t>(last) + 1) * recordSize;
-            return IoResult::Failure(
+            return Status::Failure(
                 FileName(file) +
                 fmt::sprintf(Sjis(" が短すぎます：レコード %d を読めません（%d バイト、必要 %d バイト）。"), record,
                              bytes.size(), needed));
         }
     }
-    return IoResult::Success();
+    return Status::Success();
 }
 
 std::string_view Record(std::string_view bytes, std::size_t recordSize, int record)
@@ -103,22 +103,22 @@ std::string_view Record(std::string_view bytes, std::size_t recordSize, int reco
 }
 
 // A NaN or an infinity would poison every rating and ranking it enters.
-IoResult NotANumber(const std::filesystem::path& file, int record, std::size_t byteOffset)
+Status NotANumber(const std::filesystem::path& file, int record, std::size_t byteOffset)
 {
-    return IoResult::Failure(
+    return Status::Failure(
         FileName(file) +
         fmt::sprintf(Sjis("：レコード %d のバイト %d からの値が数値ではありません。"), record, byteOffset));
 }
 
 } // namespace
 
-IoResult LoadGateAdj(const std::filesystem::path& file, TuningTables& tables)
+Status LoadGateAdj(const std::filesystem::path& file, TuningTables& tables)
 {
     std::string bytes;
-    if (IoResult result = ReadTuningFile(file, bytes); !result) {
+    if (Status result = ReadTuningFile(file, bytes); !result) {
         return result;
     }
-    if (IoResult result = CheckRecords(file, bytes, kGateAdjRecordSize, kGateAdjFirstRecord, kGateAdjLastRecord);
+    if (Status result = CheckRecords(file, bytes, kGateAdjRecordSize, kGateAdjFirstRecord, kGateAdjLastRecord);
         !result) {
         return result;
     }
@@ -139,16 +139,16 @@ IoResult LoadGateAdj(const std::filesystem::path& file, TuningTables& tables)
     for (int f = 1; f < kGateFieldSizes; ++f) {
         tables.GateAdjTable[f] = rows[f];
     }
-    return IoResult::Success();
+    return Status::Success();
 }
 
-IoResult LoadRotation(const std::filesystem::path& file, TuningTables& tables)
+Status LoadRotation(const std::filesystem::path& file, TuningTables& tables)
 {
     std::string bytes;
-    if (IoResult result = ReadTuningFile(file, bytes); !result) {
+    if (Status result = ReadTuningFile(file, bytes); !result) {
         return result;
     }
-    if (IoResult result = CheckRecords(file, bytes, kRotationRecordSize, kRotationRecord, kRotationRecord); !result) {
+    if (Status result = CheckRecords(file, bytes, kRotationRecordSize, kRotationRecord, kRotationRecord); !result) {
         return result;
     }
     std::string_view data = Record(bytes, kRotationRecordSize, kRotationRecord);
@@ -206,7 +206,7 @@ IoResult LoadRotation(const std::filesystem::path& file, TuningTables& tables)
                 usable = std::isfinite(normalised[t][k][b]);
             }
             if (!usable) {
-                return IoResult::Failure(FileName(file) +
+                return Status::Failure(FileName(file) +
                                          fmt::sprintf(Sjis("：%d走の%sの合計が 0 です。"), k, Sjis(labels[t])));
             }
         }
@@ -215,16 +215,16 @@ IoResult LoadRotation(const std::filesystem::path& file, TuningTables& tables)
     tables.RotationTable = normalised[0];
     tables.RotationTopTwoTable = normalised[1];
     tables.RotationTopThreeTable = normalised[2];
-    return IoResult::Success();
+    return Status::Success();
 }
 
-IoResult LoadRankHit(const std::filesystem::path& file, TuningTables& tables)
+Status LoadRankHit(const std::filesystem::path& file, TuningTables& tables)
 {
     std::string bytes;
-    if (IoResult result = ReadTuningFile(file, bytes); !result) {
+    if (Status result = ReadTuningFile(file, bytes); !result) {
         return result;
     }
-    if (IoResult result = CheckRecords(file, bytes, kRankHitRecordSize, kRankHitRecord, kRankHitRecord); !result) {
+    if (Status result = CheckRecords(file, bytes, kRankHitRecordSize, kRankHitRecord, kRankHitRecord); !result) {
         return result;
     }
     std::string_view data = Record(bytes, kRankHitRecordSize, kRankHitRecord);
@@ -247,7 +247,7 @@ IoResult LoadRankHit(const std::filesystem::path& file, TuningTables& tables)
         }
     }
     tables.RankHitTable = hits;
-    return IoResult::Success();
+    return Status::Success();
 }
 
 } // namespace vornal

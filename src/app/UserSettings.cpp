@@ -32,14 +32,14 @@ std::optional<double> Number(const std::string& text)
 UserNumber ListItem(const ListKey& key, const std::vector<std::string>& items, int index)
 {
     if (index < 0 || static_cast<std::size_t>(index) >= items.size()) {
-        return {0.0, fmt::sprintf(Sjis("設定 [User] %s に項目 %d がありません（項目数 %d）。"), key.key, index,
-                                  items.size())};
+        return UserNumber::Failure(
+            fmt::sprintf(Sjis("設定 [User] %s に項目 %d がありません（項目数 %d）。"), key.key, index, items.size()));
     }
     const std::string& text = items[static_cast<std::size_t>(index)];
     if (std::optional<double> value = Number(text)) {
-        return {*value, {}};
+        return UserNumber::Success(*value);
     }
-    return {0.0, NotANumber(std::string(key.key) + "." + std::to_string(index), text)};
+    return UserNumber::Failure(NotANumber(std::string(key.key) + "." + std::to_string(index), text));
 }
 
 std::vector<std::string> ReadList(const Settings& settings, const ListKey& key,
@@ -56,7 +56,7 @@ std::vector<std::string> ReadList(const Settings& settings, const ListKey& key,
 UserNumber UserSettings::CareerAdj(int usableRuns) const
 {
     if (usableRuns >= kCareerAdjustedRuns) {
-        return {0.0, {}};
+        return UserNumber::Success(0.0);
     }
     return ListItem(kCarHosei, CarHosei, usableRuns);
 }
@@ -66,18 +66,18 @@ UserNumber UserSettings::JockeyTrainerCoefficient(int fieldSizeIndex) const
     return ListItem(kKkHosei, KKHosei, fieldSizeIndex);
 }
 
-UserSettingsResult ReadUserSettings(const Settings& settings)
+Result<UserSettings> ReadUserSettings(const Settings& settings)
 {
-    UserSettingsResult result;
+    Result<UserSettings> result;
     std::string rtswText = kRtsw.Read(settings);
     std::optional<double> rtsw = Number(rtswText);
     if (!rtsw) {
-        result.error = NotANumber(kRtsw.key, rtswText);
+        result.status = Status::Failure(NotANumber(kRtsw.key, rtswText));
         return result;
     }
-    result.settings.Rtsw = *rtsw;
-    result.settings.CarHosei = ReadList(settings, kCarHosei, DefaultCarHosei());
-    result.settings.KKHosei = ReadList(settings, kKkHosei, DefaultKkHosei());
+    result.value.Rtsw = *rtsw;
+    result.value.CarHosei = ReadList(settings, kCarHosei, DefaultCarHosei());
+    result.value.KKHosei = ReadList(settings, kKkHosei, DefaultKkHosei());
     return result;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/Settings.h"
+#include "app/Status.h"
 
 // The three rating weights the user edits by hand in section "User" of the settings file:
 // "RTSW" (divisor weight of the final goal margin), "CarHosei" (career adjustment by the
@@ -14,13 +15,7 @@ namespace vornal {
 
 // One number of the "User" settings, or the error that stops the rating pass (CP932 text
 // naming the key).
-struct UserNumber
-{
-    double value = 0.0;
-    std::string error;
-
-    explicit operator bool() const { return error.empty(); }
-};
+using UserNumber = Result<double>;
 
 struct UserSettings
 {
@@ -39,18 +34,10 @@ struct UserSettings
     UserNumber JockeyTrainerCoefficient(int fieldSizeIndex) const;
 };
 
-struct UserSettingsResult
-{
-    UserSettings settings;
-    std::string error; // CP932, empty on success
-
-    explicit operator bool() const { return error.empty(); }
-};
-
 // Reads "RTSW" (default "0.26") and the two lists. A list whose count is 0 or absent gives
 // the built-in list; the built-ins are not written back. A list with fewer items than the
 // pass needs is read as it is: the error comes when a missing item is asked for. An "RTSW"
 // that is not a decimal number fails, naming the key.
-UserSettingsResult ReadUserSettings(const Settings& settings);
+Result<UserSettings> ReadUserSettings(const Settings& settings);
 
 } // namespace vornal

@@ -86,7 +86,7 @@ std::unique_ptr<ReplayLink> OpenFeed(CliContext& context, std::string_view usage
 
 bool PrepareStore(CliContext& context)
 {
-    if (const IoResult folders = EnsureAppFolders(context.appDir); !folders) {
+    if (const Status folders = EnsureAppFolders(context.appDir); !folders) {
         context.err << "vornal-cli: " << ToUtf8(folders.message) << "\n";
         return false;
     }

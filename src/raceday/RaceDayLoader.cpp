@@ -53,7 +53,7 @@ LoadResult Failure(LoadOutcome outcome, std::string message, bool beep = false)
 }
 
 // Creates the day's blank O1 file: one line of blanks per race line.
-IoResult WriteOddsPlaceholder(const std::filesystem::path& file, int lines)
+Status WriteOddsPlaceholder(const std::filesystem::path& file, int lines)
 {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(lines) * jv::kLengthO1);
@@ -116,7 +116,7 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
     }
     // 4: the horse master of the earlier layout is converted once.
     if (!Exists(HorseMasterFile(appDir, dayName))) {
-        const IoResult converted = options.convertHorseMaster ? options.convertHorseMaster(appDir, dayName)
+        const Status converted = options.convertHorseMaster ? options.convertHorseMaster(appDir, dayName)
                                                               : ConvertHorseMaster(appDir, dayName).io;
         if (!converted) {
             return Failure(LoadOutcome::ReadFailed, converted.message);
@@ -151,7 +151,7 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
         BlankRaceDayRecords(day);
         const int raceLines = CountTextLines(raceFile->Bytes());
         if (raceLines >= kOddsPlaceholderMinLines && !Exists(day.OddsO1Path)) {
-            if (IoResult written = WriteOddsPlaceholder(day.OddsO1Path, raceLines); !written) {
+            if (Status written = WriteOddsPlaceholder(day.OddsO1Path, raceLines); !written) {
                 throw RecordReadError(day.OddsO1Path, 0, written.message);
             }
         }

@@ -45,7 +45,7 @@ struct LoadOptions
     const CancelFlag* cancel = nullptr;
     // Builds the .jvUM2 file of the date from its .jvUMA file when the former is missing;
     // the store's ConvertHorseMaster when empty.
-    std::function<IoResult(const std::filesystem::path& appDir, std::string_view dayName)> convertHorseMaster;
+    std::function<Status(const std::filesystem::path& appDir, std::string_view dayName)> convertHorseMaster;
 };
 
 // Reads the date `dayName` (CP932 "YYYY年MM月DD日") into `day`, up to and including the

@@ -165,7 +165,7 @@ SampleResult GenerateSample(const SampleOptions& options)
         const std::pair<const char*, std::string> files[] = {
             {"GateAdj.dat", GateAdjBytes()}, {"RT.dat", RotationBytes(season)}, {"senuj.dat", RankHitBytes()}};
         for (const auto& [name, bytes] : files) {
-            const IoResult written = WriteFileAtomic(*options.tuningDir / name, bytes);
+            const Status written = WriteFileAtomic(*options.tuningDir / name, bytes);
             if (!written) {
                 result.message = "cannot write " + PathUtf8(*options.tuningDir / name);
                 return result;

@@ -14,9 +14,9 @@
 namespace vornal {
 namespace {
 
-IoResult FromPass(const PassResult& result)
+Status FromPass(const Status& result)
 {
-    return result ? IoResult::Success() : IoResult::Failure(result.message);
+    return result ? Status::Success() : Status::Failure(result.message);
 }
 
 bool IsSet(const CancelFlag* cancel)
@@ -45,7 +45,7 @@ const TuningTables* DaySession::Tables(std::string& message)
 {
     if (!m_tables) {
         auto tables = std::make_unique<TuningTables>();
-        if (IoResult loaded = LoadTuningTables(m_appDir, *tables); !loaded) {
+        if (Status loaded = LoadTuningTables(m_appDir, *tables); !loaded) {
             message = loaded.message;
             return nullptr;
         }
@@ -90,7 +90,7 @@ LoadResult DaySession::LoadDay(std::string_view dayName, Progress* progress, con
         if (m_observer) {
             m_observer(pass, *fresh);
         }
-        if (IoResult done = RunPass(pass, *fresh, dayName, shown); !done) {
+        if (Status done = RunPass(pass, *fresh, dayName, shown); !done) {
             m_day = std::move(fresh);
             m_dayName = std::string(dayName);
             return Outcome(LoadOutcome::PassFailed, done.message);
@@ -101,23 +101,23 @@ LoadResult DaySession::LoadDay(std::string_view dayName, Progress* progress, con
     return result;
 }
 
-IoResult DaySession::RerunDayPipeline(Progress* progress)
+Status DaySession::RerunDayPipeline(Progress* progress)
 {
     if (!m_day) {
-        return IoResult::Success();
+        return Status::Success();
     }
     NullProgress noProgress;
     return RunDayPipeline(*m_day, m_dayName, progress != nullptr ? *progress : noProgress);
 }
 
-IoResult DaySession::RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress)
+Status DaySession::RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress)
 {
     std::string message;
     const TuningTables* tables = nullptr;
     if (pass == DayPassKind::Ratings || pass == DayPassKind::Payouts || pass == DayPassKind::Lap) {
         tables = Tables(message);
         if (tables == nullptr) {
-            return IoResult::Failure(message);
+            return Status::Failure(message);
         }
     }
     switch (pass) {
@@ -129,7 +129,7 @@ IoResult DaySession::RunPass(DayPassKind pass, RaceDay& day, std::string_view da
     }
     case DayPassKind::Payouts:
         ComputePredictedPayouts(day, *tables);
-        return IoResult::Success();
+        return Status::Success();
     case DayPassKind::Lap:
         return FromPass(ComputeLapAnalysis(day, *tables));
     case DayPassKind::AxisCodes:
@@ -147,17 +147,17 @@ IoResult DaySession::RunPass(DayPassKind pass, RaceDay& day, std::string_view da
                 FillIdentification(day, r);
             }
         }
-        return IoResult::Success();
+        return Status::Success();
     case DayPassKind::Results:
         LoadResults(day);
-        return IoResult::Success();
+        return Status::Success();
     case DayPassKind::DayPipeline:
         return RunDayPipeline(day, dayName, progress);
     }
-    return IoResult::Success();
+    return Status::Success();
 }
 
-IoResult DaySession::RunDayPipeline(RaceDay& day, std::string_view, Progress&)
+Status DaySession::RunDayPipeline(RaceDay& day, std::string_view, Progress&)
 {
     return FromPass(ComputeAbilityDeviation(day));
 }

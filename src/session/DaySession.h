@@ -61,7 +61,7 @@ public:
 
     // Reruns the day pipeline alone on the day shown (the betting method changed): no
     // reloading, no rerating.
-    IoResult RerunDayPipeline(Progress* progress = nullptr);
+    Status RerunDayPipeline(Progress* progress = nullptr);
 
     // The day shown, or null before the first load.
     const RaceDay* Day() const { return m_day.get(); }
@@ -75,8 +75,8 @@ public:
     }
 
 private:
-    IoResult RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress);
-    IoResult RunDayPipeline(RaceDay& day, std::string_view dayName, Progress& progress);
+    Status RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress);
+    Status RunDayPipeline(RaceDay& day, std::string_view dayName, Progress& progress);
 
     std::filesystem::path m_appDir;
     const Clock* m_clock;

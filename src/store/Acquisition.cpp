@@ -194,7 +194,7 @@ void Acquisition::ReadAll()
         const int result = m_link.JVRead(record, kJvReadBufferSize, fileName);
         if (result > 0) {
             reported.clear();
-            const IoResult io =
+            const Status io =
                 filer.File(std::string_view(record).substr(0, static_cast<std::size_t>(result)), reported);
             for (const std::string& line : reported) {
                 m_view.AddCreatedFile(line);
@@ -218,7 +218,7 @@ void Acquisition::ReadAll()
     }
 
     // Whatever ended the loop, the records accepted so far go to the disk now.
-    if (IoResult io = batch.Flush(); !io && storeError.empty()) {
+    if (Status io = batch.Flush(); !io && storeError.empty()) {
         storeError = io.message;
         outcome = AcquisitionOutcome::StoreFailed;
     }

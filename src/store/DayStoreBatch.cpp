@@ -18,14 +18,14 @@ std::size_t ByteCount(const std::vector<std::string>& lines)
     return bytes;
 }
 
-IoResult CreateFolderOf(const std::filesystem::path& file)
+Status CreateFolderOf(const std::filesystem::path& file)
 {
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
     if (ec && !std::filesystem::is_directory(file.parent_path())) {
-        return IoResult::Failure("cannot create the folder " + PathText(file.parent_path()) + ": " + ec.message());
+        return Status::Failure("cannot create the folder " + PathText(file.parent_path()) + ": " + ec.message());
     }
-    return IoResult::Success();
+    return Status::Success();
 }
 
 } // namespace
@@ -49,9 +49,9 @@ DayStoreBatch::~DayStoreBatch()
     }
 }
 
-IoResult DayStoreBatch::UpsertRaceLine(const std::filesystem::path& path, std::string_view record, bool dropBlankFirst)
+Status DayStoreBatch::UpsertRaceLine(const std::filesystem::path& path, std::string_view record, bool dropBlankFirst)
 {
-    IoResult result;
+    Status result;
     OpenFile* file = Open(path, false, result);
     if (file == nullptr) {
         return result;
@@ -62,13 +62,13 @@ IoResult DayStoreBatch::UpsertRaceLine(const std::filesystem::path& path, std::s
     return AfterChange(*file);
 }
 
-IoResult DayStoreBatch::PutRunnerLine(const std::filesystem::path& path, std::string_view record)
+Status DayStoreBatch::PutRunnerLine(const std::filesystem::path& path, std::string_view record)
 {
     // A runner outside the 12-race grid has no slot; its file is not even created.
     if (!RunnerSlot(record)) {
-        return IoResult::Success();
+        return Status::Success();
     }
-    IoResult result;
+    Status result;
     OpenFile* file = Open(path, true, result);
     if (file == nullptr) {
         return result;
@@ -79,26 +79,26 @@ IoResult DayStoreBatch::PutRunnerLine(const std::filesystem::path& path, std::st
     return AfterChange(*file);
 }
 
-DayStoreBatch::OpenFile* DayStoreBatch::Open(const std::filesystem::path& path, bool runnerFile, IoResult& result)
+DayStoreBatch::OpenFile* DayStoreBatch::Open(const std::filesystem::path& path, bool runnerFile, Status& result)
 {
     if (auto held = m_files.find(path); held != m_files.end()) {
         return &held->second;
     }
     if (!IsInsideFolder(path, m_appDir)) {
-        result = IoResult::Failure("refused to write outside the application folder: " + PathText(path));
+        result = Status::Failure("refused to write outside the application folder: " + PathText(path));
         return nullptr;
     }
     OpenFile file;
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
     if (ec) {
-        result = IoResult::Failure("cannot read " + PathText(path) + ": " + ec.message());
+        result = Status::Failure("cannot read " + PathText(path) + ": " + ec.message());
         return nullptr;
     }
     if (exists) {
         std::optional<std::string> bytes = ReadFileBytes(path);
         if (!bytes) {
-            result = IoResult::Failure("cannot read " + PathText(path));
+            result = Status::Failure("cannot read " + PathText(path));
             return nullptr;
         }
         file.lines = SplitLines(*bytes);
@@ -114,7 +114,7 @@ DayStoreBatch::OpenFile* DayStoreBatch::Open(const std::filesystem::path& path, 
     return &m_files.emplace(path, std::move(file)).first->second;
 }
 
-IoResult DayStoreBatch::AfterChange(OpenFile& file)
+Status DayStoreBatch::AfterChange(OpenFile& file)
 {
     const std::size_t bytes = ByteCount(file.lines);
     m_heldBytes = m_heldBytes - file.bytes + bytes;
@@ -122,19 +122,19 @@ IoResult DayStoreBatch::AfterChange(OpenFile& file)
     if (m_heldBytes > m_memoryBudget) {
         return Flush();
     }
-    return IoResult::Success();
+    return Status::Success();
 }
 
-IoResult DayStoreBatch::Flush()
+Status DayStoreBatch::Flush()
 {
     // One sync for the whole batch instead of two per file: a run writes thousands.
-    IoResult first;
+    Status first;
     AtomicFileSet files;
     for (auto& [path, file] : m_files) {
         if (!file.changed) {
             continue;
         }
-        IoResult result = CreateFolderOf(path);
+        Status result = CreateFolderOf(path);
         if (result) {
             result = files.Add(path, JoinLines(file.lines));
         }
@@ -144,7 +144,7 @@ IoResult DayStoreBatch::Flush()
             first = result;
         }
     }
-    if (IoResult committed = files.Commit(); !committed && first) {
+    if (Status committed = files.Commit(); !committed && first) {
         first = committed;
     }
     m_files.clear();

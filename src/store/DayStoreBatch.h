@@ -31,13 +31,13 @@ public:
     DayStoreBatch(const DayStoreBatch&) = delete;
     DayStoreBatch& operator=(const DayStoreBatch&) = delete;
 
-    IoResult UpsertRaceLine(const std::filesystem::path& path, std::string_view record, bool dropBlankFirst) override;
-    IoResult PutRunnerLine(const std::filesystem::path& path, std::string_view record) override;
+    Status UpsertRaceLine(const std::filesystem::path& path, std::string_view record, bool dropBlankFirst) override;
+    Status PutRunnerLine(const std::filesystem::path& path, std::string_view record) override;
 
     // Writes every changed file (creating its folder when missing) and forgets all files.
     // A file that cannot be written does not stop the others; the result names the first
     // failure.
-    IoResult Flush();
+    Status Flush();
 
     // Files held with changes not yet written.
     std::size_t PendingFiles() const;
@@ -53,8 +53,8 @@ private:
     };
 
     // The file held for `path`, loaded on first use; nothing when it cannot be read.
-    OpenFile* Open(const std::filesystem::path& path, bool runnerFile, IoResult& result);
-    IoResult AfterChange(OpenFile& file);
+    OpenFile* Open(const std::filesystem::path& path, bool runnerFile, Status& result);
+    Status AfterChange(OpenFile& file);
 
     std::filesystem::path m_appDir;
     std::size_t m_memoryBudget;

@@ -17,12 +17,12 @@ public:
 
     // Stores one race-keyed record (RA, HR and history lines) in the file at `path`; see
     // UpsertRaceLine in StoreLines.h. A missing file starts empty.
-    virtual IoResult UpsertRaceLine(const std::filesystem::path& path, std::string_view record,
+    virtual Status UpsertRaceLine(const std::filesystem::path& path, std::string_view record,
                                     bool dropBlankFirst) = 0;
 
     // Stores one SE record in its slot of the runner file at `path`; see PutRunnerLine in
     // StoreLines.h. A missing file starts as 216 empty slots.
-    virtual IoResult PutRunnerLine(const std::filesystem::path& path, std::string_view record) = 0;
+    virtual Status PutRunnerLine(const std::filesystem::path& path, std::string_view record) = 0;
 };
 
 } // namespace vornal

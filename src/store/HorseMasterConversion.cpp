@@ -47,7 +47,7 @@ HorseMasterConversion ConvertHorseMaster(const std::filesystem::path& appDir, st
     }
     const std::optional<std::string> bytes = ReadFileBytes(input);
     if (!bytes) {
-        result.io = IoResult::Failure("cannot read " + PathText(input));
+        result.io = Status::Failure("cannot read " + PathText(input));
         return result;
     }
     std::vector<std::string> lines;

@@ -25,7 +25,7 @@ struct HorseMasterConversion
 {
     int records = 0;      // records converted
     bool written = false; // the .jvUM2 file was written
-    IoResult io;
+    Status io;
 };
 
 // Builds Data/<day>.jvUM2 from Data/<day>.jvUMA: one line per 1577-byte input record, in

@@ -50,7 +50,7 @@ MasterFilesResult WriteMasterFiles(const std::filesystem::path& appDir, const Ma
                 continue;
             }
             std::filesystem::create_directories(path.parent_path(), ec);
-            if (IoResult io = WriteFileAtomic(path, bytes); !io) {
+            if (Status io = WriteFileAtomic(path, bytes); !io) {
                 result.io = io;
                 return result;
             }

@@ -14,7 +14,7 @@ struct MasterFilesResult
 {
     // "作成済み:" + date text + extension for every file written, in writing order.
     std::vector<std::string> reported;
-    IoResult io;
+    Status io;
 };
 
 // Writes the master lines of a completed acquisition run into the jockey (.jvKS), trainer

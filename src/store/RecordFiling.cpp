@@ -103,12 +103,12 @@ AcquisitionFiler::AcquisitionFiler(std::filesystem::path appDir, DayStoreWriter&
 {
 }
 
-IoResult AcquisitionFiler::File(std::string_view record, std::vector<std::string>& reported)
+Status AcquisitionFiler::File(std::string_view record, std::vector<std::string>& reported)
 {
     const std::string_view kind = jv::View(record, jv::kRecordKind);
     if (const std::string defect = RecordShapeDefect(record); !defect.empty()) {
         reported.push_back(Sjis("スキップ:") + Printable(kind) + "/" + defect);
-        return IoResult::Success();
+        return Status::Success();
     }
     const long long division = jv::Number(record, jv::kDataDivision);
     const long long date = jv::Number(record, jv::kDate);
@@ -129,10 +129,10 @@ IoResult AcquisitionFiler::File(std::string_view record, std::vector<std::string
     } else if (kind == "CH") {
         m_masters.trainers.push_back(StoredLine(record));
     }
-    return IoResult::Success();
+    return Status::Success();
 }
 
-IoResult AcquisitionFiler::FileRace(std::string_view record, long long division, long long date, long long race,
+Status AcquisitionFiler::FileRace(std::string_view record, long long division, long long date, long long race,
                                     std::vector<std::string>& reported)
 {
     // Recent races are taken whatever their division except 0 (a cancelled registration);
@@ -141,7 +141,7 @@ IoResult AcquisitionFiler::FileRace(std::string_view record, long long division,
     if ((regular || (date > m_cutoff && division != 0)) && race > 0 && CheckDate(record, reported)) {
         const std::string day = DayName(record);
         const std::filesystem::path path = RaceFile(m_appDir, day);
-        if (IoResult result = m_writer.UpsertRaceLine(path, BlankRecordPrefix(record), true); !result) {
+        if (Status result = m_writer.UpsertRaceLine(path, BlankRecordPrefix(record), true); !result) {
             return result;
         }
         m_dates.insert(day);
@@ -155,16 +155,16 @@ IoResult AcquisitionFiler::FileRace(std::string_view record, long long division,
             reported.push_back(Skipped(record, "場コード", dateCourse.substr(8, 2)));
         } else {
             const std::filesystem::path path = ResultHistoryFile(m_appDir, dateCourse);
-            if (IoResult result = m_writer.UpsertRaceLine(path, BlankRecordPrefix(record), false); !result) {
+            if (Status result = m_writer.UpsertRaceLine(path, BlankRecordPrefix(record), false); !result) {
                 return result;
             }
             reported.push_back(Created(record, ResultHistoryFileName(dateCourse)));
         }
     }
-    return IoResult::Success();
+    return Status::Success();
 }
 
-IoResult AcquisitionFiler::FileRunner(std::string_view record, long long division, long long date, long long race,
+Status AcquisitionFiler::FileRunner(std::string_view record, long long division, long long date, long long race,
                                       std::vector<std::string>& reported)
 {
     const long long horse = jv::Number(record, jv::se::kHorseNo);
@@ -174,7 +174,7 @@ IoResult AcquisitionFiler::FileRunner(std::string_view record, long long divisio
         CheckDate(record, reported)) {
         const std::string day = DayName(record);
         const std::string_view course = jv::View(record, jv::kCourseCode);
-        if (IoResult result = m_writer.PutRunnerLine(RunnerFile(m_appDir, day, course), record); !result) {
+        if (Status result = m_writer.PutRunnerLine(RunnerFile(m_appDir, day, course), record); !result) {
             return result;
         }
         reported.push_back(Sjis("作成済み:") + jv::Get(record, jv::kRaceNo) + "R/" + jv::Get(record, jv::se::kHorseNo) +
@@ -184,9 +184,9 @@ IoResult AcquisitionFiler::FileRunner(std::string_view record, long long divisio
         const std::string horseId = jv::Get(record, jv::se::kHorseId);
         if (!IsValidHorseId(horseId)) {
             reported.push_back(Skipped(record, "血統登録番号", horseId));
-            return IoResult::Success();
+            return Status::Success();
         }
-        if (IoResult result =
+        if (Status result =
                 m_writer.UpsertRaceLine(HorseHistoryFile(m_appDir, horseId), BlankRecordPrefix(record), false);
             !result) {
             return result;
@@ -196,46 +196,46 @@ IoResult AcquisitionFiler::FileRunner(std::string_view record, long long divisio
                            CourseName(jv::View(record, jv::kCourseCode), CourseForm::Short) +
                            jv::Get(record, jv::kRaceNo) + "R/" + HorseHistoryFileName(horseId));
     }
-    return IoResult::Success();
+    return Status::Success();
 }
 
-IoResult AcquisitionFiler::FilePayout(std::string_view record, long long race, std::vector<std::string>& reported)
+Status AcquisitionFiler::FilePayout(std::string_view record, long long race, std::vector<std::string>& reported)
 {
     if (race > 0 && CheckDate(record, reported)) {
         const std::string day = DayName(record);
-        if (IoResult result = m_writer.UpsertRaceLine(PayoutFile(m_appDir, day), BlankRecordPrefix(record), false);
+        if (Status result = m_writer.UpsertRaceLine(PayoutFile(m_appDir, day), BlankRecordPrefix(record), false);
             !result) {
             return result;
         }
         reported.push_back(Created(record, DayFileName(day, kPayoutExt)));
     }
-    return IoResult::Success();
+    return Status::Success();
 }
 
-IoResult FileResultRecord(const std::filesystem::path& appDir, DayStoreWriter& writer, std::string_view record,
+Status FileResultRecord(const std::filesystem::path& appDir, DayStoreWriter& writer, std::string_view record,
                           std::vector<std::string>& skipped)
 {
     const std::string_view kind = jv::View(record, jv::kRecordKind);
     if (kind != "RA" && kind != "SE" && kind != "HR") {
-        return IoResult::Success();
+        return Status::Success();
     }
     if (const std::string defect = RecordShapeDefect(record); !defect.empty()) {
         skipped.push_back(Sjis("スキップ:") + Printable(kind) + "/" + defect);
-        return IoResult::Success();
+        return Status::Success();
     }
     const long long race = jv::Number(record, jv::kRaceNo);
     if (race <= 0) {
-        return IoResult::Success();
+        return Status::Success();
     }
     if (kind == "SE") {
         // A horse number outside 1..18 or a race above the 12th has no runner slot.
         if (!RunnerSlot(record) || !CheckDate(record, skipped)) {
-            return IoResult::Success();
+            return Status::Success();
         }
         return writer.PutRunnerLine(RunnerFile(appDir, DayName(record), jv::View(record, jv::kCourseCode)), record);
     }
     if (!CheckDate(record, skipped)) {
-        return IoResult::Success();
+        return Status::Success();
     }
     const std::string day = DayName(record);
     if (kind == "RA") {

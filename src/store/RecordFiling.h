@@ -58,14 +58,14 @@ public:
 
     // Stores one record (as received, CR LF included), appending its reported lines. Fails
     // only when the file system does.
-    IoResult File(std::string_view record, std::vector<std::string>& reported);
+    Status File(std::string_view record, std::vector<std::string>& reported);
 
 private:
-    IoResult FileRace(std::string_view record, long long division, long long date, long long race,
+    Status FileRace(std::string_view record, long long division, long long date, long long race,
                       std::vector<std::string>& reported);
-    IoResult FileRunner(std::string_view record, long long division, long long date, long long race,
+    Status FileRunner(std::string_view record, long long division, long long date, long long race,
                         std::vector<std::string>& reported);
-    IoResult FilePayout(std::string_view record, long long race, std::vector<std::string>& reported);
+    Status FilePayout(std::string_view record, long long race, std::vector<std::string>& reported);
 
     std::filesystem::path m_appDir;
     DayStoreWriter& m_writer;
@@ -77,7 +77,7 @@ private:
 // Stores one record by the rules of results retrieval: RA and HR with r > 0 into the date
 // files, SE with r > 0 and h > 0 into its runner slot; nothing else. Records that cannot be
 // stored as they are add their "スキップ:..." line to `skipped`.
-IoResult FileResultRecord(const std::filesystem::path& appDir, DayStoreWriter& writer, std::string_view record,
+Status FileResultRecord(const std::filesystem::path& appDir, DayStoreWriter& writer, std::string_view record,
                           std::vector<std::string>& skipped);
 
 } // namespace vornal

@@ -31,7 +31,7 @@ void ReadAndStore(JvLink& link, const std::filesystem::path& appDir, const Cance
         const int result = link.JVRead(record, kJvReadBufferSize, fileName);
         if (result > 0) {
             ++report.recordsRead;
-            const IoResult io = FileResultRecord(
+            const Status io = FileResultRecord(
                 appDir, batch, std::string_view(record).substr(0, static_cast<std::size_t>(result)), report.skipped);
             if (!io) {
                 report.outcome = RetrievalOutcome::StoreFailed;
@@ -50,7 +50,7 @@ void ReadAndStore(JvLink& link, const std::filesystem::path& appDir, const Cance
         break;
     }
     // Records stored before an error or a cancel stay stored.
-    if (IoResult io = batch.Flush(); !io && report.io) {
+    if (Status io = batch.Flush(); !io && report.io) {
         report.outcome = RetrievalOutcome::StoreFailed;
         report.io = io;
     }

@@ -35,7 +35,7 @@ struct RetrievalReport
     int readResult = 0; // the JVRead result that ended the loop
     int recordsRead = 0;
     std::vector<std::string> skipped; // "スキップ:..." lines of records that could not be stored
-    IoResult io;
+    Status io;
 };
 
 // Runs the retrieval for the day of `raceSlot0` (the RA line of race slot 0 of the loaded

@@ -229,7 +229,7 @@ TEST(AbilityDeviationErrors, NonNumericTimeDifferenceStopsThePass)
     ScoredRun(faulty.Runners[1].Past[1], 4, "+0a5");
     faulty.Runners[0].Past[0].RIndex = 55.0;
 
-    PassResult result = ComputeAbilityDeviation(*day);
+    Status result = ComputeAbilityDeviation(*day);
 
     EXPECT_FALSE(result);
     EXPECT_NE(result.message.find("+0a5"), std::string::npos);

@@ -341,7 +341,7 @@ TEST(LapAnalysisErrors, NonDigitTimeStopsThePassAndLeavesTheRaceUntouched)
     SetRun(day->Races[1].Runners[1].Past[2], RunSpec{.time = "1 45"});
     SetRun(day->Races[2].Runners[0].Past[0], RunSpec{});
 
-    PassResult result = ComputeLapAnalysis(*day, BuiltIn());
+    Status result = ComputeLapAnalysis(*day, BuiltIn());
 
     EXPECT_FALSE(result);
     EXPECT_NE(result.message.find("1 45"), std::string::npos);
@@ -358,7 +358,7 @@ TEST(LapAnalysisErrors, BadDigitsOfARunNotUsedForSpeedAreNotRead)
     SetRun(day->Races[0].Runners[0].Past[0], RunSpec{.going = "4", .time = "x", .last3f = "y"});
     SetRun(day->Races[0].Runners[0].Past[1], RunSpec{.distance = 1150, .time = "x"});
     SetRun(day->Races[0].Runners[0].Past[2], RunSpec{.last3f = "3 5"});
-    PassResult result = ComputeLapAnalysis(*day, BuiltIn());
+    Status result = ComputeLapAnalysis(*day, BuiltIn());
     EXPECT_FALSE(result); // the third run is usable, and its last 600 m is not digits
     day->Races[0].Runners[0].Past[2].PastLast3F = "000";
     EXPECT_TRUE(ComputeLapAnalysis(*day, BuiltIn()));

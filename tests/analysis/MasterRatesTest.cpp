@@ -36,11 +36,11 @@ TEST(MasterRates, LastRecordOfACodeWinsAndUnknownCodesRateZero)
     std::string bytes = JockeyRecord("00001", "1", {{1, 0, 0, 0, 0, 1}}) + JockeyRecord("00002", "3") +
                         JockeyRecord("00001", "1", {{1, 0, 0, 0, 0, 3}});
     MasterRatesResult result = ParseMasterRates(bytes, MasterKind::Jockey, "KS");
-    ASSERT_TRUE(result) << result.message;
-    EXPECT_EQ(result.rates.Count(), 2u);
-    EXPECT_DOUBLE_EQ(result.rates.Rate("00001"), 0.25);
-    EXPECT_DOUBLE_EQ(result.rates.Rate("00002"), 0.2);
-    EXPECT_DOUBLE_EQ(result.rates.Rate("00003"), 0.0);
+    ASSERT_TRUE(result) << result.message();
+    EXPECT_EQ(result.value.Count(), 2u);
+    EXPECT_DOUBLE_EQ(result.value.Rate("00001"), 0.25);
+    EXPECT_DOUBLE_EQ(result.value.Rate("00002"), 0.2);
+    EXPECT_DOUBLE_EQ(result.value.Rate("00003"), 0.0);
 }
 
 TEST(MasterRates, DamagedFilesNameTheFileAndRecord)
@@ -50,12 +50,12 @@ TEST(MasterRates, DamagedFilesNameTheFileAndRecord)
     bad[bad.size() - 2] = ' ';
     MasterRatesResult noCrLf = ParseMasterRates(good + bad + good, MasterKind::Trainer, "X.jvCH");
     EXPECT_FALSE(noCrLf);
-    EXPECT_EQ(noCrLf.message,
+    EXPECT_EQ(noCrLf.message(),
               "Assertion failure (X.jvCH" + Sjis(" のレコード 1 の末尾が CR LF ではありません。") + ")");
 
     MasterRatesResult cut = ParseMasterRates(good + good + good.substr(0, 100), MasterKind::Trainer, "X.jvCH");
     EXPECT_FALSE(cut);
-    EXPECT_EQ(cut.message, "X.jvCH" + Sjis(" のレコード 2 が途中で切れています。"));
+    EXPECT_EQ(cut.message(), "X.jvCH" + Sjis(" のレコード 2 が途中で切れています。"));
 
     // A jockey file read with the trainer length is not a whole number of records either.
     EXPECT_FALSE(ParseMasterRates(JockeyRecord("00001", "1"), MasterKind::Trainer, "X"));
@@ -67,12 +67,12 @@ TEST(MasterRates, ReadsFilesAndReportsMissingOnes)
     TempDir dir;
     ratingtest::WriteFile(dir / "d.jvKS", JockeyRecord("00007", "4"));
     MasterRatesResult read = ReadMasterRates(dir / "d.jvKS", MasterKind::Jockey);
-    ASSERT_TRUE(read) << read.message;
-    EXPECT_DOUBLE_EQ(read.rates.Rate("00007"), 0.25);
+    ASSERT_TRUE(read) << read.message();
+    EXPECT_DOUBLE_EQ(read.value.Rate("00007"), 0.25);
 
     MasterRatesResult missing = ReadMasterRates(dir / "none.jvKS", MasterKind::Jockey);
     EXPECT_FALSE(missing);
-    EXPECT_NE(missing.message.find("none.jvKS"), std::string::npos);
+    EXPECT_NE(missing.message().find("none.jvKS"), std::string::npos);
 }
 
 } // namespace

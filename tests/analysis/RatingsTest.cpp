@@ -34,7 +34,7 @@ protected:
     MasterRates jockeys;
     MasterRates trainers;
 
-    RatingsResult Rate(int race = 0) { return RateRace(*day, race, tables, settings, jockeys, trainers); }
+    Status Rate(int race = 0) { return RateRace(*day, race, tables, settings, jockeys, trainers); }
     Runner& R(int slot, int race = 0) { return day->Races[race].Runners[slot]; }
 
     std::vector<int> Ranks(int Runner::*field, int n, int race = 0)
@@ -226,7 +226,7 @@ TEST_F(RatingsTest, InvitedJockeyAndTrainerThroughTheMasterFiles)
     SetEntry(*day, 0, 2, jv::se::kJockeyCode, "00099");
     Settings noFile(dir / "vornal.ini");
     RatingInputs inputs{tables, noFile, dir / "d.jvKS", dir / "d.jvCH"};
-    RatingsResult result = CalculateRatings(*day, inputs);
+    Status result = CalculateRatings(*day, inputs);
     ASSERT_TRUE(result) << result.message;
 
     EXPECT_DOUBLE_EQ(R(0).JockeyRate, 0.2);
@@ -421,7 +421,7 @@ TEST_F(RatingsTest, MissingListItemsAndBadPlacesStopThePass)
 {
     SetRace(*day, 0, 9); // field-size index 2
     settings.KKHosei = {"-1.4", "-1.5"};
-    RatingsResult shortList = Rate();
+    Status shortList = Rate();
     EXPECT_FALSE(shortList);
     EXPECT_NE(shortList.message.find("KKHosei"), std::string::npos);
 
@@ -434,7 +434,7 @@ TEST_F(RatingsTest, MissingListItemsAndBadPlacesStopThePass)
 
     settings.CarHosei = DefaultCarHosei();
     SetRun(*day, 0, 4, 0, PastRunSpec{.arrival = "0A"});
-    RatingsResult badPlace = Rate();
+    Status badPlace = Rate();
     EXPECT_FALSE(badPlace);
     EXPECT_NE(badPlace.message.find("0A"), std::string::npos);
 }
@@ -448,7 +448,7 @@ TEST_F(RatingsTest, CalculateRatingsStopsAtADamagedMasterFileAndKeepsEarlierRace
     ratingtest::WriteFile(dir / "d.jvCH", ratingtest::TrainerRecord("01001", "1"));
     Settings noFile(dir / "vornal.ini");
     SetRace(*day, 0, 5);
-    RatingsResult result = CalculateRatings(*day, RatingInputs{tables, noFile, dir / "d.jvKS", dir / "d.jvCH"});
+    Status result = CalculateRatings(*day, RatingInputs{tables, noFile, dir / "d.jvKS", dir / "d.jvCH"});
     EXPECT_FALSE(result);
     EXPECT_NE(result.message.find("d.jvKS"), std::string::npos);
     EXPECT_NE(result.message.find(Sjis(" のレコード 1 ")), std::string::npos);

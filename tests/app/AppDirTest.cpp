@@ -93,7 +93,7 @@ TEST(AppDir, FolderNameTakenByAFileIsReported)
 {
     TempDir dir;
     PutFile(dir / "SEIR", "not a folder");
-    IoResult result = EnsureAppFolders(dir.Path());
+    Status result = EnsureAppFolders(dir.Path());
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.message.find("SEIR"), std::string::npos);
     EXPECT_EQ(GetFile(dir / "SEIR"), "not a folder");

@@ -29,7 +29,7 @@ TEST(WriteFileAtomic, CreatesAndReplacesWithoutLeavingTemporaries)
     EXPECT_EQ(GetFile(file), "first\r\n");
 
     const std::string binary("\0\x83\x5C\xFF\r\n", 6);
-    IoResult second = WriteFileAtomic(file, binary);
+    Status second = WriteFileAtomic(file, binary);
     EXPECT_TRUE(second.ok);
     EXPECT_TRUE(second.message.empty());
     EXPECT_EQ(GetFile(file), binary);
@@ -62,7 +62,7 @@ TEST(WriteFileAtomic, FailedRenameLeavesTheTargetAndNoTemporary)
     std::filesystem::create_directory(target);
     PutFile(target / "inside.txt", "keep");
 
-    IoResult result = WriteFileAtomic(target, "new bytes");
+    Status result = WriteFileAtomic(target, "new bytes");
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.message.find("occupied"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_directory(target));
@@ -91,7 +91,7 @@ TEST(WriteFileAtomic, FailedWriteLeavesTheOldFile)
     small.rlim_cur = 4;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
 
-    IoResult result = WriteFileAtomic(file, std::string(4096, 'x'));
+    Status result = WriteFileAtomic(file, std::string(4096, 'x'));
 
     ::setrlimit(RLIMIT_FSIZE, &previousLimit);
     ::sigaction(SIGXFSZ, &previousAction, nullptr);
@@ -113,7 +113,7 @@ TEST(WriteFileAtomic, FolderNotWritableLeavesTheOldFile)
     PutFile(folder / "f.txt", "old");
     ::chmod(folder.c_str(), 0555);
 
-    IoResult result = WriteFileAtomic(folder / "f.txt", "new");
+    Status result = WriteFileAtomic(folder / "f.txt", "new");
     ::chmod(folder.c_str(), 0755);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(GetFile(folder / "f.txt"), "old");
@@ -123,7 +123,7 @@ TEST(WriteFileAtomic, FolderNotWritableLeavesTheOldFile)
 TEST(WriteFileAtomic, MissingFolderFails)
 {
     TempDir dir;
-    IoResult result = WriteFileAtomic(dir / "no" / "such.txt", "x");
+    Status result = WriteFileAtomic(dir / "no" / "such.txt", "x");
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.message.find("such.txt"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "no"));

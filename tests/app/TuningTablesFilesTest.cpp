@@ -188,7 +188,7 @@ TEST_F(TuningFilesTest, GateAdjMissingShortOrDamaged)
 {
     m_tables.GateAdjTable[1][0] = 9.0;
 
-    IoResult missing = LoadGateAdj(m_dir / "GateAdj.dat", m_tables);
+    Status missing = LoadGateAdj(m_dir / "GateAdj.dat", m_tables);
     EXPECT_FALSE(missing);
     EXPECT_EQ(missing.message, Sjis("GateAdj.dat が見つかりません。"));
 
@@ -200,13 +200,13 @@ TEST_F(TuningFilesTest, GateAdjMissingShortOrDamaged)
     // One byte short of record 14.
     std::string bytes = GateAdjBytes();
     bytes.pop_back();
-    IoResult shortFile = LoadGateAdj(Put("GateAdj.dat", bytes), m_tables);
+    Status shortFile = LoadGateAdj(Put("GateAdj.dat", bytes), m_tables);
     EXPECT_FALSE(shortFile);
     EXPECT_TRUE(Mentions(shortFile.message, "GateAdj.dat")) << ToUtf8(shortFile.message);
     EXPECT_TRUE(Mentions(shortFile.message, "14")) << ToUtf8(shortFile.message);
 
     // Only four records: not even row 1 is there.
-    IoResult fourRecords = LoadGateAdj(Put("GateAdj.dat", GateAdjBytes().substr(0, 4 * kGateRecord)), m_tables);
+    Status fourRecords = LoadGateAdj(Put("GateAdj.dat", GateAdjBytes().substr(0, 4 * kGateRecord)), m_tables);
     EXPECT_FALSE(fourRecords);
     EXPECT_TRUE(Mentions(fourRecords.message, "GateAdj.dat"));
     EXPECT_FALSE(LoadGateAdj(Put("GateAdj.dat", ""), m_tables));
@@ -214,7 +214,7 @@ TEST_F(TuningFilesTest, GateAdjMissingShortOrDamaged)
     // A NaN where a slot is read.
     bytes = GateAdjBytes();
     PutDouble(bytes, 9 * kGateRecord + 40 * 8, kNaN);
-    IoResult nan = LoadGateAdj(Put("GateAdj.dat", bytes), m_tables);
+    Status nan = LoadGateAdj(Put("GateAdj.dat", bytes), m_tables);
     EXPECT_FALSE(nan);
     EXPECT_TRUE(Mentions(nan.message, "GateAdj.dat"));
 
@@ -285,7 +285,7 @@ TEST_F(TuningFilesTest, RotationRowSummingToZeroStopsTheLoad)
     for (int b = 1; b <= 10; ++b) {
         allZero.winRate[7][b] = 0.0;
     }
-    IoResult zero = LoadRotation(Put("RT.dat", allZero.Bytes()), m_tables);
+    Status zero = LoadRotation(Put("RT.dat", allZero.Bytes()), m_tables);
     EXPECT_FALSE(zero);
     EXPECT_TRUE(Mentions(zero.message, "RT.dat"));
     EXPECT_TRUE(Mentions(zero.message, Sjis("7走"))) << ToUtf8(zero.message);
@@ -297,7 +297,7 @@ TEST_F(TuningFilesTest, RotationRowSummingToZeroStopsTheLoad)
     for (int b = 3; b <= 10; ++b) {
         cancelling.topThreeRate[11][b] = 0.0;
     }
-    IoResult cancelled = LoadRotation(Put("RT.dat", cancelling.Bytes()), m_tables);
+    Status cancelled = LoadRotation(Put("RT.dat", cancelling.Bytes()), m_tables);
     EXPECT_FALSE(cancelled);
     EXPECT_TRUE(Mentions(cancelled.message, Sjis("11走"))) << ToUtf8(cancelled.message);
 
@@ -311,12 +311,12 @@ TEST_F(TuningFilesTest, RotationRowSummingToZeroStopsTheLoad)
 
 TEST_F(TuningFilesTest, RotationMissingOrShort)
 {
-    IoResult missing = LoadRotation(m_dir / "RT.dat", m_tables);
+    Status missing = LoadRotation(m_dir / "RT.dat", m_tables);
     EXPECT_FALSE(missing);
     EXPECT_EQ(missing.message, Sjis("RT.dat が見つかりません。"));
 
     std::string bytes = RotationFile().Bytes();
-    IoResult oneRecord = LoadRotation(Put("RT.dat", bytes.substr(0, kRotationRecord)), m_tables);
+    Status oneRecord = LoadRotation(Put("RT.dat", bytes.substr(0, kRotationRecord)), m_tables);
     EXPECT_FALSE(oneRecord);
     EXPECT_TRUE(Mentions(oneRecord.message, "RT.dat"));
     EXPECT_FALSE(LoadRotation(Put("RT.dat", bytes.substr(0, bytes.size() - 1)), m_tables));
@@ -338,13 +338,13 @@ TEST_F(TuningFilesTest, RankHitTableHoldsRatesThenValuesPerClass)
 
 TEST_F(TuningFilesTest, RankHitMissingOrShort)
 {
-    IoResult missing = LoadRankHit(m_dir / "senuj.dat", m_tables);
+    Status missing = LoadRankHit(m_dir / "senuj.dat", m_tables);
     EXPECT_FALSE(missing);
     EXPECT_EQ(missing.message, Sjis("senuj.dat が見つかりません。"));
 
     std::string bytes = RankHitBytes();
     bytes.pop_back();
-    IoResult shortFile = LoadRankHit(Put("senuj.dat", bytes), m_tables);
+    Status shortFile = LoadRankHit(Put("senuj.dat", bytes), m_tables);
     EXPECT_FALSE(shortFile);
     EXPECT_TRUE(Mentions(shortFile.message, "senuj.dat"));
 
@@ -360,7 +360,7 @@ TEST_F(TuningFilesTest, StartUpLoadsEveryTableOrNamesTheFirstMissingFile)
 {
     Put("RT.dat", RotationFile().Bytes());
     Put("senuj.dat", RankHitBytes());
-    IoResult noGate = LoadTuningTables(m_dir.Path(), m_tables);
+    Status noGate = LoadTuningTables(m_dir.Path(), m_tables);
     EXPECT_EQ(noGate.message, Sjis("GateAdj.dat が見つかりません。"));
 
     Put("GateAdj.dat", GateAdjBytes());

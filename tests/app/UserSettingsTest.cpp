@@ -23,9 +23,9 @@ protected:
     }
     UserSettings Read() const
     {
-        UserSettingsResult result = ReadUserSettings(Ini());
-        EXPECT_TRUE(result) << ToUtf8(result.error);
-        return result.settings;
+        Result<UserSettings> result = ReadUserSettings(Ini());
+        EXPECT_TRUE(result) << ToUtf8(result.message());
+        return result.value;
     }
 
     TempDir m_dir;
@@ -116,10 +116,10 @@ TEST_F(UserSettingsTest, MalformedRtswIsAnErrorNamingTheKey)
 {
     for (const char* bad : {"abc", "", "0.2.6", "1e-1", "0,26"}) {
         Put(std::string("RTSW=") + bad + "\r\n");
-        UserSettingsResult result = ReadUserSettings(Ini());
+        Result<UserSettings> result = ReadUserSettings(Ini());
         EXPECT_FALSE(result) << bad;
-        EXPECT_TRUE(Mentions(result.error, "RTSW")) << ToUtf8(result.error);
-        EXPECT_TRUE(Mentions(result.error, std::string("\"") + bad + "\"")) << ToUtf8(result.error);
+        EXPECT_TRUE(Mentions(result.message(), "RTSW")) << ToUtf8(result.message());
+        EXPECT_TRUE(Mentions(result.message(), std::string("\"") + bad + "\"")) << ToUtf8(result.message());
     }
     // "0" is a number; what a zero divisor means is the rating pass's concern.
     Put("RTSW=0\r\n");
@@ -134,12 +134,12 @@ TEST_F(UserSettingsTest, ShortListFailsOnlyWhenAMissingItemIsNeeded)
     EXPECT_DOUBLE_EQ(s.JockeyTrainerCoefficient(4).value, -1.25);
     UserNumber beyond = s.JockeyTrainerCoefficient(FieldSizeIndex(16));
     EXPECT_FALSE(beyond);
-    EXPECT_TRUE(Mentions(beyond.error, "KKHosei")) << ToUtf8(beyond.error);
+    EXPECT_TRUE(Mentions(beyond.message(), "KKHosei")) << ToUtf8(beyond.message());
 
     EXPECT_DOUBLE_EQ(s.CareerAdj(1).value, 0.5);
     UserNumber career = s.CareerAdj(2);
     EXPECT_FALSE(career);
-    EXPECT_TRUE(Mentions(career.error, "CarHosei")) << ToUtf8(career.error);
+    EXPECT_TRUE(Mentions(career.message(), "CarHosei")) << ToUtf8(career.message());
     // Runners with four or more runs never ask for an item.
     EXPECT_TRUE(s.CareerAdj(4));
 }
@@ -153,11 +153,11 @@ TEST_F(UserSettingsTest, BadOrMissingItemIsAConversionErrorWhenUsed)
     EXPECT_TRUE(s.CareerAdj(3));
     UserNumber bad = s.CareerAdj(1);
     EXPECT_FALSE(bad);
-    EXPECT_TRUE(Mentions(bad.error, "CarHosei.1")) << ToUtf8(bad.error);
-    EXPECT_TRUE(Mentions(bad.error, "\"x1\""));
+    EXPECT_TRUE(Mentions(bad.message(), "CarHosei.1")) << ToUtf8(bad.message());
+    EXPECT_TRUE(Mentions(bad.message(), "\"x1\""));
     UserNumber missing = s.CareerAdj(2);
     EXPECT_FALSE(missing);
-    EXPECT_TRUE(Mentions(missing.error, "CarHosei.2")) << ToUtf8(missing.error);
+    EXPECT_TRUE(Mentions(missing.message(), "CarHosei.2")) << ToUtf8(missing.message());
 }
 
 } // namespace

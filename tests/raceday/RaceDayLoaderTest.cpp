@@ -94,7 +94,7 @@ protected:
     test::TempAppDir app;
     FixedClock clock{LocalDateTime{}};
     CancelFlag cancel;
-    std::function<IoResult(const std::filesystem::path&, std::string_view)> convert;
+    std::function<Status(const std::filesystem::path&, std::string_view)> convert;
     std::unique_ptr<RaceDay> day;
 };
 
@@ -283,7 +283,7 @@ TEST_F(LoaderTest, MissingHorseMasterIsConvertedFirst)
         ++calls;
         EXPECT_EQ(appDir, app.Path());
         EXPECT_EQ(dayName, kDay);
-        return IoResult::Success();
+        return Status::Success();
     };
     ASSERT_TRUE(Load().Ok());
     EXPECT_EQ(calls, 1);

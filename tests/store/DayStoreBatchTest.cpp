@@ -126,7 +126,7 @@ TEST_F(DayStoreBatchTest, UnreadableFileFailsWithoutLosingOthers)
     std::filesystem::create_directories(Day(kPayoutExt)); // a folder where the file should be
     DayStoreBatch batch(App());
     ASSERT_TRUE(batch.UpsertRaceLine(Day(kRaceExt), BlankRecordPrefix(test::RaRecord('1', Race(1))), true));
-    const IoResult failed =
+    const Status failed =
         batch.UpsertRaceLine(Day(kPayoutExt), BlankRecordPrefix(test::HrRecord('1', Race(1))), false);
     EXPECT_FALSE(failed);
     EXPECT_FALSE(failed.message.empty());

@@ -24,7 +24,7 @@ using test::RaceId;
 class PerRecordWriter : public DayStoreWriter
 {
 public:
-    IoResult UpsertRaceLine(const std::filesystem::path& path, std::string_view record, bool dropBlankFirst) override
+    Status UpsertRaceLine(const std::filesystem::path& path, std::string_view record, bool dropBlankFirst) override
     {
         std::vector<std::string> lines = Load(path);
         const std::string line(record.substr(0, record.size() - 2));
@@ -46,22 +46,22 @@ public:
             lines.erase(lines.begin());
         }
         Save(path, lines);
-        return IoResult::Success();
+        return Status::Success();
     }
 
-    IoResult PutRunnerLine(const std::filesystem::path& path, std::string_view record) override
+    Status PutRunnerLine(const std::filesystem::path& path, std::string_view record) override
     {
         const int race = std::stoi(std::string(record.substr(25, 2)));
         const int horse = std::stoi(std::string(record.substr(28, 2)));
         if (race < 1 || race > 12 || horse < 1 || horse > 18) {
-            return IoResult::Success();
+            return Status::Success();
         }
         std::vector<std::string> lines =
             std::filesystem::exists(path) ? Load(path) : std::vector<std::string>(216, std::string(553, ' '));
         lines.resize(std::max<std::size_t>(lines.size(), 216), std::string(553, ' '));
         lines[static_cast<std::size_t>((race - 1) * 18 + horse - 1)] = std::string(record.substr(0, record.size() - 2));
         Save(path, lines);
-        return IoResult::Success();
+        return Status::Success();
     }
 
 private:
