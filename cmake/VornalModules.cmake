@@ -1,8 +1,13 @@
 # vornal_core_module(name deps...): a static library of src/<name>/*.cpp that links the
 # modules it builds on. A folder without sources yet becomes an empty interface library.
 set(VORNAL_CORE_MODULES "" CACHE INTERNAL "")
+# "name: dep dep ..." per module, for the test that checks each folder includes only what
+# its module may use.
+set(VORNAL_MODULE_DEPS "" CACHE INTERNAL "")
 
-function(vornal_core_module name)
+# vornal_module(name deps...): the same, without joining vornal_core (a tool beside the
+# product, such as the sample generator).
+function(vornal_module name)
     set(target vornal_${name})
     file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${name}/*.cpp)
     set(deps "")
@@ -18,5 +23,11 @@ function(vornal_core_module name)
         target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR}/src)
         target_link_libraries(${target} INTERFACE ${deps} fmt::fmt)
     endif()
-    set(VORNAL_CORE_MODULES ${VORNAL_CORE_MODULES} ${target} CACHE INTERNAL "")
+    string(REPLACE ";" " " deplist "${ARGN}")
+    set(VORNAL_MODULE_DEPS ${VORNAL_MODULE_DEPS} "${name}: ${deplist}" CACHE INTERNAL "")
+endfunction()
+
+function(vornal_core_module name)
+    vornal_module(${name} ${ARGN})
+    set(VORNAL_CORE_MODULES ${VORNAL_CORE_MODULES} vornal_${name} CACHE INTERNAL "")
 endfunction()

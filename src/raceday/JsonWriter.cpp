@@ -1,6 +1,7 @@
 #include "raceday/JsonWriter.h"
 
 #include <cmath>
+#include <stdexcept>
 
 #include "text/Encoding.h"
 #include "text/Format.h"
@@ -26,12 +27,14 @@ void JsonWriter::BeginObject()
     Separate();
     m_out += '{';
     m_first.push_back(true);
+    m_isObject.push_back(true);
 }
 
 void JsonWriter::EndObject()
 {
     m_out += '}';
     m_first.pop_back();
+    m_isObject.pop_back();
 }
 
 void JsonWriter::BeginArray()
@@ -39,16 +42,21 @@ void JsonWriter::BeginArray()
     Separate();
     m_out += '[';
     m_first.push_back(true);
+    m_isObject.push_back(false);
 }
 
 void JsonWriter::EndArray()
 {
     m_out += ']';
     m_first.pop_back();
+    m_isObject.pop_back();
 }
 
 void JsonWriter::Key(std::string_view key)
 {
+    if (m_isObject.empty() || !m_isObject.back() || m_afterKey) {
+        throw std::logic_error("JSON key \"" + std::string(key) + "\" outside an object");
+    }
     Utf8(key);
     m_out += ':';
     m_afterKey = true;

@@ -24,7 +24,8 @@ public:
     void EndObject();
     void BeginArray();
     void EndArray();
-    // The key of the next value inside an object.
+    // The key of the next value inside an object. A key anywhere else would make the output
+    // invalid JSON: it throws std::logic_error, a fault of the caller.
     void Key(std::string_view key);
 
     void Utf8(std::string_view text);
@@ -86,7 +87,8 @@ private:
     void Separate();
 
     std::string& m_out;
-    std::vector<bool> m_first; // per open container: nothing written in it yet
+    std::vector<bool> m_first;    // per open container: nothing written in it yet
+    std::vector<bool> m_isObject; // per open container: an object, not an array
     bool m_afterKey = false;
     int m_nonFinite = 0;
 };

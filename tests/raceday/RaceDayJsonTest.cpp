@@ -37,9 +37,23 @@ TEST(JsonWriter, TextsAreUtf8WithBlanksKeptAndEscapes)
     json.BeginArray();
     json.Cp932("\x83\x5C\x83\x93 "); // ソン + blank: 0x5C trail byte is no backslash
     json.Utf8("a\"b\\c\n\x01");
+    json.BeginObject();
     json.Field("x", FixedText<4>("  1 "));
+    json.EndObject();
     json.EndArray();
-    EXPECT_EQ(out, "[\"ソン \",\"a\\\"b\\\\c\\u000a\\u0001\",\"x\":\"  1 \"]");
+    EXPECT_EQ(out, "[\"ソン \",\"a\\\"b\\\\c\\u000a\\u0001\",{\"x\":\"  1 \"}]");
+}
+
+TEST(JsonWriter, AKeyOutsideAnObjectIsRefused)
+{
+    std::string out;
+    JsonWriter json(out);
+    EXPECT_THROW(json.Key("top"), std::logic_error);
+    json.BeginArray();
+    EXPECT_THROW(json.Field("x", 1), std::logic_error);
+    json.BeginObject();
+    json.Key("a");
+    EXPECT_THROW(json.Key("b"), std::logic_error);
 }
 
 TEST(JsonWriter, NumbersReadBackToTheSameDouble)
