@@ -18,8 +18,7 @@ void JudgePair(std::string_view bet, const std::array<PairPayout, N>& results, b
     }
 }
 
-template <std::size_t N>
-void JudgeRunner(int horseNo, const std::array<RunnerPayout, N>& results, bool& hit, int& pay)
+template <std::size_t N> void JudgeRunner(int horseNo, const std::array<RunnerPayout, N>& results, bool& hit, int& pay)
 {
     for (const RunnerPayout& entry : results) {
         if (entry.Key == horseNo) {
