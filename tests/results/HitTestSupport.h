@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -9,43 +11,31 @@
 #include "results/ResultsLoader.h"
 #include "store/JvLayout.h"
 
-// Race days for the hit tests: races placed in slots with their payout records, results
-// taken by LoadResults as a day load does, so the keys compared are the loader's own.
+// Race days for the hit tests: races with their payout records, results taken by
+// LoadResults as in a day load, so the keys compared are the loader's own.
 namespace vornal::test {
 
-// A payout record of the race, entries 1-based as the record numbers them.
-class PayoutBuilder
+// A payout record. Entries are 1-based and keyed as the record holds them: "03" for a horse,
+// "35" for brackets, "0305" for horses.
+class Payouts
 {
 public:
-    PayoutBuilder() : m_hr(BlankRecord(jv::kLengthHR, "HR")) { Put(m_hr, jv::kDate, "20260105"); }
+    Payouts() : m_hr(BlankRecord(jv::kLengthHR, "HR")) { Put(m_hr, jv::kDate, "20260105"); }
 
-    PayoutBuilder& Win(int i, int horseNo, int payout) { return Entry(jv::hr::kWin, i, Digits(horseNo, 2), payout); }
-    PayoutBuilder& Place(int i, int horseNo, int payout)
-    {
-        return Entry(jv::hr::kPlace, i, Digits(horseNo, 2), payout);
-    }
-    // `pair` as the record holds it: "35" for brackets, "0305" for horses.
-    PayoutBuilder& Bracket(int i, std::string_view pair, int payout)
-    {
-        return Entry(jv::hr::kBracketQuinella, i, pair, payout);
-    }
-    PayoutBuilder& Quinella(int i, std::string_view pair, int payout)
-    {
-        return Entry(jv::hr::kQuinella, i, pair, payout);
-    }
-    PayoutBuilder& Wide(int i, std::string_view pair, int payout) { return Entry(jv::hr::kWide, i, pair, payout); }
-
+    Payouts& Win(int i, std::string_view key, int yen) { return Add(jv::hr::kWin, i, key, yen); }
+    Payouts& Place(int i, std::string_view key, int yen) { return Add(jv::hr::kPlace, i, key, yen); }
+    Payouts& Bracket(int i, std::string_view key, int yen) { return Add(jv::hr::kBracketQuinella, i, key, yen); }
+    Payouts& Quinella(int i, std::string_view key, int yen) { return Add(jv::hr::kQuinella, i, key, yen); }
+    Payouts& Wide(int i, std::string_view key, int yen) { return Add(jv::hr::kWide, i, key, yen); }
     const std::string& Record() const { return m_hr; }
 
 private:
-    PayoutBuilder& Entry(const jv::hr::PayTable& table, int i, std::string_view key, int payout)
+    Payouts& Add(const jv::hr::PayTable& table, int i, std::string_view key, int yen)
     {
         Put(m_hr, jv::Nth(table.key, table.stride, i), key);
-        Put(m_hr, jv::Nth(table.payout, table.stride, i), Digits(payout, table.payout.length));
-        Put(m_hr, jv::Nth(table.popularity, table.stride, i), Digits(1, table.popularity.length));
+        Put(m_hr, jv::Nth(table.payout, table.stride, i), Digits(yen, table.payout.length));
         return *this;
     }
-
     std::string m_hr;
 };
 
@@ -57,10 +47,10 @@ inline std::unique_ptr<RaceDay> EmptyDay()
     return day;
 }
 
-// Loads race `slot` (the next one of the day) with `runners` registered runners at racecourse
-// `course`, meeting 3, day 5, and its payout record; the bets are cleared.
-inline void AddRace(RaceDay& day, int slot, int runners, const PayoutBuilder& payouts = PayoutBuilder(),
-                    std::string course = "06")
+// Loads race `slot` (race number slot + 1, meeting 3, day 5 at `course`) with `runners`
+// registered runners, its payouts and the bets `bet1..3` and `runner`.
+inline void AddRace(RaceDay& day, int slot, int runners, const Payouts& payouts = Payouts(),
+                    std::array<std::string_view, 3> bets = {}, int runner = 0, std::string course = "06")
 {
     RaceSpec spec;
     spec.course = course;
@@ -71,23 +61,16 @@ inline void AddRace(RaceDay& day, int slot, int runners, const PayoutBuilder& pa
     Put(ra, jv::kMeetingDay, "05");
     day.RaceRA[slot] = ra;
     day.RaceHR[slot] = payouts.Record();
-    RaceSlot& race = day.Races[slot];
-    race.RaceLoaded = true;
-    race.SlotKey = std::string_view(ra).substr(11, 16);
-    race.RunnerCount = runners;
-    day.Bets[slot] = BetRecord{};
+    day.Races[slot].RaceLoaded = true;
+    day.Races[slot].SlotKey = std::string_view(ra).substr(11, 16);
+    day.Races[slot].RunnerCount = runners;
     day.RaceCount = std::max(day.RaceCount, slot + 1);
+    day.Bets[slot] = BetRecord{};
+    for (std::size_t i = 0; i < bets.size(); ++i) {
+        day.Bets[slot].BetCombos[i + 1] = bets[i];
+    }
+    day.Bets[slot].BetRunner = runner;
     LoadResults(day);
-}
-
-inline void SetBets(RaceDay& day, int slot, std::string_view bet1, std::string_view bet2 = "",
-                    std::string_view bet3 = "", int runner = 0)
-{
-    BetRecord& bets = day.Bets[slot];
-    bets.BetCombos[1] = bet1;
-    bets.BetCombos[2] = bet2;
-    bets.BetCombos[3] = bet3;
-    bets.BetRunner = runner;
 }
 
 } // namespace vornal::test
