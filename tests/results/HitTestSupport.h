@@ -52,11 +52,11 @@ inline std::unique_ptr<RaceDay> EmptyDay()
 inline void AddRace(RaceDay& day, int slot, int runners, const Payouts& payouts = Payouts(),
                     std::array<std::string_view, 3> bets = {}, int runner = 0, std::string course = "06")
 {
-    RaceSpec spec;
-    spec.course = course;
-    spec.raceNo = slot + 1;
-    spec.registered = runners;
-    std::string ra = MakeRA(spec);
+    RaceSpec fields;
+    fields.course = course;
+    fields.raceNo = slot + 1;
+    fields.registered = runners;
+    std::string ra = MakeRA(fields);
     Put(ra, jv::kMeeting, "03");
     Put(ra, jv::kMeetingDay, "05");
     day.RaceRA[slot] = ra;
