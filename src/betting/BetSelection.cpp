@@ -143,7 +143,8 @@ RankField UserRatingField(std::string_view rating)
 // What the rules of every method ask of a race.
 struct RaceFacts
 {
-    int runners = 0;
+    int runners = 0; // RunnerCount as registered
+    int slots = 0;   // the runner slots the built-in rules scan
     int distance = 0;
     int track = 0;
     bool excluded = false; // steeplechase, 新馬 or 未出走
@@ -152,7 +153,8 @@ struct RaceFacts
 RaceFacts FactsOf(const RaceSlot& race)
 {
     RaceFacts facts;
-    facts.runners = std::clamp(race.RunnerCount, 0, kRunnerSlots);
+    facts.runners = race.RunnerCount;
+    facts.slots = std::clamp(race.RunnerCount, 0, kRunnerSlots);
     facts.distance = ParseInt(race.DistanceText.View()).value_or(0);
     facts.track = ParseInt(race.TrackCode.View()).value_or(0);
     std::string_view track = race.TrackCode.View();
@@ -294,7 +296,7 @@ void ApplyDeveloper1(const RaceSlot& race, const RaceFacts& facts, BetRecord& be
     } else {
         return;
     }
-    const int slots = facts.runners;
+    const int slots = facts.slots;
     Candidates candidates(race);
     for (const PairRule& rule : row->pairs) {
         auto text = candidates.TextOf(RunnerWithRank(race, rule.rating, rule.first, slots),
@@ -368,7 +370,7 @@ BetSelectionResult SelectBets(RaceDay& day, const BetMethod& method)
                 return;
             }
             if (const RuleRow* row = BuiltInRow(rules, facts)) {
-                ApplyRow(*row, race, facts.runners, bets);
+                ApplyRow(*row, race, facts.slots, bets);
             }
         });
         break;
