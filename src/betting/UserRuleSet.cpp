@@ -11,6 +11,7 @@ namespace vornal {
 namespace {
 
 constexpr int kHighestRank = 18;
+constexpr int kFewestListedRunners = 5;
 
 bool IsSpaceByte(char c)
 {
@@ -194,6 +195,34 @@ std::optional<UserRuleSet> UserRuleSetFromFields(const std::vector<std::string>&
         at += 4;
     }
     return set;
+}
+
+UserRuleSet AsShownInWindow(const UserRuleSet& set)
+{
+    UserRuleSet shown = set;
+    auto showInput = [](RatingRank& input) {
+        if (!IsUserRatingName(input.rating)) {
+            input.rating.clear();
+        }
+        if (input.rank < 1 || input.rank > kHighestRank) {
+            input.rank = 0;
+        }
+    };
+    auto showCount = [](int& count) {
+        if (count < kFewestListedRunners || count > kHighestRank) {
+            count = 0;
+        }
+    };
+    for (UserSurfaceRules* surface : {&shown.turf, &shown.dirt}) {
+        showInput(surface->win);
+        for (UserPairRule& rule : surface->pairs) {
+            showInput(rule.first);
+            showInput(rule.second);
+        }
+        showCount(surface->runnersFrom);
+        showCount(surface->runnersTo);
+    }
+    return shown;
 }
 
 std::string ValidateUserRuleSet(const UserRuleSet& set)

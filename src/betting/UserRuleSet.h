@@ -89,6 +89,11 @@ std::string UserRuleSetLine(const UserRuleSet& set);
 // kept as they are, so a name the rules do not know simply finds no runner.
 std::optional<UserRuleSet> UserRuleSetFromFields(const std::vector<std::string>& fields);
 
+// The set as the settings window shows it: the window's lists offer only the rating names,
+// ranks 1..18 and runner counts 5..18, so any other value read from the file shows as an
+// empty input. Saving the shown set therefore writes only values the lists offer.
+UserRuleSet AsShownInWindow(const UserRuleSet& set);
+
 // The first check that `set` fails when it is registered, as the message the window shows
 // (CP932), or the empty text when the set may be saved. In order: the 芝 and ﾀﾞｰﾄ 単勝
 // rules ("単勝・芝の入力が不正です。", "単勝・ダートの入力が不正です。"), the six quinella

@@ -44,6 +44,17 @@ TEST(UserRuleSetLine, FieldsAreWrittenAsTheWindowShowsThem)
     EXPECT_EQ(line, "A," + Sjis("実績確率") + ", 1,,," + Sjis("格") + ", 2," + Sjis("脚質") + ",10" +
                         std::string(20, ',') + ",10,16,1200,2400, 5,18,1000,3000");
     EXPECT_EQ(UserRuleSetFromFields(SplitCommaText(line)), TurfOnly());
+
+    // A hand-edited line: an unknown rating, rank 25 and 3 runners show as empty inputs.
+    UserRuleSet edited =
+        *UserRuleSetFromFields(SplitCommaText("X,?,7,," + std::string(24, ',') + ",3,25,900,1100,,,1000,3000"));
+    EXPECT_EQ(edited.turf.win, (RatingRank{"?", 7}));
+    EXPECT_EQ(edited.turf.runnersTo, 25);
+    UserRuleSet shown = AsShownInWindow(edited);
+    EXPECT_EQ(shown.turf.win, (RatingRank{"", 7}));
+    EXPECT_EQ(shown.turf.runnersFrom, 0);
+    EXPECT_EQ(shown.turf.runnersTo, 0);
+    EXPECT_EQ(shown.turf.distanceFrom, 900);
 }
 
 TEST(ValidateUserRuleSet, ChecksInTheWindowsOrder)
