@@ -254,10 +254,10 @@ std::string ValidateUserRuleSet(const UserRuleSet& set)
     return SetNameProblem(name);
 }
 
-std::string SetNameProblem(std::string_view name)
+bool IsStorableSetName(std::string_view name)
 {
     if (!IsValidCp932(name)) {
-        return Sjis("設定名に使えない文字が含まれています。");
+        return false;
     }
     // Walk whole characters: the trail byte of ソ is 0x5C and of ポ is 0x7C, and neither is
     // a path separator or a bar.
@@ -268,8 +268,16 @@ std::string SetNameProblem(std::string_view name)
         char c = name[i];
         if (static_cast<unsigned char>(c) <= 0x20 ||
             std::string_view(",\"\\/:*?<>|").find(c) != std::string_view::npos) {
-            return Sjis("設定名に使えない文字が含まれています。");
+            return false;
         }
+    }
+    return true;
+}
+
+std::string SetNameProblem(std::string_view name)
+{
+    if (!IsStorableSetName(name)) {
+        return Sjis("設定名に使えない文字が含まれています。");
     }
     if (name.size() > kUserSetNameBytes) {
         return Sjis("設定名は8バイト（全角4文字）以内で入力してください。");

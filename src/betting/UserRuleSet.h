@@ -110,5 +110,8 @@ std::string ValidateUserRuleSet(const UserRuleSet& set);
 // comma-text split would shift the fields) and without \ / : * ? < > | (the name becomes
 // part of the hit-judgement file names).
 std::string SetNameProblem(std::string_view name);
+// The character part of that test (any length): CP932 without blanks, commas, double quotes
+// or \ / : * ? < > |. A set read from the file whose name fails it is not used.
+bool IsStorableSetName(std::string_view name);
 
 } // namespace vornal

@@ -29,6 +29,10 @@ std::optional<UserRuleSet> ReadLine(const std::string& text, int line, std::vect
     if (!set) {
         problems.push_back(LineProblem(
             line, fmt::sprintf(Sjis("項目数が %d で %d ではないため、"), fields.size(), kUserRuleSetFields)));
+    } else if (!IsStorableSetName(set->name)) {
+        // A quoted name can hold anything, and the name becomes part of the hit file names.
+        problems.push_back(LineProblem(line, Sjis("設定名に使えない文字を含むため、")));
+        return std::nullopt;
     }
     return set;
 }

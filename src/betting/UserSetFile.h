@@ -15,9 +15,9 @@
 // file atomically, and remember the set shown under "UserSetting"/"SetID" as its zero-based
 // line number.
 //
-// A line that does not split into 37 fields, or holds bytes that are not CP932, cannot be
-// used: it is reported with its line number and skipped, but kept as it is when the file is
-// written again, so nothing the user wrote by hand is lost.
+// A line that does not split into 37 fields, holds bytes that are not CP932 or names its set
+// with characters no file name may hold (a quoted name can), cannot be used: it is reported with its line number and
+// skipped, but kept as it is when the file is written again, so nothing the user wrote by hand is lost.
 namespace vornal {
 
 // "UserSet.usd" in the application folder.

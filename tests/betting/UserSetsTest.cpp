@@ -107,13 +107,15 @@ TEST_F(UserSetFileTest, BadLinesAreReportedSkippedAndKept)
     c.name = "C";
     const std::string shortLine = "B" + std::string(35, ','); // 36 fields
     const std::string badBytes = "D\x82," + UserRuleSetLine(c).substr(2);
+    const std::string quotedName = "\"a/b\"" + UserRuleSetLine(c).substr(1);
     PutFile(file, UserRuleSetLine(TurfOnly()) + "\r\n" + shortLine + "\r\n" + badBytes + "\r\n" + UserRuleSetLine(c) +
-                      "\r\n");
+                      "\r\n" + quotedName + "\r\n");
     UserSetFile sets = LoadUserSets(dir.Path());
     EXPECT_EQ(sets.SetLines(), (std::vector<int>{0, 3}));
-    ASSERT_EQ(sets.problems.size(), 2u);
+    ASSERT_EQ(sets.problems.size(), 3u);
     EXPECT_NE(sets.problems[0].find(Sjis(" 2 行目")), std::string::npos) << ToUtf8(sets.problems[0]);
     EXPECT_NE(sets.problems[1].find(Sjis(" 3 行目")), std::string::npos) << ToUtf8(sets.problems[1]);
+    EXPECT_NE(sets.problems[2].find(Sjis(" 5 行目")), std::string::npos) << "a quoted name with a slash";
     ASSERT_NE(sets.SetAt(3), nullptr);
     EXPECT_EQ(sets.SetAt(3)->name, "C");
 
@@ -123,11 +125,11 @@ TEST_F(UserSetFileTest, BadLinesAreReportedSkippedAndKept)
     UserSetResult saved = SaveUserSet(sets, e, Yes);
     EXPECT_EQ(saved.outcome, UserSetOutcome::Saved);
     EXPECT_EQ(saved.message, Sjis("設定[E]を保存しました。"));
-    EXPECT_EQ(saved.shownLine, 4);
+    EXPECT_EQ(saved.shownLine, 5);
     std::string bytes = GetFile(file);
     EXPECT_NE(bytes.find("\r\n" + shortLine + "\r\n" + badBytes + "\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("\r\nE,"), std::string::npos);
-    EXPECT_EQ(LoadUserSets(dir.Path()).SetAt(4)->dirt.distanceFrom, 1000);
+    EXPECT_EQ(LoadUserSets(dir.Path()).SetAt(5)->dirt.distanceFrom, 1000);
 }
 
 TEST_F(UserSetFileTest, OverwritingAsksAndNoLeavesTheFile)
