@@ -105,8 +105,10 @@ UserRuleSet AsShownInWindow(const UserRuleSet& set);
 // must be all empty, or all filled with two different members. Ranges are not checked.
 std::string ValidateUserRuleSet(const UserRuleSet& set);
 
-// Why a (trimmed, non-empty) set name cannot be stored, or the empty text when it can. The
-// name must be CP932 text of at most 8 bytes without blanks, commas or double quotes (the
+// Why a (trimmed, non-empty) set name cannot be stored, or the empty text when it can:
+//   "設定名に使えない文字が含まれています。"
+//   "設定名は8バイト（全角4文字）以内で入力してください。"
+// The name must be CP932 text of at most 8 bytes without blanks, commas or double quotes (the
 // comma-text split would shift the fields) and without \ / : * ? < > | (the name becomes
 // part of the hit-judgement file names).
 std::string SetNameProblem(std::string_view name);

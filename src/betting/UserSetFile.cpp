@@ -188,9 +188,7 @@ UserSetResult DeleteUserSet(UserSetFile& sets, int line, const UserSetQuestion& 
     if (set == nullptr) {
         return {UserSetOutcome::NothingToDelete, Sjis("削除項目がありません。"), FirstSetLine(sets)};
     }
-    if (!sets.readable) {
-        return Unreadable(sets);
-    }
+    // An unreadable file holds no set here, so it never reaches the write below.
     if (!confirmDelete(set->name + Sjis(" を削除しますか?"))) {
         return {UserSetOutcome::Declined, {}, -1};
     }

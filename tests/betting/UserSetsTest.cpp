@@ -170,13 +170,23 @@ TEST_F(UserSetFileTest, OverwritingAsksAndNoLeavesTheFile)
     EXPECT_EQ(DeleteUserSet(sets, 0, Yes).message, Sjis("削除項目がありません。"));
 }
 
-TEST_F(UserSetFileTest, InvalidSetIsNotWritten)
+TEST_F(UserSetFileTest, NothingIsWrittenForAnInvalidSetOrAnUnreadableFile)
 {
     UserSetFile sets = LoadUserSets(dir.Path());
     UserRuleSet set = TurfOnly();
     set.name = "a,b";
     EXPECT_EQ(SaveUserSet(sets, set, Yes).outcome, UserSetOutcome::Invalid);
     EXPECT_FALSE(std::filesystem::exists(file));
+
+    // A file that exists but cannot be read must not be replaced by a list of one set.
+    std::filesystem::create_directory(file);
+    sets = LoadUserSets(dir.Path());
+    EXPECT_FALSE(sets.readable);
+    EXPECT_EQ(sets.problems.size(), 1u);
+    UserSetResult result = SaveUserSet(sets, TurfOnly(), Yes);
+    EXPECT_EQ(result.outcome, UserSetOutcome::Failed);
+    EXPECT_FALSE(result.message.empty());
+    EXPECT_TRUE(std::filesystem::is_directory(file));
 }
 
 TEST_F(UserSetFileTest, SettingsChooseTheMethodAndPriorityNeedsTheMarker)
