@@ -13,7 +13,9 @@
 // candidate, written as its predicted quinella payout "%10.1f" followed by the combination
 // text (" 3- 7"). The race's candidates are kept once each in text order, which is the
 // cheapest payout first and equal payouts by combination text, and the first three become
-// the bets. A single rule names the runner of one rank.
+// the bets. A single rule names the runner of one rank. The built-in rules look for a rank
+// among the runner slots below RunnerCount, the user rules among all 18 slots; either way
+// the lowest slot holding the rank is taken.
 //
 // Reads the race record's year (RA 12, 4 bytes), RunnerCount, DistanceText, TrackCode, the
 // youngest-age condition code ConditionCodes[4], the runners' rating, payout and lap ranks,
