@@ -1,0 +1,101 @@
+#include "betting/BetMethod.h"
+
+#include "app/SettingKeys.h"
+#include "betting/UserSetFile.h"
+#include "store/StorePaths.h"
+#include "text/Encoding.h"
+#include "text/Fields.h"
+#include "text/Format.h"
+
+namespace vornal {
+
+bool IsDeveloperView(const std::filesystem::path& appDir)
+{
+    std::error_code ec;
+    return std::filesystem::exists(NamedPath(appDir, kDeveloperMarkerFile), ec);
+}
+
+BetMethodChoice ReadSelectedBetMethod(const std::filesystem::path& appDir, const Settings& settings)
+{
+    BetMethodChoice choice;
+    switch (SelectedSetNumber(kBettingSet.Read(settings))) {
+    case 2:
+        choice.method.kind = BetMethodKind::No2;
+        break;
+    case 3: {
+        choice.method.kind = BetMethodKind::User;
+        UserSetFile sets = LoadUserSets(appDir);
+        choice.problems = sets.problems;
+        if (const UserRuleSet* set = sets.SetAt(kUserBettingSetId.Read(settings))) {
+            choice.method.userSet = *set;
+        }
+        break;
+    }
+    default:
+        choice.method.kind = BetMethodKind::No1;
+        break;
+    }
+    return choice;
+}
+
+BetMethodChoice ReadPipelineBetMethod(const std::filesystem::path& appDir, const Settings& settings)
+{
+    if (IsDeveloperView(appDir) && kDeveloperBetsFirst.Read(settings)) {
+        BetMethodChoice choice;
+        choice.method.kind = DeveloperMethod(kDeveloperBettingSet.Read(settings));
+        return choice;
+    }
+    return ReadSelectedBetMethod(appDir, settings);
+}
+
+BetMethodKind DeveloperMethod(int number)
+{
+    switch (SelectedSetNumber(number)) {
+    case 2:
+        return BetMethodKind::Developer2;
+    case 3:
+        return BetMethodKind::Developer3;
+    default:
+        return BetMethodKind::Developer1;
+    }
+}
+
+std::string BetKindSuffixOf(const BetMethod& method)
+{
+    switch (method.kind) {
+    case BetMethodKind::No1:
+        return "_No01";
+    case BetMethodKind::No2:
+        return "_No02";
+    case BetMethodKind::User:
+        return method.userSet ? "_" + Trim(method.userSet->name) : std::string();
+    case BetMethodKind::Developer1:
+        return "_SP01";
+    case BetMethodKind::Developer2:
+        return "_SP02";
+    case BetMethodKind::Developer3:
+        return "_SP03";
+    }
+    return {};
+}
+
+std::string BetMethodLabel(const BetMethod& method)
+{
+    switch (method.kind) {
+    case BetMethodKind::No1:
+        return "No1";
+    case BetMethodKind::No2:
+        return "No2";
+    case BetMethodKind::User:
+        return method.userSet ? Sjis("ﾕｰｻﾞｰ指定:") + Trim(method.userSet->name) : std::string();
+    default:
+        return {};
+    }
+}
+
+const std::string& NoUserSetMessage()
+{
+    return Sjis("ﾕｰｻﾞｰ指定買い目が設定されていません。");
+}
+
+} // namespace vornal

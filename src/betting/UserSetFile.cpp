@@ -1,0 +1,206 @@
+#include "betting/UserSetFile.h"
+
+#include <algorithm>
+
+#include "store/StorePaths.h"
+#include "text/Encoding.h"
+#include "text/Fields.h"
+#include "text/FileNames.h"
+#include "text/Format.h"
+
+namespace vornal {
+namespace {
+
+constexpr int kLongestDistance = 9999;
+
+std::string LineProblem(int line, const std::string& what)
+{
+    return fmt::sprintf(Sjis("UserSet.usd の %d 行目は%s読み飛ばしました。"), line + 1, what);
+}
+
+std::optional<UserRuleSet> ReadLine(const std::string& text, int line, std::vector<std::string>& problems)
+{
+    if (!IsValidCp932(text)) {
+        problems.push_back(LineProblem(line, Sjis("CP932 の文字でないバイトを含むため、")));
+        return std::nullopt;
+    }
+    std::vector<std::string> fields = SplitCommaText(text);
+    std::optional<UserRuleSet> set = UserRuleSetFromFields(fields);
+    if (!set) {
+        problems.push_back(LineProblem(
+            line, fmt::sprintf(Sjis("項目数が %d で %d ではないため、"), fields.size(), kUserRuleSetFields)));
+    } else if (!IsStorableSetName(set->name)) {
+        // A quoted name can hold anything, and the name becomes part of the hit file names.
+        problems.push_back(LineProblem(line, Sjis("設定名に使えない文字を含むため、")));
+        return std::nullopt;
+    }
+    return set;
+}
+
+UserRuleSet Normalised(const UserRuleSet& set)
+{
+    UserRuleSet stored = set;
+    stored.name = Trim(set.name);
+    for (UserSurfaceRules* surface : {&stored.turf, &stored.dirt}) {
+        surface->distanceFrom = std::clamp(surface->distanceFrom, kShortestUserDistance, kLongestDistance);
+        surface->distanceTo = std::clamp(surface->distanceTo, kShortestUserDistance, kLongestDistance);
+    }
+    return stored;
+}
+
+int FirstSetLine(const UserSetFile& sets)
+{
+    std::vector<int> lines = sets.SetLines();
+    return lines.empty() ? -1 : lines.front();
+}
+
+int LastSetLine(const UserSetFile& sets)
+{
+    std::vector<int> lines = sets.SetLines();
+    return lines.empty() ? -1 : lines.back();
+}
+
+UserSetResult Unreadable(const UserSetFile& sets)
+{
+    return {UserSetOutcome::Failed, fmt::sprintf(Sjis("%s を読めないため、書き換えません。"), PathText(sets.file)), -1};
+}
+
+} // namespace
+
+std::filesystem::path UserSetPath(const std::filesystem::path& appDir)
+{
+    return NamedPath(appDir, Sjis("UserSet.usd"));
+}
+
+const UserRuleSet* UserSetFile::SetAt(int line) const
+{
+    if (line < 0 || line >= static_cast<int>(sets.size()) || !sets[static_cast<std::size_t>(line)]) {
+        return nullptr;
+    }
+    return &*sets[static_cast<std::size_t>(line)];
+}
+
+std::vector<int> UserSetFile::SetLines() const
+{
+    std::vector<int> result;
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        if (sets[i]) {
+            result.push_back(static_cast<int>(i));
+        }
+    }
+    return result;
+}
+
+int UserSetFile::FindSet(std::string_view name) const
+{
+    std::string_view wanted = TrimView(name);
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        if (sets[i] && TrimView(sets[i]->name) == wanted) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+UserSetFile LoadUserSetFile(const std::filesystem::path& file)
+{
+    UserSetFile result;
+    result.file = file;
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec) && !ec) {
+        return result;
+    }
+    std::optional<std::string> bytes = ReadFileBytes(file);
+    if (!bytes) {
+        result.readable = false;
+        result.problems.push_back(fmt::sprintf(Sjis("%s を読めません。"), PathText(file)));
+        return result;
+    }
+    std::string_view rest = *bytes;
+    while (!rest.empty()) {
+        std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        int number = static_cast<int>(result.lines.size());
+        result.lines.emplace_back(line);
+        result.sets.push_back(ReadLine(result.lines.back(), number, result.problems));
+    }
+    return result;
+}
+
+UserSetFile LoadUserSets(const std::filesystem::path& appDir)
+{
+    return LoadUserSetFile(UserSetPath(appDir));
+}
+
+std::string UserSetFileBytes(const UserSetFile& sets)
+{
+    std::string bytes;
+    for (const std::string& line : sets.lines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+UserSetResult SaveUserSet(UserSetFile& sets, const UserRuleSet& set, const UserSetQuestion& confirmOverwrite)
+{
+    std::string problem = ValidateUserRuleSet(set);
+    if (!problem.empty()) {
+        return {UserSetOutcome::Invalid, problem, -1};
+    }
+    if (!sets.readable) {
+        return Unreadable(sets);
+    }
+    UserRuleSet stored = Normalised(set);
+    int existing = sets.FindSet(stored.name);
+    if (existing >= 0 && !confirmOverwrite("[" + stored.name + Sjis("]はすでに登録済みの名称です。上書きしますか?"))) {
+        return {UserSetOutcome::Declined, {}, -1};
+    }
+
+    UserSetFile changed = sets;
+    std::string line = UserRuleSetLine(stored);
+    if (existing >= 0) {
+        changed.lines[static_cast<std::size_t>(existing)] = line;
+        changed.sets[static_cast<std::size_t>(existing)] = stored;
+    } else {
+        changed.lines.push_back(line);
+        changed.sets.emplace_back(stored);
+    }
+    IoResult written = WriteFileAtomic(changed.file, UserSetFileBytes(changed));
+    if (!written) {
+        return {UserSetOutcome::Failed, written.message, -1};
+    }
+    sets = std::move(changed);
+    if (existing >= 0) {
+        return {UserSetOutcome::Overwritten, Sjis("設定[") + stored.name + Sjis("]を上書保存しました。"),
+                LastSetLine(sets)};
+    }
+    return {UserSetOutcome::Saved, Sjis("設定[") + stored.name + Sjis("]を保存しました。"), LastSetLine(sets)};
+}
+
+UserSetResult DeleteUserSet(UserSetFile& sets, int line, const UserSetQuestion& confirmDelete)
+{
+    const UserRuleSet* set = sets.SetAt(line);
+    if (set == nullptr) {
+        return {UserSetOutcome::NothingToDelete, Sjis("削除項目がありません。"), FirstSetLine(sets)};
+    }
+    // An unreadable file holds no set here, so it never reaches the write below.
+    if (!confirmDelete(set->name + Sjis(" を削除しますか?"))) {
+        return {UserSetOutcome::Declined, {}, -1};
+    }
+    UserSetFile changed = sets;
+    changed.lines.erase(changed.lines.begin() + line);
+    changed.sets.erase(changed.sets.begin() + line);
+    IoResult written = WriteFileAtomic(changed.file, UserSetFileBytes(changed));
+    if (!written) {
+        return {UserSetOutcome::Failed, written.message, -1};
+    }
+    sets = std::move(changed);
+    return {UserSetOutcome::Deleted, {}, FirstSetLine(sets)};
+}
+
+} // namespace vornal
