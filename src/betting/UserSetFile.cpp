@@ -170,7 +170,7 @@ UserSetResult SaveUserSet(UserSetFile& sets, const UserRuleSet& set, const UserS
         changed.lines.push_back(line);
         changed.sets.emplace_back(stored);
     }
-    IoResult written = WriteFileAtomic(changed.file, UserSetFileBytes(changed));
+    Status written = WriteFileAtomic(changed.file, UserSetFileBytes(changed));
     if (!written) {
         return {UserSetOutcome::Failed, written.message, -1};
     }
@@ -195,7 +195,7 @@ UserSetResult DeleteUserSet(UserSetFile& sets, int line, const UserSetQuestion& 
     UserSetFile changed = sets;
     changed.lines.erase(changed.lines.begin() + line);
     changed.sets.erase(changed.sets.begin() + line);
-    IoResult written = WriteFileAtomic(changed.file, UserSetFileBytes(changed));
+    Status written = WriteFileAtomic(changed.file, UserSetFileBytes(changed));
     if (!written) {
         return {UserSetOutcome::Failed, written.message, -1};
     }

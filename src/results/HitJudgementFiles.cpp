@@ -27,7 +27,7 @@ bool IsPlainFileName(std::string_view name)
     return true;
 }
 
-IoResult FileDayLine(const std::filesystem::path& file, std::string_view line)
+Status FileDayLine(const std::filesystem::path& file, std::string_view line)
 {
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(file, ec);
@@ -35,13 +35,13 @@ IoResult FileDayLine(const std::filesystem::path& file, std::string_view line)
     if (std::filesystem::is_regular_file(status)) {
         std::optional<std::string> bytes = ReadFileBytes(file);
         if (!bytes) {
-            return IoResult::Failure("cannot read " + PathText(file));
+            return Status::Failure("cannot read " + PathText(file));
         }
         old = std::move(*bytes);
     } else if (status.type() == std::filesystem::file_type::none ||
                (std::filesystem::exists(status) && !std::filesystem::is_directory(status))) {
         // Neither a file nor missing (a pipe would block the read): nothing to file into.
-        return IoResult::Failure("cannot read " + PathText(file) + ": not a file");
+        return Status::Failure("cannot read " + PathText(file) + ": not a file");
     }
     // A folder of the name holds no lines; replacing it fails with the system's cause.
     return WriteFileAtomic(file, FileHitLine(old, line));
@@ -55,31 +55,31 @@ bool HitFilesEnabled(const std::filesystem::path& appDir)
     return std::filesystem::exists(appDir / kHitFileSwitchName, ec);
 }
 
-IoResult WriteHitJudgementFiles(const std::filesystem::path& appDir, std::string_view dayName, const RaceDay& day,
+Status WriteHitJudgementFiles(const std::filesystem::path& appDir, std::string_view dayName, const RaceDay& day,
                                 const DayTotals& totals)
 {
     if (!HitFilesEnabled(appDir) || RaceListCount(day) < 2) {
-        return IoResult::Success();
+        return Status::Success();
     }
     const std::array<std::string, kBetTypes.size()> lines = HitFileLines(day, dayName, totals);
     for (BetType type : kBetTypes) {
         const std::string name = HitFileName(dayName, type, day.BetKindSuffix);
         if (!IsDayName(dayName) || !IsPlainFileName(name)) {
             // Shown through one round trip so that bytes that are no CP932 text show as "?".
-            return IoResult::Failure("cannot write the hit file " + ToCp932(ToUtf8(name)) + ": not a file name");
+            return Status::Failure("cannot write the hit file " + ToCp932(ToUtf8(name)) + ": not a file name");
         }
         const std::string& line = lines[static_cast<std::size_t>(type)];
         if (line.empty()) {
             continue;
         }
-        if (IoResult filed = FileDayLine(NamedPath(appDir, name), line); !filed) {
+        if (Status filed = FileDayLine(NamedPath(appDir, name), line); !filed) {
             return filed;
         }
     }
-    return IoResult::Success();
+    return Status::Success();
 }
 
-IoResult RunHitJudgement(RaceDay& day, const std::filesystem::path& appDir, std::string_view dayName, DayTotals& totals)
+Status RunHitJudgement(RaceDay& day, const std::filesystem::path& appDir, std::string_view dayName, DayTotals& totals)
 {
     EvaluateDayHits(day);
     totals = JudgeHits(day);

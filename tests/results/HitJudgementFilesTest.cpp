@@ -26,7 +26,7 @@ protected:
         std::ofstream(app.Path() / kHitFileSwitchName) << "";
     }
 
-    IoResult Run(std::string_view dayName) { return RunHitJudgement(*day, app.Path(), dayName, totals); }
+    Status Run(std::string_view dayName) { return RunHitJudgement(*day, app.Path(), dayName, totals); }
     std::filesystem::path File(BetType type) const
     {
         return NamedPath(app.Path(), HitFileName(kDay, type, day->BetKindSuffix));
@@ -72,7 +72,7 @@ TEST_F(HitFiles, NothingIsWrittenWithoutTheSwitchFileOrWithOneRace)
 TEST_F(HitFiles, AFileThatCannotBeReadOrReplacedStopsTheStepNamingIt)
 {
     std::filesystem::create_directories(File(BetType::Quinella));
-    const IoResult replaced = Run(kDay);
+    const Status replaced = Run(kDay);
     ASSERT_FALSE(replaced);
     EXPECT_NE(replaced.message.find(Sjis("2026年馬連_No01.ksr")), std::string::npos) << ToUtf8(replaced.message);
     EXPECT_NE(Contents(BetType::Place), "<missing>");
@@ -82,7 +82,7 @@ TEST_F(HitFiles, AFileThatCannotBeReadOrReplacedStopsTheStepNamingIt)
     // A pipe of the name would block a read for ever.
     std::filesystem::remove(File(BetType::Place));
     ASSERT_EQ(::mkfifo(File(BetType::Place).c_str(), 0600), 0);
-    const IoResult read = Run(kDay);
+    const Status read = Run(kDay);
     ASSERT_FALSE(read);
     EXPECT_NE(read.message.find(Sjis("2026年複勝_No01.ksr")), std::string::npos) << ToUtf8(read.message);
 }
