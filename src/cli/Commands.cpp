@@ -3,6 +3,7 @@
 #include <array>
 #include <ostream>
 
+#include "cli/BetCommands.h"
 #include "cli/RaceDayCommands.h"
 #include "cli/SamplegenCommand.h"
 #include "cli/StoreCommands.h"
@@ -28,6 +29,12 @@ std::span<const Command> AllCommands()
         Command{"day", "day --date DAY [--json]", "load the day and run every pass; every race of the day", &RunDay},
         Command{"race", "race --date DAY --slot N [--json]", "one race of the loaded day: every race, runner and past-run field",
                 &RunRace},
+        Command{"usersets", "usersets", "the user betting rule sets of UserSet.usd", &RunUserSets},
+        Command{"userset", "userset save --fields \"NAME,...\" [--yes] | userset delete --name NAME [--yes]",
+                "save or delete a user betting rule set, with the settings window's checks", &RunUserSet},
+        Command{"backtest",
+                "backtest [--from DAY] [--to DAY] --method no1|no2|user|sp1|sp2|sp3 [--set NAME] [--json] [--write-ksr]",
+                "judge a betting method over the stored days; per-day hit lines and the totals", &RunBacktest},
     };
     return commands;
 }

@@ -28,6 +28,9 @@ const RaceDay* LoadDayForCli(CliContext& context, DaySession& session, const std
         context.err << "vornal-cli: " << ToUtf8(result.message) << "\n";
         return nullptr;
     }
+    for (const std::string& message : session.PipelineMessages()) {
+        context.err << "vornal-cli: " << ToUtf8(message) << "\n";
+    }
     return session.Day();
 }
 

@@ -4,6 +4,7 @@
 
 #include "cli/DayLoad.h"
 #include "raceday/RaceDayJson.h"
+#include "results/DayTotalsJson.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
 #include "text/Format.h"
@@ -101,7 +102,10 @@ int RunDay(CliContext& context)
     if (context.Flag("--json")) {
         std::string out;
         JsonWriter json(out);
-        WriteDayJson(json, *day, *dayName);
+        WriteDayJson(json, *day, *dayName, [&session](JsonWriter& writer) {
+            writer.Key("DayTotals");
+            WriteDayTotalsJson(writer, session.Totals());
+        });
         return PrintJson(context, out, json);
     }
     for (int r = 0; r < kRaceSlots; ++r) {

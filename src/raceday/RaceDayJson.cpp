@@ -213,6 +213,27 @@ void WritePastRunFields(JsonWriter& json, const PastRun& past)
     VORNAL_JSON_FIELD(json, past, RTimeRank);
 }
 
+void WriteBetFields(JsonWriter& json, const BetRecord& bets)
+{
+    // Indexed by bet number and by quinella rank, as the record is (element 0 unused).
+    VORNAL_JSON_FIELD(json, bets, BetCombos);
+    VORNAL_JSON_FIELD(json, bets, BetRunner);
+    VORNAL_JSON_FIELD(json, bets, CumulativeHitRate);
+    VORNAL_JSON_FIELD(json, bets, RankMark);
+    VORNAL_JSON_FIELD(json, bets, QuinellaHit);
+    VORNAL_JSON_FIELD(json, bets, QuinellaHitPay);
+    VORNAL_JSON_FIELD(json, bets, WideHit);
+    VORNAL_JSON_FIELD(json, bets, WideHitPay);
+    VORNAL_JSON_FIELD(json, bets, WinHit);
+    VORNAL_JSON_FIELD(json, bets, WinHitPay);
+    VORNAL_JSON_FIELD(json, bets, PlaceHit);
+    VORNAL_JSON_FIELD(json, bets, PlaceHitPay);
+    VORNAL_JSON_FIELD(json, bets, ResultMarkQuinella);
+    VORNAL_JSON_FIELD(json, bets, ResultMarkWide);
+    VORNAL_JSON_FIELD(json, bets, ResultMarkWin);
+    VORNAL_JSON_FIELD(json, bets, ResultMarkPlace);
+}
+
 void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayName, int race)
 {
     const RaceSlot& slot = day.Races[race];
@@ -221,6 +242,7 @@ void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayNam
     json.Cp932(dayName);
     json.Field("slot", race);
     WriteRaceFields(json, slot);
+    WriteBetFields(json, day.Bets[race]);
     json.Key("runners");
     json.BeginArray();
     const int runners = std::clamp(slot.RunnerCount, 0, kRunnerSlots);
@@ -244,12 +266,18 @@ void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayNam
     json.EndObject();
 }
 
-void WriteDayJson(JsonWriter& json, const RaceDay& day, std::string_view dayName)
+void WriteDayJson(JsonWriter& json, const RaceDay& day, std::string_view dayName,
+                  const std::function<void(JsonWriter&)>& dayFields)
 {
     json.BeginObject();
     json.Key("date");
     json.Cp932(dayName);
     json.Field("RaceCount", day.RaceCount);
+    json.Key("BetKindSuffix");
+    json.Cp932(day.BetKindSuffix);
+    if (dayFields) {
+        dayFields(json);
+    }
     json.Key("races");
     json.BeginArray();
     for (int r = 0; r < kRaceSlots; ++r) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -10,12 +11,14 @@
 // names of the RaceDay. Each level has one function listing its fields; a pass that adds
 // fields adds them to the list of its level.
 //
-//   race:  {"date", "slot", race fields..., "runners": [runner, ...]}
+//   race:  {"date", "slot", race fields..., bet fields..., "runners": [runner, ...]}
 //   runner: {"slot", runner fields..., "past": [{"k", past-run fields...}, ...]}
 namespace vornal {
 
 // The fields of race slot `race` (without date, slot and runners).
 void WriteRaceFields(JsonWriter& json, const RaceSlot& race);
+// The bets of one race and their judgement.
+void WriteBetFields(JsonWriter& json, const BetRecord& bets);
 // The fields of one runner (without slot and past runs).
 void WriteRunnerFields(JsonWriter& json, const Runner& runner);
 // The fields of one past run (without k).
@@ -25,7 +28,10 @@ void WritePastRunFields(JsonWriter& json, const PastRun& past);
 // runs. `dayName` is the CP932 date text.
 void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayName, int race);
 
-// {"date", "RaceCount", "races": [every loaded race as WriteRaceJson writes it]}
-void WriteDayJson(JsonWriter& json, const RaceDay& day, std::string_view dayName);
+// {"date", "RaceCount", "BetKindSuffix", day fields of the layers above...,
+//  "races": [every loaded race as WriteRaceJson writes it]}. `dayFields`, when given, writes
+// the day-level fields that live outside the RaceDay (the day totals).
+void WriteDayJson(JsonWriter& json, const RaceDay& day, std::string_view dayName,
+                  const std::function<void(JsonWriter&)>& dayFields = {});
 
 } // namespace vornal

@@ -56,9 +56,9 @@ bool HitFilesEnabled(const std::filesystem::path& appDir)
 }
 
 Status WriteHitJudgementFiles(const std::filesystem::path& appDir, std::string_view dayName, const RaceDay& day,
-                                const DayTotals& totals)
+                              const DayTotals& totals, bool withoutSwitch)
 {
-    if (!HitFilesEnabled(appDir) || RaceListCount(day) < 2) {
+    if ((!withoutSwitch && !HitFilesEnabled(appDir)) || RaceListCount(day) < 2) {
         return Status::Success();
     }
     const std::array<std::string, kBetTypes.size()> lines = HitFileLines(day, dayName, totals);

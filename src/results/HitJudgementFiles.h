@@ -26,8 +26,9 @@ bool HitFilesEnabled(const std::filesystem::path& appDir);
 // than two races. Fails, with a CP932 message naming the file, when `dayName` is not a date
 // text or the suffix would not make a plain file name, or when a file exists but cannot be
 // read or cannot be replaced; that stops the step, and the files written before stay.
+// `withoutSwitch` writes them even without the switch file (a backtest asked to).
 Status WriteHitJudgementFiles(const std::filesystem::path& appDir, std::string_view dayName, const RaceDay& day,
-                                const DayTotals& totals);
+                              const DayTotals& totals, bool withoutSwitch = false);
 
 // The steps "hit evaluation" and "判定" of the day pipeline, after the bets are chosen:
 // EvaluateDayHits, JudgeHits (its totals go to `totals`) and WriteHitJudgementFiles, whose

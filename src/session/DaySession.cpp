@@ -6,8 +6,12 @@
 #include "analysis/Ratings.h"
 #include "app/AppDir.h"
 #include "app/Settings.h"
+#include "betting/BetSelection.h"
 #include "betting/PredictedPayouts.h"
+#include "betting/QuinellaRanks.h"
 #include "raceday/RaceRecords.h"
+#include "results/HitEvaluation.h"
+#include "results/HitJudgementFiles.h"
 #include "results/ResultsLoader.h"
 #include "store/StorePaths.h"
 
@@ -43,6 +47,12 @@ DaySession::~DaySession() = default;
 
 const TuningTables* DaySession::Tables(std::string& message)
 {
+    return SharedTables(message);
+}
+
+const TuningTables* DaySession::SharedTables(std::string& message) const
+{
+    const std::lock_guard lock(m_tablesMutex);
     if (!m_tables) {
         auto tables = std::make_unique<TuningTables>();
         if (Status loaded = LoadTuningTables(m_appDir, *tables); !loaded) {
@@ -56,8 +66,25 @@ const TuningTables* DaySession::Tables(std::string& message)
 
 LoadResult DaySession::LoadDay(std::string_view dayName, Progress* progress, const CancelFlag* cancel)
 {
+    return AdoptDay(PrepareDay(dayName, progress, cancel));
+}
+
+LoadResult DaySession::AdoptDay(PreparedDay prepared)
+{
+    if (prepared.day) {
+        m_day = std::move(prepared.day);
+        m_dayName = std::move(prepared.dayName);
+        m_pipeline = std::move(prepared.pipeline);
+    }
+    return prepared.result;
+}
+
+PreparedDay DaySession::PrepareDay(std::string_view dayName, Progress* progress, const CancelFlag* cancel) const
+{
     NullProgress noProgress;
     Progress& shown = progress != nullptr ? *progress : noProgress;
+    PreparedDay prepared;
+    prepared.dayName = std::string(dayName);
     std::unique_ptr<RaceDay> fresh = m_day ? m_day->Clone() : std::make_unique<RaceDay>();
 
     LoadOptions options;
@@ -65,19 +92,18 @@ LoadResult DaySession::LoadDay(std::string_view dayName, Progress* progress, con
     options.clock = m_clock;
     options.progress = &shown;
     options.cancel = cancel;
-    LoadResult result = ReadRaceDay(*fresh, dayName, options);
-    switch (result.outcome) {
+    prepared.result = ReadRaceDay(*fresh, dayName, options);
+    switch (prepared.result.outcome) {
     case LoadOutcome::BadDate:
     case LoadOutcome::MissingMaster:
     case LoadOutcome::Cancelled:
-        return result;
+        return prepared;
     case LoadOutcome::MissingRaceFile:
     case LoadOutcome::ReadFailed:
     case LoadOutcome::PassFailed:
         // The day was cleared before the failure, as a load in place leaves it.
-        m_day = std::move(fresh);
-        m_dayName = std::string(dayName);
-        return result;
+        prepared.day = std::move(fresh);
+        return prepared;
     case LoadOutcome::Loaded:
         break;
     }
@@ -85,37 +111,39 @@ LoadResult DaySession::LoadDay(std::string_view dayName, Progress* progress, con
     for (DayPassKind pass : {DayPassKind::Ratings, DayPassKind::Payouts, DayPassKind::Lap, DayPassKind::AxisCodes,
                              DayPassKind::Results, DayPassKind::DayPipeline}) {
         if (IsSet(cancel)) {
-            return Outcome(LoadOutcome::Cancelled);
+            prepared.result = Outcome(LoadOutcome::Cancelled);
+            return prepared;
         }
         if (m_observer) {
             m_observer(pass, *fresh);
         }
-        if (Status done = RunPass(pass, *fresh, dayName, shown); !done) {
-            m_day = std::move(fresh);
-            m_dayName = std::string(dayName);
-            return Outcome(LoadOutcome::PassFailed, done.message);
+        if (Status done = RunPass(pass, *fresh, dayName, shown, prepared.pipeline); !done) {
+            prepared.result = Outcome(LoadOutcome::PassFailed, done.message);
+            break;
         }
     }
-    m_day = std::move(fresh);
-    m_dayName = std::string(dayName);
-    return result;
+    prepared.day = std::move(fresh);
+    return prepared;
 }
 
-Status DaySession::RerunDayPipeline(Progress* progress)
+Status DaySession::RerunDayPipeline(Progress*)
 {
     if (!m_day) {
         return Status::Success();
     }
-    NullProgress noProgress;
-    return RunDayPipeline(*m_day, m_dayName, progress != nullptr ? *progress : noProgress);
+    PipelineOutcome pipeline;
+    Status status = RunDayPipeline(*m_day, m_dayName, pipeline);
+    m_pipeline = std::move(pipeline);
+    return status;
 }
 
-Status DaySession::RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress)
+Status DaySession::RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress,
+                           PipelineOutcome& pipeline) const
 {
     std::string message;
     const TuningTables* tables = nullptr;
     if (pass == DayPassKind::Ratings || pass == DayPassKind::Payouts || pass == DayPassKind::Lap) {
-        tables = Tables(message);
+        tables = SharedTables(message);
         if (tables == nullptr) {
             return Status::Failure(message);
         }
@@ -152,14 +180,48 @@ Status DaySession::RunPass(DayPassKind pass, RaceDay& day, std::string_view dayN
         LoadResults(day);
         return Status::Success();
     case DayPassKind::DayPipeline:
-        return RunDayPipeline(day, dayName, progress);
+        return RunDayPipeline(day, dayName, pipeline);
     }
     return Status::Success();
 }
 
-Status DaySession::RunDayPipeline(RaceDay& day, std::string_view, Progress&)
+Status DaySession::RunDayPipeline(RaceDay& day, std::string_view dayName, PipelineOutcome& pipeline) const
 {
-    return FromPass(ComputeAbilityDeviation(day));
+    // The day pipeline ("読込"): ability deviation, the bets of the method, the quinella
+    // ranks, the hit evaluation, the day totals and the hit-judgement files. It reads what
+    // the load computed and rewrites only its own fields, so it can run again and again.
+    if (Status deviation = ComputeAbilityDeviation(day); !deviation) {
+        return deviation;
+    }
+    std::string message;
+    const TuningTables* tables = SharedTables(message);
+    if (tables == nullptr) {
+        return Status::Failure(message);
+    }
+    BetMethod method;
+    if (m_methodOverride) {
+        method = *m_methodOverride;
+    } else {
+        BetMethodChoice choice = ReadPipelineBetMethod(m_appDir, Settings(SettingsFile(m_appDir)));
+        method = std::move(choice.method);
+        pipeline.messages = std::move(choice.problems);
+    }
+    if (BetSelectionResult selected = SelectBets(day, method); !selected.message.empty()) {
+        pipeline.messages.insert(pipeline.messages.begin(), selected.message);
+    }
+    EvaluateQuinellaRanks(day, *tables);
+    EvaluateDayHits(day);
+    pipeline.totals = JudgeHits(day);
+    // A method that bet nothing for want of a user set has no file of its own: filing its
+    // empty day under another method's name would wipe that method's line for the day.
+    if (!day.BetKindSuffix.empty() && m_hitFiles != HitFiles::Never) {
+        if (Status filed = WriteHitJudgementFiles(m_appDir, dayName, day, pipeline.totals, m_hitFiles == HitFiles::Always);
+            !filed) {
+            // The day stands; the files written before the failing one stay.
+            pipeline.messages.push_back(filed.message);
+        }
+    }
+    return Status::Success();
 }
 
 } // namespace vornal

@@ -3,15 +3,20 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/AtomicFile.h"
 #include "app/Clock.h"
 #include "app/Progress.h"
 #include "app/TuningTables.h"
+#include "betting/BetMethod.h"
 #include "raceday/RaceDay.h"
 #include "raceday/RaceDayLoader.h"
+#include "results/HitJudgement.h"
 
 // One day session: what a face stands on. It owns the application folder, the clock, the
 // tuning tables (read once, when a load first needs them) and the race day shown, and
@@ -21,9 +26,11 @@
 //   ratings ("計算"), predicted payouts ("配当計算"), lap analysis ("新ラップ"),
 //   axis codes, the identification fields, results ("成績結果"), the day pipeline ("読込")
 //
-// A load fills a fresh RaceDay and swaps it in only when done, so a face may read the day
-// shown on one thread while a load runs on another; the session itself is not shared
-// between threads. Progress may be reported from the loading thread.
+// A load fills a fresh RaceDay and only then replaces the day shown, in two steps: PrepareDay
+// does all the work and may run on a worker thread while the face reads the day shown;
+// AdoptDay, on the face's thread, swaps the result in. LoadDay does both. Apart from
+// PrepareDay running beside readers of Day(), the session belongs to one thread. Progress
+// is reported from the thread that prepares.
 namespace vornal {
 
 // The passes after the past-performance pass, in the order a load runs them.
@@ -34,6 +41,24 @@ enum class DayPassKind {
     AxisCodes,
     Results,
     DayPipeline,
+};
+
+// What the last run of the day pipeline left besides the day: the day totals of the judged
+// bets and its messages (CP932) for the user, in the order they arose: the missing user set,
+// lines of "UserSet.usd" that were skipped, a hit-judgement file that could not be written.
+struct PipelineOutcome
+{
+    DayTotals totals;
+    std::vector<std::string> messages;
+};
+
+// A prepared load, to be adopted.
+struct PreparedDay
+{
+    LoadResult result;
+    std::unique_ptr<RaceDay> day; // null when the day shown stays (refused or cancelled)
+    std::string dayName;
+    PipelineOutcome pipeline;
 };
 
 class DaySession
@@ -48,20 +73,41 @@ public:
     const std::filesystem::path& AppDir() const { return m_appDir; }
     const Clock& GetClock() const { return *m_clock; }
 
-    // The tuning tables, read on first use; null with `message` set to the start-up message
-    // that names the file when they cannot be read.
+    // The tuning tables, read on first use (by whichever thread first needs them); null with
+    // `message` set to the start-up message that names the file when they cannot be read.
     const TuningTables* Tables(std::string& message);
 
-    // Loads `dayName` (CP932 "YYYY年MM月DD日") with every pass. The fresh day starts as a
-    // copy of the day shown, so values a load keeps (the odds of slots the new day does not
-    // use) carry over exactly as in a load in place. The day shown is replaced when the load
-    // changed it, whatever its outcome, and kept when the load was refused (a bad date, a
-    // missing master) or cancelled. `cancel` is tested between races and between passes.
+    // Loads `dayName` (CP932 "YYYY年MM月DD日") with every pass: AdoptDay(PrepareDay(...)).
     LoadResult LoadDay(std::string_view dayName, Progress* progress = nullptr, const CancelFlag* cancel = nullptr);
+
+    // The load without its last step. The fresh day starts as a copy of the day shown, so
+    // values a load keeps (the odds of slots the new day does not use) carry over exactly as
+    // in a load in place. It carries a day when the load changed it, whatever its outcome,
+    // and none when the load was refused (a bad date, a missing master) or cancelled.
+    // `cancel` is tested between races and between passes. Reads the day shown, never
+    // writes it.
+    PreparedDay PrepareDay(std::string_view dayName, Progress* progress = nullptr,
+                           const CancelFlag* cancel = nullptr) const;
+    // Shows the prepared day (when it carries one) and returns its outcome.
+    LoadResult AdoptDay(PreparedDay prepared);
 
     // Reruns the day pipeline alone on the day shown (the betting method changed): no
     // reloading, no rerating.
     Status RerunDayPipeline(Progress* progress = nullptr);
+
+    // The betting method of every later pipeline run, instead of the one the settings
+    // choose (a backtest runs a method without rewriting the settings); nothing to follow
+    // the settings again.
+    void SetBetMethod(std::optional<BetMethod> method) { m_methodOverride = std::move(method); }
+
+    // Whether the pipeline files the day into the hit-judgement files: as a day load does
+    // (when "makeKaishuFile.key" exists), never, or always (a backtest asked to).
+    enum class HitFiles { AsSwitched, Never, Always };
+    void SetHitFiles(HitFiles mode) { m_hitFiles = mode; }
+
+    // The outcome of the last pipeline run on the day shown.
+    const DayTotals& Totals() const { return m_pipeline.totals; }
+    const std::vector<std::string>& PipelineMessages() const { return m_pipeline.messages; }
 
     // The day shown, or null before the first load.
     const RaceDay* Day() const { return m_day.get(); }
@@ -75,14 +121,20 @@ public:
     }
 
 private:
-    Status RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress);
-    Status RunDayPipeline(RaceDay& day, std::string_view dayName, Progress& progress);
+    const TuningTables* SharedTables(std::string& message) const;
+    Status RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress,
+                   PipelineOutcome& pipeline) const;
+    Status RunDayPipeline(RaceDay& day, std::string_view dayName, PipelineOutcome& pipeline) const;
 
     std::filesystem::path m_appDir;
     const Clock* m_clock;
-    std::unique_ptr<TuningTables> m_tables;
+    mutable std::mutex m_tablesMutex;
+    mutable std::unique_ptr<TuningTables> m_tables;
     std::unique_ptr<RaceDay> m_day;
     std::string m_dayName;
+    std::optional<BetMethod> m_methodOverride;
+    HitFiles m_hitFiles = HitFiles::AsSwitched;
+    PipelineOutcome m_pipeline;
     std::function<void(DayPassKind, const RaceDay&)> m_observer;
 };
 

@@ -1,0 +1,203 @@
+#include "cli/BetCommands.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "app/AppDir.h"
+#include "app/SettingKeys.h"
+#include "app/Settings.h"
+#include "betting/BetMethod.h"
+#include "betting/UserSetFile.h"
+#include "raceday/JsonWriter.h"
+#include "results/DayTotalsJson.h"
+#include "results/HitJudgement.h"
+#include "session/DaySession.h"
+#include "store/StorePaths.h"
+#include "text/Encoding.h"
+#include "text/Fields.h"
+#include "text/Format.h"
+
+namespace vornal::cli {
+namespace {
+
+constexpr std::string_view kUserSetUsage =
+    "vornal-cli userset save --fields \"NAME,...\" [--yes] | userset delete --name NAME [--yes]";
+constexpr std::string_view kBacktestUsage = "vornal-cli backtest [--from DAY] [--to DAY] --method "
+                                            "no1|no2|user|sp1|sp2|sp3 [--set NAME] [--json] [--write-ksr]";
+
+void PrintProblems(CliContext& context, const std::vector<std::string>& problems)
+{
+    for (const std::string& problem : problems) {
+        context.err << "vornal-cli: " << ToUtf8(problem) << "\n";
+    }
+}
+
+std::optional<BetMethodKind> MethodKind(const std::string& text)
+{
+    static const std::pair<const char*, BetMethodKind> kNames[] = {
+        {"no1", BetMethodKind::No1},        {"no2", BetMethodKind::No2},        {"user", BetMethodKind::User},
+        {"sp1", BetMethodKind::Developer1}, {"sp2", BetMethodKind::Developer2}, {"sp3", BetMethodKind::Developer3}};
+    for (const auto& [name, kind] : kNames) {
+        if (text == name) {
+            return kind;
+        }
+    }
+    return std::nullopt;
+}
+
+// The range bound of "--from"/"--to": nothing when absent, the empty text when malformed.
+std::optional<std::string> Bound(const CliContext& context, const std::string& option)
+{
+    const std::optional<std::string> text = context.Option(option);
+    if (!text) {
+        return std::nullopt;
+    }
+    return ParseDayName(ToCp932(*text));
+}
+
+void PrintTotalsLine(CliContext& context, BetType type, const BetTypeTotals& totals)
+{
+    context.out << fmt::sprintf("%s\t%d点\t%d点\t%lld円\t%lld円\t%s\n", ToUtf8(BetTypeName(type)), totals.Points,
+                                totals.Hits, totals.Staked(), totals.Returned, ToUtf8(totals.RateText()));
+}
+
+} // namespace
+
+int RunUserSets(CliContext& context)
+{
+    const UserSetFile sets = LoadUserSets(context.appDir);
+    for (int line : sets.SetLines()) {
+        context.out << line << "\t" << ToUtf8(TrimRight(sets.SetAt(line)->name)) << "\t"
+                    << ToUtf8(sets.lines[static_cast<std::size_t>(line)]) << "\n";
+    }
+    PrintProblems(context, sets.problems);
+    return sets.readable ? kExitOk : kExitFailure;
+}
+
+int RunUserSet(CliContext& context)
+{
+    const std::string action = context.args.empty() ? std::string() : context.args[0];
+    const bool yes = context.Flag("--yes");
+    UserSetFile sets = LoadUserSets(context.appDir);
+    PrintProblems(context, sets.problems);
+    std::string question;
+    auto answer = [&](const std::string& text) {
+        question = text;
+        return yes;
+    };
+    UserSetResult result;
+    if (action == "save" && context.Option("--fields")) {
+        const std::optional<UserRuleSet> set = UserRuleSetFromFields(SplitCommaText(ToCp932(*context.Option("--fields"))));
+        if (!set) {
+            context.err << "vornal-cli: --fields must hold the 37 comma-separated fields of a rule set\nusage: "
+                        << kUserSetUsage << "\n";
+            return kExitUsage;
+        }
+        result = SaveUserSet(sets, *set, answer);
+    } else if (action == "delete" && context.Option("--name")) {
+        result = DeleteUserSet(sets, sets.FindSet(ToCp932(*context.Option("--name"))), answer);
+    } else {
+        context.err << "usage: " << kUserSetUsage << "\n";
+        return kExitUsage;
+    }
+    if (!question.empty()) {
+        context.out << ToUtf8(question) << (yes ? " yes\n" : " no (--yes answers yes)\n");
+    }
+    if (!result.message.empty()) {
+        (result.Written() ? context.out : context.err) << ToUtf8(result.message) << "\n";
+    }
+    return result.Written() ? kExitOk : kExitFailure;
+}
+
+int RunBacktest(CliContext& context)
+{
+    const std::optional<BetMethodKind> kind = MethodKind(context.Option("--method").value_or(""));
+    const std::optional<std::string> from = Bound(context, "--from");
+    const std::optional<std::string> to = Bound(context, "--to");
+    if (!kind || (from && from->empty()) || (to && to->empty())) {
+        context.err << "vornal-cli: --method is required; --from and --to take a date as 2026年01月05日 or 20260105\n"
+                    << "usage: " << kBacktestUsage << "\n";
+        return kExitUsage;
+    }
+    BetMethod method;
+    method.kind = *kind;
+    if (*kind == BetMethodKind::User) {
+        const UserSetFile sets = LoadUserSets(context.appDir);
+        PrintProblems(context, sets.problems);
+        if (const std::optional<std::string> name = context.Option("--set")) {
+            if (const UserRuleSet* set = sets.SetAt(sets.FindSet(ToCp932(*name)))) {
+                method.userSet = *set;
+            }
+        } else if (const UserRuleSet* set =
+                       sets.SetAt(kUserBettingSetId.Read(Settings(SettingsFile(context.appDir))))) {
+            // The set the settings choose, as the day pipeline takes it.
+            method.userSet = *set;
+        }
+    }
+
+    std::vector<std::string> days = StoredDayNames(context.appDir);
+    std::reverse(days.begin(), days.end()); // oldest first
+    DaySession session(context.appDir);
+    session.SetBetMethod(method);
+    session.SetHitFiles(context.Flag("--write-ksr") ? DaySession::HitFiles::Always : DaySession::HitFiles::Never);
+
+    const bool asJson = context.Flag("--json");
+    std::string out;
+    JsonWriter json(out);
+    if (asJson) {
+        json.BeginObject();
+        json.Key("method");
+        json.Utf8(*context.Option("--method"));
+        json.Key("BetKindSuffix");
+        json.Cp932(BetKindSuffixOf(method));
+        json.Key("days");
+        json.BeginArray();
+    }
+    DayTotals totals;
+    std::vector<std::string> failed;
+    for (const std::string& day : days) {
+        if ((from && day < *from) || (to && day > *to)) {
+            continue;
+        }
+        const LoadResult loaded = session.LoadDay(day);
+        if (!loaded.Ok()) {
+            context.err << "vornal-cli: " << ToUtf8(day) << ": " << ToUtf8(loaded.message) << "\n";
+            failed.push_back(day);
+            continue;
+        }
+        PrintProblems(context, session.PipelineMessages());
+        totals += session.Totals();
+        if (asJson) {
+            json.BeginObject();
+            json.Key("date");
+            json.Cp932(day);
+            json.Key("DayTotals");
+            WriteDayTotalsJson(json, session.Totals());
+            json.EndObject();
+            continue;
+        }
+        const auto lines = HitFileLines(*session.Day(), day, session.Totals());
+        for (BetType type : kBetTypes) {
+            context.out << ToUtf8(BetTypeName(type)) << "\t" << ToUtf8(lines[static_cast<std::size_t>(type)]) << "\n";
+        }
+    }
+    if (asJson) {
+        json.EndArray();
+        json.Key("totals");
+        WriteDayTotalsJson(json, totals);
+        json.EndObject();
+        context.out << out << "\n";
+    } else {
+        context.out << "合計\t買い点数\t的中点数\t買い金額\t回収金額\t回収率\n";
+        for (BetType type : kBetTypes) {
+            PrintTotalsLine(context, type, totals[type]);
+        }
+    }
+    if (!failed.empty()) {
+        context.err << "vornal-cli: " << failed.size() << " days could not be loaded and are not in the totals\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+} // namespace vornal::cli
