@@ -413,14 +413,7 @@ constexpr int kFirstOwnColumn = std::size(kRaceColumns);
 
 std::string VenueRaceText(const RaceSlot& race)
 {
-    // The first two characters: a two-kanji name is four bytes, a half-width katakana
-    // foreign name two.
-    const std::string name = CourseName(SlotCourseCode(race), CourseForm::Display);
-    std::size_t end = 0;
-    for (int c = 0; c < 2 && end < name.size(); ++c) {
-        end += CharLength(name, end);
-    }
-    return name.substr(0, end) + fmt::sprintf("%d", MeetingNumber(race)) + Sjis("回") +
+    return CourseFirstTwo(SlotCourseCode(race)) + fmt::sprintf("%d", MeetingNumber(race)) + Sjis("回") +
            fmt::sprintf("%d", MeetingDayNumber(race)) + Sjis("日") + fmt::sprintf("%2d", RaceNumber(race)) + "R";
 }
 

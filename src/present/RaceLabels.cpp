@@ -3,6 +3,7 @@
 #include "text/Encoding.h"
 #include "text/Fields.h"
 #include "text/Format.h"
+#include "vocab/CodeNames.h"
 
 namespace vornal {
 
@@ -24,6 +25,17 @@ int RaceNumber(const RaceSlot& race)
 std::string SlotCourseCode(const RaceSlot& race)
 {
     return Field(race.SlotKey.View(), 9, 2);
+}
+
+std::string CourseFirstTwo(std::string_view courseCode)
+{
+    // Characters, not bytes: a kanji name is four bytes, a half-width katakana one two.
+    const std::string name = CourseName(courseCode, CourseForm::Display);
+    std::size_t end = 0;
+    for (int c = 0; c < 2 && end < name.size(); ++c) {
+        end += CharLength(name, end);
+    }
+    return name.substr(0, end);
 }
 
 bool HasMeetingYear(const RaceDay& day, int race)

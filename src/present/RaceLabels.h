@@ -16,6 +16,9 @@ int RaceNumber(const RaceSlot& race);
 // The racecourse code of the SlotKey (characters 9-10).
 std::string SlotCourseCode(const RaceSlot& race);
 
+// The first two characters of the racecourse's display name: "東京", "岩見", "ｱﾒ".
+std::string CourseFirstTwo(std::string_view courseCode);
+
 // True when the race record of slot `race` has a 開催年 (RA 12, 4 bytes): such a slot gets a
 // race-list entry and a row in the day-summary tables.
 bool HasMeetingYear(const RaceDay& day, int race);
