@@ -6,6 +6,7 @@
 #include "cli/RaceDayCommands.h"
 #include "cli/SamplegenCommand.h"
 #include "cli/StoreCommands.h"
+#include "cli/TableCommands.h"
 #include "app/ErrorLog.h"
 #include "store/FileNameMigration.h"
 #include "text/Encoding.h"
@@ -28,6 +29,9 @@ std::span<const Command> AllCommands()
         Command{"day", "day --date DAY [--json]", "load the day and run every pass; every race of the day", &RunDay},
         Command{"race", "race --date DAY --slot N [--json]", "one race of the loaded day: every race, runner and past-run field",
                 &RunRace},
+        Command{"table", "table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard]",
+                "one table of the screens (race list, day tables, race tables) as TAB-separated lines", &RunTable},
+        Command{"view", "view --date DAY --slot N", "the texts of the race analysis view of one race", &RunView},
     };
     return commands;
 }

@@ -1,0 +1,229 @@
+#include "cli/TableCommands.h"
+
+#include <functional>
+#include <memory>
+#include <ostream>
+
+#include "cli/DayLoad.h"
+#include "present/ClipboardText.h"
+#include "present/DaySummaryTables.h"
+#include "present/GridSort.h"
+#include "present/RaceAnalysisView.h"
+#include "present/RaceList.h"
+#include "results/DayLoad.h"
+#include "text/Encoding.h"
+#include "text/Fields.h"
+
+namespace vornal::cli {
+namespace {
+
+constexpr std::string_view kTableUsage =
+    "vornal-cli table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard]\n"
+    "  day tables: racelist, main (メイン用), laptime (ﾗｯﾌﾟﾀｲﾑ), lapcheck (ラップ検証表), candidates (買い目候補)\n"
+    "  race tables (--slot N): pastruns (ランキング), card (出馬表), lapcard (ﾗｯﾌﾟ出馬表), ranking (ﾗﾝｷﾝｸﾞ表),\n"
+    "  popularity (人気順位(秘))";
+constexpr std::string_view kViewUsage = "vornal-cli view --date DAY --slot N";
+
+enum class Scope { Day, Race };
+
+struct TableKind
+{
+    std::string_view name;
+    std::string_view caption;
+    Scope scope;
+    std::span<const SortToggle> (*toggles)();
+    RowNumbers numbers = RowNumbers::Keep;
+};
+
+std::span<const SortToggle> NoToggles()
+{
+    return {};
+}
+
+const TableKind kTables[] = {
+    {"main", "メイン用", Scope::Day, NoToggles},
+    {"laptime", "ﾗｯﾌﾟﾀｲﾑ", Scope::Day, NoToggles},
+    {"lapcheck", "ラップ検証表", Scope::Day, NoToggles},
+    {"candidates", "買い目候補", Scope::Day, NoToggles},
+    {"pastruns", "ランキング", Scope::Race, PastRunToggles, RowNumbers::Write},
+    {"card", "出馬表", Scope::Race, RaceCardToggles},
+    {"lapcard", "ﾗｯﾌﾟ出馬表", Scope::Race, LapCardToggles},
+    {"ranking", "ﾗﾝｷﾝｸﾞ表", Scope::Race, RankingToggles},
+    {"popularity", "人気順位(秘)", Scope::Race, NoToggles},
+};
+
+const TableKind* FindTable(std::string_view name)
+{
+    for (const TableKind& kind : kTables) {
+        if (kind.name == name || kind.caption == name) {
+            return &kind;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<int> SlotOption(const CliContext& context)
+{
+    const std::optional<int> slot = ParseInt(context.Option("--slot").value_or(""));
+    if (!slot || *slot < 0 || *slot >= kRaceSlots) {
+        return std::nullopt;
+    }
+    return slot;
+}
+
+std::unique_ptr<TuningTables> LoadTables(CliContext& context)
+{
+    LazyTuningTables lazy(context.appDir);
+    std::string message;
+    const TuningTables* tables = lazy.Get(message);
+    if (tables == nullptr) {
+        context.err << "vornal-cli: " << ToUtf8(message) << "\n";
+        return nullptr;
+    }
+    return std::make_unique<TuningTables>(*tables);
+}
+
+void PrintUtf8Lines(CliContext& context, const std::string& cp932Text)
+{
+    context.out << ToUtf8(cp932Text);
+}
+
+int PrintRaceList(CliContext& context, const RaceDay& day)
+{
+    for (const RaceListEntry& entry : BuildRaceList(day)) {
+        context.out << entry.Slot << "\t" << ToUtf8(entry.Text) << "\n";
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int RunTable(CliContext& context)
+{
+    const std::optional<std::string> dayName = DayNameOption(context);
+    const std::optional<std::string> name = context.Option("--name");
+    const TableKind* kind = name ? FindTable(*name) : nullptr;
+    if (!dayName || !name || (kind == nullptr && *name != "racelist")) {
+        context.err << "vornal-cli: --date DAY and a known --name are required\nusage: " << kTableUsage << "\n";
+        return kExitUsage;
+    }
+    const std::optional<int> slot = SlotOption(context);
+    if (kind != nullptr && kind->scope == Scope::Race && !slot) {
+        context.err << "vornal-cli: --slot N (0.." << kRaceSlots - 1 << ") is required for a race table\nusage: "
+                    << kTableUsage << "\n";
+        return kExitUsage;
+    }
+    std::unique_ptr<RaceDay> day = LoadDayForCli(context, *dayName);
+    if (!day) {
+        return kExitFailure;
+    }
+    if (kind == nullptr) {
+        return PrintRaceList(context, *day);
+    }
+    CellGrid grid;
+    std::string title;
+    if (kind->scope == Scope::Day) {
+        const std::function<CellGrid(const RaceDay&)> builders[] = {BuildMainTable, BuildLapTimeTable,
+                                                                    BuildLapCheckTable, BuildBetCandidateTable};
+        grid = builders[kind - kTables](*day);
+        title = DayTitle(*day);
+    } else {
+        std::unique_ptr<TuningTables> tables = LoadTables(context);
+        if (!tables) {
+            return kExitFailure;
+        }
+        RaceAnalysis view = ShowRaceAnalysis(*day, *tables, *slot);
+        if (view.Message) {
+            context.err << "vornal-cli: " << ToUtf8(*view.Message) << "\n";
+            return kExitFailure;
+        }
+        const std::string_view which = kind->name;
+        grid = which == "pastruns"  ? view.PastRuns
+               : which == "card"    ? view.RaceCard
+               : which == "lapcard" ? view.LapCard
+               : which == "ranking" ? view.Ranking
+                                    : view.PopularityOrder;
+        title = which == "pastruns"  ? RaceTitle(*day, *slot, CourseForm::Short)
+                : which == "lapcard" ? LapCardTitle(*day, *slot)
+                                     : RaceTitle(*day, *slot, CourseForm::Display);
+    }
+    if (const std::optional<std::string> caption = context.Option("--sort")) {
+        const SortToggle* toggle = FindToggle(kind->toggles(), *caption);
+        if (toggle == nullptr) {
+            context.err << "vornal-cli: the table has no toggle \"" << *caption << "\"\n";
+            return kExitUsage;
+        }
+        SortByToggle(grid, *toggle, kind->numbers);
+    }
+    PrintUtf8Lines(context, context.Flag("--clipboard") ? ClipboardText(grid, title) : GridLines(grid, "\n"));
+    return kExitOk;
+}
+
+int RunView(CliContext& context)
+{
+    const std::optional<std::string> dayName = DayNameOption(context);
+    const std::optional<int> slot = SlotOption(context);
+    if (!dayName || !slot) {
+        context.err << "vornal-cli: --date DAY and --slot N are required\nusage: " << kViewUsage << "\n";
+        return kExitUsage;
+    }
+    std::unique_ptr<RaceDay> day = LoadDayForCli(context, *dayName);
+    std::unique_ptr<TuningTables> tables = day ? LoadTables(context) : nullptr;
+    if (!day || !tables) {
+        return kExitFailure;
+    }
+    const RaceAnalysis view = ShowRaceAnalysis(*day, *tables, *slot);
+    if (view.Message) {
+        // The window shows the message and leaves its grids hidden: not a failure.
+        context.out << "message\t" << ToUtf8(*view.Message) << "\n";
+        return kExitOk;
+    }
+    auto line = [&](std::string_view key, const std::string& cp932) { context.out << key << "\t" << ToUtf8(cp932) << "\n"; };
+    const RaceHeaderTexts& h = view.Header;
+    line("RunnerCount", h.RunnerCount);
+    line("Course", h.CourseName);
+    line("RaceNumber", h.RaceNumber);
+    line("DateLine", h.DateLine);
+    line("RaceName", h.RaceName);
+    line("WeightKind", h.WeightKind);
+    line("Class", h.Class);
+    line("Track", h.Track);
+    line("TrackPanel", h.TurfPanel ? "turf" : "dirt");
+    line("Distance", h.Distance);
+    line("PostTime", h.PostTime);
+    line("Grade", h.Grade);
+    for (const LapPanelRow& row : view.LapPanels) {
+        line("LapPanel", row.Caption + "\t" + row.SampleCount + "\t" + row.Mean + "\t" + row.StdDev + "\t" +
+                             row.SpreadPlus + "\t" + row.SpreadMinus);
+    }
+    line("Share", view.Share.Share);
+    line("AbilityMean", view.Share.AbilityMean);
+    line("AbilitySpread", view.Share.AbilitySpread);
+    line("ShareClass", std::to_string(view.Share.ShareClass));
+    for (const std::string& text : view.Share.Percentages) {
+        line("ShareClassPercent", text);
+    }
+    for (const std::string& text : view.Share.Averages) {
+        line("ShareClassAverage", text);
+    }
+    for (const std::string& text : view.QuinellaList) {
+        line("Quinella", text);
+    }
+    for (const PickBox& pick : view.ComboPicks) {
+        line("ComboPick", pick.Text + "\t" + pick.Payout + "\t" + (pick.Hit ? "red" : ""));
+    }
+    line("RunnerPick", view.RunnerPick.Text + "\t" + view.RunnerPick.Payout + "\t" + (view.RunnerPick.Hit ? "red" : ""));
+    auto results = [&](std::string_view key, std::span<const ResultRow> rows) {
+        for (const ResultRow& row : rows) {
+            line(key, row.Key + "\t" + row.Popularity + "\t" + row.Payout);
+        }
+    };
+    results("WinResult", view.Results.Win);
+    results("PlaceResult", view.Results.Place);
+    results("BracketResult", view.Results.Bracket);
+    results("QuinellaResult", view.Results.Quinella);
+    results("WideResult", view.Results.Wide);
+    return kExitOk;
+}
+
+} // namespace vornal::cli
