@@ -31,25 +31,19 @@ struct TableKind
     std::string_view name;
     std::string_view caption;
     Scope scope;
-    std::span<const SortToggle> (*toggles)();
-    RowNumbers numbers = RowNumbers::Keep;
+    std::optional<SortTable> sortTable;
 };
 
-std::span<const SortToggle> NoToggles()
-{
-    return {};
-}
-
 const TableKind kTables[] = {
-    {"main", "メイン用", Scope::Day, NoToggles},
-    {"laptime", "ﾗｯﾌﾟﾀｲﾑ", Scope::Day, NoToggles},
-    {"lapcheck", "ラップ検証表", Scope::Day, NoToggles},
-    {"candidates", "買い目候補", Scope::Day, NoToggles},
-    {"pastruns", "ランキング", Scope::Race, PastRunToggles, RowNumbers::Write},
-    {"card", "出馬表", Scope::Race, RaceCardToggles},
-    {"lapcard", "ﾗｯﾌﾟ出馬表", Scope::Race, LapCardToggles},
-    {"ranking", "ﾗﾝｷﾝｸﾞ表", Scope::Race, RankingToggles},
-    {"popularity", "人気順位(秘)", Scope::Race, NoToggles},
+    {"main", "メイン用", Scope::Day, std::nullopt},
+    {"laptime", "ﾗｯﾌﾟﾀｲﾑ", Scope::Day, std::nullopt},
+    {"lapcheck", "ラップ検証表", Scope::Day, std::nullopt},
+    {"candidates", "買い目候補", Scope::Day, std::nullopt},
+    {"pastruns", "ランキング", Scope::Race, SortTable::PastRuns},
+    {"card", "出馬表", Scope::Race, SortTable::RaceCard},
+    {"lapcard", "ﾗｯﾌﾟ出馬表", Scope::Race, SortTable::LapCard},
+    {"ranking", "ﾗﾝｷﾝｸﾞ表", Scope::Race, SortTable::Ranking},
+    {"popularity", "人気順位(秘)", Scope::Race, std::nullopt},
 };
 
 const TableKind* FindTable(std::string_view name)
@@ -148,12 +142,10 @@ int RunTable(CliContext& context)
                                      : RaceTitle(*day, *slot, CourseForm::Display);
     }
     if (const std::optional<std::string> caption = context.Option("--sort")) {
-        const SortToggle* toggle = FindToggle(kind->toggles(), *caption);
-        if (toggle == nullptr) {
+        if (!kind->sortTable || !PressToggle(grid, *kind->sortTable, *caption)) {
             context.err << "vornal-cli: the table has no toggle \"" << *caption << "\"\n";
             return kExitUsage;
         }
-        SortByToggle(grid, *toggle, kind->numbers);
     }
     PrintUtf8Lines(context, context.Flag("--clipboard") ? ClipboardText(grid, title) : GridLines(grid, "\n"));
     return kExitOk;

@@ -157,4 +157,30 @@ void SortByToggle(CellGrid& grid, const SortToggle& toggle, RowNumbers numbers)
     SortByToggle(grid, toggle.Column, toggle.Descending, toggle.TieColumn, toggle.TieDescending, numbers);
 }
 
+std::span<const SortToggle> TogglesOf(SortTable table)
+{
+    switch (table) {
+    case SortTable::RaceCard:
+        return RaceCardToggles();
+    case SortTable::PastRuns:
+        return PastRunToggles();
+    case SortTable::LapCard:
+        return LapCardToggles();
+    case SortTable::Ranking:
+        return RankingToggles();
+    }
+    return {};
+}
+
+bool PressToggle(CellGrid& grid, SortTable table, std::string_view caption)
+{
+    const SortToggle* toggle = FindToggle(TogglesOf(table), caption);
+    if (toggle == nullptr) {
+        return false;
+    }
+    // The past-run table numbers its rows in the order they are shown.
+    SortByToggle(grid, *toggle, table == SortTable::PastRuns ? RowNumbers::Write : RowNumbers::Keep);
+    return true;
+}
+
 } // namespace vornal

@@ -49,4 +49,14 @@ const SortToggle* FindToggle(std::span<const SortToggle> toggles, std::string_vi
 // SortByToggle with the toggle's columns and directions.
 void SortByToggle(CellGrid& grid, const SortToggle& toggle, RowNumbers numbers = RowNumbers::Keep);
 
+// The four tables with toggles.
+enum class SortTable { RaceCard, PastRuns, LapCard, Ranking };
+
+std::span<const SortToggle> TogglesOf(SortTable table);
+
+// Presses the toggle with the (UTF-8) caption above `table`: sorts `grid` as that toggle
+// does, the past-run table also renumbering its rows. False, and nothing sorted, when the
+// table has no such toggle.
+bool PressToggle(CellGrid& grid, SortTable table, std::string_view caption);
+
 } // namespace vornal

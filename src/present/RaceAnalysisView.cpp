@@ -178,13 +178,6 @@ template <typename Entry, std::size_t N> std::array<ResultRow, N> RowsOf(const s
     return rows;
 }
 
-void SortByHorseNumber(CellGrid& grid, std::span<const SortToggle> toggles, RowNumbers numbers)
-{
-    if (const SortToggle* toggle = FindToggle(toggles, "馬番")) {
-        SortByToggle(grid, *toggle, numbers);
-    }
-}
-
 } // namespace
 
 int ViewShareClass(double share)
@@ -248,13 +241,13 @@ RaceAnalysis ShowRaceAnalysis(const RaceDay& day, const TuningTables& tables, in
     view.Share = ShareTexts(race, tables);
     // The view presses the "馬番" toggles itself, so every table starts in horse-number order.
     view.PastRuns = BuildPastRunTable(race);
-    SortByHorseNumber(view.PastRuns, PastRunToggles(), RowNumbers::Write);
+    PressToggle(view.PastRuns, SortTable::PastRuns, "馬番");
     view.RaceCard = BuildRaceCardKeys(race);
-    SortByHorseNumber(view.RaceCard, RaceCardToggles(), RowNumbers::Keep);
+    PressToggle(view.RaceCard, SortTable::RaceCard, "馬番");
     view.LapCard = BuildLapCard(race);
-    SortByHorseNumber(view.LapCard, LapCardToggles(), RowNumbers::Keep);
+    PressToggle(view.LapCard, SortTable::LapCard, "馬番");
     view.Ranking = BuildRankingTable(race);
-    SortByHorseNumber(view.Ranking, RankingToggles(), RowNumbers::Keep);
+    PressToggle(view.Ranking, SortTable::Ranking, "馬番");
     view.QuinellaList = QuinellaLines(race, bets);
     view.PopularityOrder = PopularityOrderGrid(race, bets, tables, view.Share.ShareClass);
     FillPicks(view, race, bets);

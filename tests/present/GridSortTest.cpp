@@ -64,7 +64,8 @@ TEST(GridSortTest, RankingByAbilityBreaksTiesByAchievementRank)
         race.Runners[h].RankAchievement = achievement[h];
     }
     CellGrid table = BuildRankingTable(race);
-    SortByToggle(table, *FindToggle(RankingToggles(), "実力"));
+    ASSERT_TRUE(PressToggle(table, SortTable::Ranking, "実力"));
+    EXPECT_FALSE(PressToggle(table, SortTable::Ranking, "大局")); // a past-run toggle
     // The unranked horse 2 holds "　" and sorts last.
     EXPECT_EQ(ColumnUtf8(table, 1), (std::vector<std::string>{"03", "04", "01", "05", "02"}));
     EXPECT_EQ(ColumnUtf8(table, 4), (std::vector<std::string>{" 1", " 2", " 2", " 3", "　"}));
@@ -86,8 +87,8 @@ TEST(GridSortTest, PastRunsByHorseNumberNewestFirstAndRenumbered)
     race.PastRowCount = 5;
     CellGrid table = BuildPastRunTable(race);
     // Build a shuffled order first, as after another toggle.
-    SortByToggle(table, *FindToggle(PastRunToggles(), "大局"), RowNumbers::Write);
-    SortByToggle(table, *FindToggle(PastRunToggles(), "馬番"), RowNumbers::Write);
+    ASSERT_TRUE(PressToggle(table, SortTable::PastRuns, "大局"));
+    ASSERT_TRUE(PressToggle(table, SortTable::PastRuns, "馬番"));
     EXPECT_EQ(ColumnUtf8(table, 2), (std::vector<std::string>{"01", "01", "02", "02", "03"}));
     EXPECT_EQ(ColumnUtf8(table, 6),
               (std::vector<std::string>{"2025.12.01", "2025.11.01", "2025.10.10", "2025.09.01", "2025.11.15"}));
