@@ -20,7 +20,7 @@ namespace {
 constexpr std::string_view kTableUsage =
     "vornal-cli table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard]\n"
     "  day tables: racelist, main (メイン用), laptime (ﾗｯﾌﾟﾀｲﾑ), lapcheck (ラップ検証表), candidates (買い目候補)\n"
-    "  race tables (--slot N): pastruns (ランキング), card (出馬表), lapcard (ﾗｯﾌﾟ出馬表), ranking (ﾗﾝｷﾝｸﾞ表),\n"
+    "  race tables (--slot N): pastruns (ランキング), card (出馬表), detail (個別詳細検討用), lapcard (ﾗｯﾌﾟ出馬表), ranking (ﾗﾝｷﾝｸﾞ表),\n"
     "  popularity (人気順位(秘))";
 constexpr std::string_view kViewUsage = "vornal-cli view --date DAY --slot N";
 
@@ -41,6 +41,7 @@ const TableKind kTables[] = {
     {"candidates", "買い目候補", Scope::Day, std::nullopt},
     {"pastruns", "ランキング", Scope::Race, SortTable::PastRuns},
     {"card", "出馬表", Scope::Race, SortTable::RaceCard},
+    {"detail", "個別詳細検討用", Scope::Race, std::nullopt},
     {"lapcard", "ﾗｯﾌﾟ出馬表", Scope::Race, SortTable::LapCard},
     {"ranking", "ﾗﾝｷﾝｸﾞ表", Scope::Race, SortTable::Ranking},
     {"popularity", "人気順位(秘)", Scope::Race, std::nullopt},
@@ -134,6 +135,7 @@ int RunTable(CliContext& context)
         const std::string_view which = kind->name;
         grid = which == "pastruns"  ? view.PastRuns
                : which == "card"    ? view.RaceCard
+               : which == "detail"  ? view.DetailGrid
                : which == "lapcard" ? view.LapCard
                : which == "ranking" ? view.Ranking
                                     : view.PopularityOrder;

@@ -244,6 +244,7 @@ RaceAnalysis ShowRaceAnalysis(const RaceDay& day, const TuningTables& tables, in
     PressToggle(view.PastRuns, SortTable::PastRuns, "馬番");
     view.RaceCard = BuildRaceCardKeys(race);
     PressToggle(view.RaceCard, SortTable::RaceCard, "馬番");
+    view.DetailGrid = BuildDetailGridKeys(race);
     view.LapCard = BuildLapCard(race);
     PressToggle(view.LapCard, SortTable::LapCard, "馬番");
     view.Ranking = BuildRankingTable(race);

@@ -86,6 +86,7 @@ struct RaceAnalysis
     // The tables in horse-number order, as the view's own "馬番" sorts leave them.
     CellGrid PastRuns;
     CellGrid RaceCard;
+    CellGrid DetailGrid;
     CellGrid LapCard;
     CellGrid Ranking;
     // "人気順位(秘)": one row per ranked quinella combination, by rank.

@@ -247,6 +247,18 @@ const Column<Runner> kRaceCardColumns[] = {
     {{"BRank", "", "%2d"}, [](const Runner& x) -> CellValue { return x.BRank; }},
 };
 
+const Column<Runner> kDetailGridColumns[] = {
+    {{"", "枠"}, [](const Runner&) -> CellValue { return {}; }},
+    {{"HorseNo", "馬"}, [](const Runner& x) { return Text(x.HorseNo); }},
+    {{"", "馬名"}, [](const Runner&) -> CellValue { return {}; }},
+    {{"", "ﾒﾝﾀﾅﾝｽ用一覧"}, [](const Runner&) -> CellValue { return {}; }},
+    {{"", "前 1走"}, [](const Runner&) -> CellValue { return {}; }},
+    {{"", "前 2走"}, [](const Runner&) -> CellValue { return {}; }},
+    {{"", "前 3走"}, [](const Runner&) -> CellValue { return {}; }},
+    {{"", "前 4走"}, [](const Runner&) -> CellValue { return {}; }},
+    {{"", "前 5走"}, [](const Runner&) -> CellValue { return {}; }},
+};
+
 constexpr std::array kRaceCardWidths{20, 20, 180, 55, 80, 105, 125, 70, 110, 110, 110, 110, 110, 0, 0};
 
 // One row per runner, the data cells first set to "　" when `blankFill`.
@@ -329,6 +341,11 @@ CellGrid BuildRaceCardKeys(const RaceSlot& race)
         grid.SetColumnWidth(static_cast<int>(c), kRaceCardWidths[c]);
     }
     return grid;
+}
+
+CellGrid BuildDetailGridKeys(const RaceSlot& race)
+{
+    return RunnerTable(race, kDetailGridColumns, false);
 }
 
 } // namespace vornal

@@ -28,4 +28,8 @@ CellGrid BuildRankingTable(const RaceSlot& race);
 // width: hidden sort keys.
 CellGrid BuildRaceCardKeys(const RaceSlot& race);
 
+// The key cells of the detail grid ("個別詳細検討用" tab), 9 columns: only column 1 holds a
+// text (the horse number); the rest of the grid is drawn from the race day.
+CellGrid BuildDetailGridKeys(const RaceSlot& race);
+
 } // namespace vornal
