@@ -20,7 +20,8 @@ namespace {
 constexpr std::string_view kTableUsage =
     "vornal-cli table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard]\n"
     "  day tables: racelist, main (メイン用), laptime (ﾗｯﾌﾟﾀｲﾑ), lapcheck (ラップ検証表), candidates (買い目候補)\n"
-    "  race tables (--slot N): pastruns (ランキング), card (出馬表), detail (個別詳細検討用), lapcard (ﾗｯﾌﾟ出馬表), ranking (ﾗﾝｷﾝｸﾞ表),\n"
+    "  race tables (--slot N): pastruns (ランキング), card (出馬表), detail (個別詳細検討用), lapcard (ﾗｯﾌﾟ出馬表), "
+    "ranking (ﾗﾝｷﾝｸﾞ表),\n"
     "  popularity (人気順位(秘))";
 constexpr std::string_view kViewUsage = "vornal-cli view --date DAY --slot N";
 
@@ -104,8 +105,8 @@ int RunTable(CliContext& context)
     }
     const std::optional<int> slot = SlotOption(context);
     if (kind != nullptr && kind->scope == Scope::Race && !slot) {
-        context.err << "vornal-cli: --slot N (0.." << kRaceSlots - 1 << ") is required for a race table\nusage: "
-                    << kTableUsage << "\n";
+        context.err << "vornal-cli: --slot N (0.." << kRaceSlots - 1
+                    << ") is required for a race table\nusage: " << kTableUsage << "\n";
         return kExitUsage;
     }
     std::unique_ptr<RaceDay> day = LoadDayForCli(context, *dayName);
@@ -172,7 +173,9 @@ int RunView(CliContext& context)
         context.out << "message\t" << ToUtf8(*view.Message) << "\n";
         return kExitOk;
     }
-    auto line = [&](std::string_view key, const std::string& cp932) { context.out << key << "\t" << ToUtf8(cp932) << "\n"; };
+    auto line = [&](std::string_view key, const std::string& cp932) {
+        context.out << key << "\t" << ToUtf8(cp932) << "\n";
+    };
     const RaceHeaderTexts& h = view.Header;
     line("RunnerCount", h.RunnerCount);
     line("Course", h.CourseName);
@@ -206,7 +209,8 @@ int RunView(CliContext& context)
     for (const PickBox& pick : view.ComboPicks) {
         line("ComboPick", pick.Text + "\t" + pick.Payout + "\t" + (pick.Hit ? "red" : ""));
     }
-    line("RunnerPick", view.RunnerPick.Text + "\t" + view.RunnerPick.Payout + "\t" + (view.RunnerPick.Hit ? "red" : ""));
+    line("RunnerPick",
+         view.RunnerPick.Text + "\t" + view.RunnerPick.Payout + "\t" + (view.RunnerPick.Hit ? "red" : ""));
     auto results = [&](std::string_view key, std::span<const ResultRow> rows) {
         for (const ResultRow& row : rows) {
             line(key, row.Key + "\t" + row.Popularity + "\t" + row.Payout);

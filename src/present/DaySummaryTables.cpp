@@ -79,8 +79,14 @@ std::string GradeLabel(std::string_view code)
         return Sjis("一般");
     }
     static constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kGrades{{
-        {"A", "Ｇ１"}, {"B", "Ｇ２"}, {"C", "Ｇ３"}, {"D", "重賞"},
-        {"E", "特別"}, {"F", "JG１"}, {"G", "JG２"}, {"H", "JG３"},
+        {"A", "Ｇ１"},
+        {"B", "Ｇ２"},
+        {"C", "Ｇ３"},
+        {"D", "重賞"},
+        {"E", "特別"},
+        {"F", "JG１"},
+        {"G", "JG２"},
+        {"H", "JG３"},
     }};
     for (const auto& [grade, text] : kGrades) {
         if (code == grade) {
@@ -202,8 +208,10 @@ const Column<SummaryRow> kMainTailColumns[] = {
 const Column<SummaryRow> kLapStatisticsColumns[] = {
     {{"RaceMeanWinnerBase", "勝TM", "%6.2f"},
      [](const SummaryRow& r) -> CellValue { return r.Race->RaceMeanWinnerBase; }},
-    {{"RaceSdWinnerBase", "勝偏差", "%6.2f"}, [](const SummaryRow& r) -> CellValue { return r.Race->RaceSdWinnerBase; }},
-    {{"RaceMeanFirstPace", "前SP", "%6.2f"}, [](const SummaryRow& r) -> CellValue { return r.Race->RaceMeanFirstPace; }},
+    {{"RaceSdWinnerBase", "勝偏差", "%6.2f"},
+     [](const SummaryRow& r) -> CellValue { return r.Race->RaceSdWinnerBase; }},
+    {{"RaceMeanFirstPace", "前SP", "%6.2f"},
+     [](const SummaryRow& r) -> CellValue { return r.Race->RaceMeanFirstPace; }},
     {{"RaceSdFirstPace", "前偏差", "%6.2f"}, [](const SummaryRow& r) -> CellValue { return r.Race->RaceSdFirstPace; }},
     {{"RaceMeanLast3F", "後SP", "%6.2f"}, [](const SummaryRow& r) -> CellValue { return r.Race->RaceMeanLast3F; }},
     {{"RaceSdLast3F", "後偏差", "%6.2f"}, [](const SummaryRow& r) -> CellValue { return r.Race->RaceSdLast3F; }},
@@ -264,7 +272,8 @@ const Column<SummaryRow> kLapTimeTailColumns[] = {
 
 // Columns 7..13 of "ラップ検証表": the sample count and the spreads of the lap analysis.
 const Column<SummaryRow> kLapSpreadColumns[] = {
-    {{"RaceCountWinnerBase", "S数", "%3d"}, [](const SummaryRow& r) -> CellValue { return r.Race->RaceCountWinnerBase; }},
+    {{"RaceCountWinnerBase", "S数", "%3d"},
+     [](const SummaryRow& r) -> CellValue { return r.Race->RaceCountWinnerBase; }},
     {{"LapSpreadPlus", "勝幅H", "%5.1f"}, [](const SummaryRow& r) -> CellValue { return r.Race->LapSpreadPlus[0]; }},
     {{"LapSpreadMinus", "勝幅L", "%5.1f"}, [](const SummaryRow& r) -> CellValue { return r.Race->LapSpreadMinus[0]; }},
     {{"LapSpreadPlus", "前幅H", "%5.1f"}, [](const SummaryRow& r) -> CellValue { return r.Race->LapSpreadPlus[1]; }},
@@ -399,8 +408,7 @@ void RunnerBlockHeaders(CellGrid& grid, std::span<const Column<Runner>> columns,
     grid.Set(0, first, Sjis(caption));
 }
 
-void RunnerBlockCells(CellGrid& grid, int row, std::span<const Column<Runner>> columns, const Runner* runner,
-                      int first)
+void RunnerBlockCells(CellGrid& grid, int row, std::span<const Column<Runner>> columns, const Runner* runner, int first)
 {
     if (runner != nullptr) {
         WriteCells<Runner>(grid, row, columns, *runner, first);

@@ -24,7 +24,7 @@ enum class ShowWhen {
 
 struct FieldFormat
 {
-    std::string_view Key{};  // the RaceDay field it shows ("RankAchievement"), for exports
+    std::string_view Key{};    // the RaceDay field it shows ("RankAchievement"), for exports
     std::string_view Header{}; // header text as written in the source (UTF-8)
     std::string_view Format{}; // printf format of a number (UTF-8, may hold a unit: "%2d頭"); unused for texts
     ShowWhen Rule = ShowWhen::Always;
@@ -54,8 +54,7 @@ template <typename Context> struct Column
 };
 
 // Writes the headers of `columns` into row 0 from column `first` on.
-template <typename Context>
-void WriteHeaders(CellGrid& grid, std::span<const Column<Context>> columns, int first = 0)
+template <typename Context> void WriteHeaders(CellGrid& grid, std::span<const Column<Context>> columns, int first = 0)
 {
     for (std::size_t i = 0; i < columns.size(); ++i) {
         grid.Set(0, first + static_cast<int>(i), HeaderText(columns[i].Field));

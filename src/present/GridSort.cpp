@@ -52,35 +52,35 @@ void Quicksort(CellGrid& grid, int first, int last, int column, bool descending)
 }
 
 constexpr std::array kRaceCardToggles{
-    SortToggle{"馬番", 1},      SortToggle{"脚質", 2},      SortToggle{"実績確率", 3}, SortToggle{"平均着差", 5},
-    SortToggle{"修正ﾛｰﾃ", 6},   SortToggle{"ｺﾞｰﾙ着差", 7}, SortToggle{"最終ｺﾞｰﾙ", 8}, SortToggle{"総合min", 9},
-    SortToggle{"確定着順", 10}, SortToggle{"基準ﾀｲﾑ", 11},  SortToggle{"最良基準", 12}, SortToggle{"単勝", 13},
+    SortToggle{"馬番", 1},      SortToggle{"脚質", 2},     SortToggle{"実績確率", 3},  SortToggle{"平均着差", 5},
+    SortToggle{"修正ﾛｰﾃ", 6},   SortToggle{"ｺﾞｰﾙ着差", 7}, SortToggle{"最終ｺﾞｰﾙ", 8},  SortToggle{"総合min", 9},
+    SortToggle{"確定着順", 10}, SortToggle{"基準ﾀｲﾑ", 11}, SortToggle{"最良基準", 12}, SortToggle{"単勝", 13},
     SortToggle{"B確率", 14},
 };
 
 constexpr std::array kPastRunToggles{
-    SortToggle{"馬番", 2, false, 6, true},      SortToggle{"開催", 9, false, 29, true},
-    SortToggle{"馬場", 10, false, 13, false},   SortToggle{"距離", 13, false, 29, true},
-    SortToggle{"着順", 11, false, 29, true},    SortToggle{"脚質", 18, false, 29, true},
-    SortToggle{"最良ﾀｲﾑ", 20, true, 29, true},  SortToggle{"基準ﾀｲﾑ", 16, true, 29, true},
-    SortToggle{"前半SP", 22, false, 29, true},  SortToggle{"後半SP", 24, false, 29, true},
-    SortToggle{"実力", 31, false, 29, true},    SortToggle{"Ｒ指数", 33, false, 29, true},
-    SortToggle{"ＲＴＭ", 35, false, 29, true},  SortToggle{"大局", 29, true, 30, true},
+    SortToggle{"馬番", 2, false, 6, true},     SortToggle{"開催", 9, false, 29, true},
+    SortToggle{"馬場", 10, false, 13, false},  SortToggle{"距離", 13, false, 29, true},
+    SortToggle{"着順", 11, false, 29, true},   SortToggle{"脚質", 18, false, 29, true},
+    SortToggle{"最良ﾀｲﾑ", 20, true, 29, true}, SortToggle{"基準ﾀｲﾑ", 16, true, 29, true},
+    SortToggle{"前半SP", 22, false, 29, true}, SortToggle{"後半SP", 24, false, 29, true},
+    SortToggle{"実力", 31, false, 29, true},   SortToggle{"Ｒ指数", 33, false, 29, true},
+    SortToggle{"ＲＴＭ", 35, false, 29, true}, SortToggle{"大局", 29, true, 30, true},
 };
 
 constexpr std::array kLapCardToggles{
-    SortToggle{"馬番", 1, false, 4},    SortToggle{"脚質", 4, false, 9},   SortToggle{"実績TM", 7, false, 4},
+    SortToggle{"馬番", 1, false, 4},    SortToggle{"脚質", 4, false, 9},    SortToggle{"実績TM", 7, false, 4},
     SortToggle{"前半SP", 9, false, 4},  SortToggle{"後半SP", 11, false, 4}, SortToggle{"実力指数", 13, false, 4},
     SortToggle{"実力TM", 15, false, 4}, SortToggle{"ｽﾀﾐﾅ", 17, false, 4},   SortToggle{"着順", 20, false, 1},
 };
 
 constexpr std::array kRankingToggles{
-    SortToggle{"馬番", 1, false, 14},      SortToggle{"実力", 4, false, 14},     SortToggle{"ｽﾀﾐﾅ", 6, false, 14},
-    SortToggle{"前半SP", 8, false, 14},    SortToggle{"後半SP", 10, false, 14},  SortToggle{"B確率", 12, false, 1},
-    SortToggle{"実績確率", 14, false, 1},  SortToggle{"格", 16, false, 14},      SortToggle{"平均着差", 18, false, 14},
-    SortToggle{"修正RT", 20, false, 14},   SortToggle{"ｺﾞｰﾙ着差", 22, false, 14}, SortToggle{"最終ｺﾞｰﾙ", 24, false, 14},
-    SortToggle{"基準TM", 26, false, 14},   SortToggle{"最良TM", 28, false, 14},  SortToggle{"脚質", 30, false, 14},
-    SortToggle{"総合min", 32, false, 14},  SortToggle{"FT差", 34, false, 14},    SortToggle{"着順", 35, false, 14},
+    SortToggle{"馬番", 1, false, 14},     SortToggle{"実力", 4, false, 14},      SortToggle{"ｽﾀﾐﾅ", 6, false, 14},
+    SortToggle{"前半SP", 8, false, 14},   SortToggle{"後半SP", 10, false, 14},   SortToggle{"B確率", 12, false, 1},
+    SortToggle{"実績確率", 14, false, 1}, SortToggle{"格", 16, false, 14},       SortToggle{"平均着差", 18, false, 14},
+    SortToggle{"修正RT", 20, false, 14},  SortToggle{"ｺﾞｰﾙ着差", 22, false, 14}, SortToggle{"最終ｺﾞｰﾙ", 24, false, 14},
+    SortToggle{"基準TM", 26, false, 14},  SortToggle{"最良TM", 28, false, 14},   SortToggle{"脚質", 30, false, 14},
+    SortToggle{"総合min", 32, false, 14}, SortToggle{"FT差", 34, false, 14},     SortToggle{"着順", 35, false, 14},
 };
 
 } // namespace

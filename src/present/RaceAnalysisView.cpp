@@ -103,7 +103,8 @@ CellGrid PopularityOrderGrid(const RaceSlot& race, const BetRecord& bets, const 
 {
     const std::vector<int> ranked = RankedCombinations(race);
     CellGrid grid(1 + static_cast<int>(ranked.size()), 7);
-    constexpr std::array<std::string_view, 7> kHeaders{"順位", "連番", "評価", "予想配当", "実績", "期待値", "累積的中率"};
+    constexpr std::array<std::string_view, 7> kHeaders{"順位", "連番",   "評価",      "予想配当",
+                                                       "実績", "期待値", "累積的中率"};
     for (std::size_t c = 0; c < kHeaders.size(); ++c) {
         grid.Set(0, static_cast<int>(c), Sjis(kHeaders[c]));
     }

@@ -9,9 +9,8 @@ namespace vornal {
 
 std::string RaceListText(const RaceSlot& race)
 {
-    return CourseName(SlotCourseCode(race), CourseForm::Short) + fmt::sprintf("%d", MeetingNumber(race)) +
-           Sjis("回 ") + fmt::sprintf("%d", MeetingDayNumber(race)) + Sjis("日") +
-           fmt::sprintf("%2d", RaceNumber(race)) + "R";
+    return CourseName(SlotCourseCode(race), CourseForm::Short) + fmt::sprintf("%d", MeetingNumber(race)) + Sjis("回 ") +
+           fmt::sprintf("%d", MeetingDayNumber(race)) + Sjis("日") + fmt::sprintf("%2d", RaceNumber(race)) + "R";
 }
 
 std::vector<RaceListEntry> BuildRaceList(const RaceDay& day)

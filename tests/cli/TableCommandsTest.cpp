@@ -29,7 +29,7 @@ protected:
         const std::string appArg = "--app-dir " + ShellQuote(app.string()) + " ";
         const std::string feed = ShellQuote((root / "feed").string());
         if (RunCli(appArg + "samplegen --feed " + feed + " --seed 5 --days 20 --tuning " + ShellQuote(app.string()))
-                .exitCode != 0 ||
+                    .exitCode != 0 ||
             RunCli(appArg + "acquire --feed " + feed + " --from '2000/01/01 00:00:00'").exitCode != 0) {
             app.clear();
             return;

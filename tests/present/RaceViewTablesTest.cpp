@@ -63,23 +63,24 @@ TEST_F(RaceViewTablesTest, PastRunRowsAndTheRowOfARunnerWithoutRuns)
 {
     const CellGrid table = BuildPastRunTable(*race);
     ASSERT_EQ(table.RowCount(), 3); // the empty rows of the unused slots are dropped
-    EXPECT_EQ(RowUtf8(table, 0),
-              (Cells{"順",     "枠",   "馬",     "馬名",   "格",     "出走",     "年月日", "クラス", "ｸﾞﾚｰﾄﾞ", "開催",
-                     "馬場",   "着順", "着差",   "距離",   "タイム", "3F",       "基準TM", "展開",   "脚質",   "偏差",
-                     "最良TM", "順",   "前半SP", "偏差",   "後半SP", "偏差",     "総合min", "順",    "FT差",   "大局",
-                     "実力指数", "順", "R指数",  "順",     "RTM",    "順",       "偏差値", "スタミナ", "順",   "軸Code"}));
+    EXPECT_EQ(
+        RowUtf8(table, 0),
+        (Cells{"順",       "枠",   "馬",     "馬名", "格",     "出走", "年月日",  "クラス",   "ｸﾞﾚｰﾄﾞ", "開催",
+               "馬場",     "着順", "着差",   "距離", "タイム", "3F",   "基準TM",  "展開",     "脚質",   "偏差",
+               "最良TM",   "順",   "前半SP", "偏差", "後半SP", "偏差", "総合min", "順",       "FT差",   "大局",
+               "実力指数", "順",   "R指数",  "順",   "RTM",    "順",   "偏差値",  "スタミナ", "順",     "軸Code"}));
     // Base time 0 and a missing best time leave their emptied cells; OverallMin 10000 keeps
     // "　" while its rank shows.
     EXPECT_EQ(RowUtf8(table, 1),
-              (Cells{"　", " 1", "01", "アオイウマ", "    1234", "   7", "2025.12.14", "3勝ｸﾗｽ", "特別 ", "中山",
-                     "芝稍重", "  3", "'0003", "1800", "1495", "350", "", "  5  5  4  3", "  2.2", "  0.5",
-                     "", " 3", "  36.0", "   0.2", "  35.0", "　", "　", " 2", "  -0.4", "123",
-                     "  61.2", " 1", "  55.5", " 4", "　", "　", "　", "　", "　", "AB12CD"}));
+              (Cells{"　",     " 1",           "01",     "アオイウマ", "    1234", "   7", "2025.12.14", "3勝ｸﾗｽ",
+                     "特別 ",  "中山",         "芝稍重", "  3",        "'0003",    "1800", "1495",       "350",
+                     "",       "  5  5  4  3", "  2.2",  "  0.5",      "",         " 3",   "  36.0",     "   0.2",
+                     "  35.0", "　",           "　",     " 2",         "  -0.4",   "123",  "  61.2",     " 1",
+                     "  55.5", " 4",           "　",     "　",         "　",       "　",   "　",         "AB12CD"}));
     EXPECT_EQ(RowUtf8(table, 2),
-              (Cells{"　", " 1", "02", "", "       0", "   0", "　", "　", "　", "　",
-                     "　", "　", "　", "　", "　", "　", "", "　", "  0.0", "  0.0",
-                     "", " 0", "　", "　", "　", "　", "　", " 0", "   0.0", "",
-                     "　", "", "　", "", "　", "　", "　", "　", "　", "　"}));
+              (Cells{"　",     " 1", "02", "",   "       0", "   0",  "　", "　", "　", "　", "　", "　", "　", "　",
+                     "　",     "　", "",   "　", "  0.0",    "  0.0", "",   " 0", "　", "　", "　", "　", "　", " 0",
+                     "   0.0", "",   "　", "",   "　",       "",      "　", "　", "　", "　", "　", "　"}));
 }
 
 TEST_F(RaceViewTablesTest, PastRunTableGrowsWhenTheCountedRowsFallShort)
@@ -101,8 +102,9 @@ TEST_F(RaceViewTablesTest, LapCardShowsOnlyTheFiguresARunnerHas)
     first.FinishPos = 1;
     first.RunningStyleRank = 2;
     const CellGrid table = BuildLapCard(*race);
-    EXPECT_EQ(RowUtf8(table, 1), (Cells{"1", "01", "アオイウマ", "  2.25", " 2", " 0.50", "101.25", " 1", "　", "　",
-                                        "　", "　", "  61.2", " 1", "　", "　", "　", "　", "AB12CDA", "　", " 1"}));
+    EXPECT_EQ(RowUtf8(table, 1),
+              (Cells{"1",  "01",     "アオイウマ", "  2.25", " 2", " 0.50", "101.25", " 1",      "　", "　", "　",
+                     "　", "  61.2", " 1",         "　",     "　", "　",    "　",     "AB12CDA", "　", " 1"}));
 }
 
 TEST_F(RaceViewTablesTest, RaceCardKeysReadNinetyNineWithoutAResult)
@@ -120,9 +122,10 @@ TEST_F(RaceViewTablesTest, RankingTableHeaders)
 {
     const CellGrid table = BuildRankingTable(*race);
     EXPECT_EQ(RowUtf8(table, 0),
-              (Cells{"枠", "馬", "馬名", "実力", "順", "ｽﾀﾐﾅ", "順", "前半TM", "順", "後半TM", "順", "B確率", "順",
-                     "実績確率", "順", "格", "順", "平均着差", "順", "修正RT", "順", "ｺﾞｰﾙ着差", "順", "最終ｺﾞｰﾙ", "順",
-                     "基準TM", "順", "最良TM", "順", "脚質", "順", "総合Min", "順", "FT差", "順", "着順"}));
+              (Cells{"枠",     "馬",     "馬名",  "実力",     "順",       "ｽﾀﾐﾅ",     "順",   "前半TM", "順",
+                     "後半TM", "順",     "B確率", "順",       "実績確率", "順",       "格",   "順",     "平均着差",
+                     "順",     "修正RT", "順",    "ｺﾞｰﾙ着差", "順",       "最終ｺﾞｰﾙ", "順",   "基準TM", "順",
+                     "最良TM", "順",     "脚質",  "順",       "総合Min",  "順",       "FT差", "順",     "着順"}));
 }
 
 } // namespace
