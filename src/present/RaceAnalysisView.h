@@ -111,7 +111,8 @@ std::optional<std::string> InsufficientDataMessage(const RaceDay& day, int slot)
 // after "S") and a blank mark as three blanks, a two-character mark with a trailing blank.
 std::string ShownRankMark(std::string_view mark);
 
-// Everything the view shows for race slot `slot` (0..35).
+// Everything the view shows for race slot `slot` (0..35). The window stores the slot as the
+// day's SelectedRace before showing the result, message or not.
 RaceAnalysis ShowRaceAnalysis(const RaceDay& day, const TuningTables& tables, int slot);
 
 } // namespace vornal

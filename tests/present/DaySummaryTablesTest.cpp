@@ -255,7 +255,30 @@ TEST_F(DaySummaryTablesTest, BetCandidatesListTheFiveBestByFinalGoal)
     Cells expected = Join(kRace0, {"15:40", "③", "    12", "⑦", "     9", " 0.346"});
     expected.resize(22);
     EXPECT_EQ(RowUtf8(table, 1), expected);
-    EXPECT_EQ(RowUtf8(table, 0)[12], "○着差");
+}
+
+TEST_F(DaySummaryTablesTest, HeadersOfTheLapTablesAndCandidates)
+{
+    const Cells race = {"場所回日ﾚｰｽNo", "頭数", "競走名", "ｸﾞﾚｰﾄﾞ", "重区", "条件", "ﾄﾗｯｸ"};
+    const Cells lapRunner = {"KTM",     "順", "最良TM", "順", "脚質", "順",
+                             "総合min", "順", "FT差",   "順", "大局", "軸馬ｺｰﾄﾞ"};
+    Cells lapTime = Join(race, {"勝TM", "勝偏差", "前SP", "前偏差", "後SP", "後偏差", "1着"});
+    lapTime = Join(Join(Join(lapTime, lapRunner), {"2着"}), lapRunner);
+    lapTime = Join(lapTime, {"単配当", "馬連", "馬連配当", "実1順", "実2順", "実T1順", "実T2順", "実TM1", "実前1",
+                             "実後1", "実TM2", "実前2", "実後2", "ｽﾀﾐﾅ1", "順", "ｽﾀﾐﾅ2", "順"});
+    EXPECT_EQ(RowUtf8(BuildLapTimeTable(*day), 0), lapTime);
+
+    const Cells checkRunner = {"実力", "順",     "脚質", "順",     "脚偏差", "実績TM",
+                               "順",   "前半SP", "順",   "後半SP", "順",     "軸Code"};
+    Cells lapCheck = Join(race, {"S数", "勝幅H", "勝幅L", "前幅H", "前幅L", "後幅H", "後幅L"});
+    lapCheck = Join(Join(Join(lapCheck, checkRunner), checkRunner), checkRunner);
+    lapCheck = Join(lapCheck, {"単勝配", "人順", "複配1", "人順", "複配2", "人順", "複配3", "人順", "ﾜｲﾄﾞ1", "ﾜｲﾄﾞ2",
+                               "ﾜｲﾄﾞ3", "馬連配", "人順"});
+    EXPECT_EQ(RowUtf8(BuildLapCheckTable(*day), 0), lapCheck);
+
+    EXPECT_EQ(RowUtf8(BuildBetCandidateTable(*day), 0),
+              Join(race, {"発走", "◎", "◎配当", "○", "○配当", "○着差", "▲", "▲配当", "▲着差", "△", "△配当", "△着差",
+                          "⑤", "⑤配当", "⑤着差"}));
 }
 
 } // namespace
