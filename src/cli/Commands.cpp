@@ -29,7 +29,7 @@ std::span<const Command> AllCommands()
         Command{"day", "day --date DAY [--json]", "load the day and run every pass; every race of the day", &RunDay},
         Command{"race", "race --date DAY --slot N [--json]", "one race of the loaded day: every race, runner and past-run field",
                 &RunRace},
-        Command{"table", "table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard]",
+        Command{"table", "table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard | --text]",
                 "one table of the screens (race list, day tables, race tables) as TAB-separated lines", &RunTable},
         Command{"view", "view --date DAY --slot N", "the texts of the race analysis view of one race", &RunView},
     };

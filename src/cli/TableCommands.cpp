@@ -18,7 +18,7 @@ namespace vornal::cli {
 namespace {
 
 constexpr std::string_view kTableUsage =
-    "vornal-cli table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard]\n"
+    "vornal-cli table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard | --text]\n"
     "  day tables: racelist, main (メイン用), laptime (ﾗｯﾌﾟﾀｲﾑ), lapcheck (ラップ検証表), candidates (買い目候補)\n"
     "  race tables (--slot N): pastruns (ランキング), card (出馬表), detail (個別詳細検討用), lapcard (ﾗｯﾌﾟ出馬表), "
     "ranking (ﾗﾝｷﾝｸﾞ表),\n"
@@ -150,7 +150,9 @@ int RunTable(CliContext& context)
             return kExitUsage;
         }
     }
-    PrintUtf8Lines(context, context.Flag("--clipboard") ? ClipboardText(grid, title) : GridLines(grid, "\n"));
+    PrintUtf8Lines(context, context.Flag("--clipboard") ? ClipboardText(grid, title)
+                            : context.Flag("--text")    ? GridText(grid)
+                                                        : GridLines(grid, "\n"));
     return kExitOk;
 }
 

@@ -88,4 +88,31 @@ std::string GridLines(const CellGrid& grid, std::string_view lineEnd)
     return text;
 }
 
+std::string GridText(const CellGrid& grid)
+{
+    std::vector<std::size_t> widths(static_cast<std::size_t>(grid.ColumnCount()), 0);
+    for (int r = 0; r < grid.RowCount(); ++r) {
+        for (int c = 0; c < grid.ColumnCount(); ++c) {
+            widths[static_cast<std::size_t>(c)] = std::max(widths[static_cast<std::size_t>(c)], grid.Cell(r, c).size());
+        }
+    }
+    std::string text;
+    for (int r = 0; r < grid.RowCount(); ++r) {
+        std::string line;
+        for (int c = 0; c < grid.ColumnCount(); ++c) {
+            if (c > 0) {
+                line += ' ';
+            }
+            const std::string& cell = grid.Cell(r, c);
+            line += cell;
+            line.append(widths[static_cast<std::size_t>(c)] - cell.size(), ' ');
+        }
+        while (!line.empty() && line.back() == ' ') {
+            line.pop_back();
+        }
+        text += line + "\n";
+    }
+    return text;
+}
+
 } // namespace vornal

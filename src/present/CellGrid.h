@@ -61,4 +61,9 @@ private:
 // clipboard (CR LF) and of TSV output (LF). Cells are written as they are, CP932.
 std::string GridLines(const CellGrid& grid, std::string_view lineEnd);
 
+// The grid as aligned text for a terminal: each column padded on the right with blanks to its
+// widest cell, columns separated by one blank, lines ended by LF. CP932 byte widths are the
+// display widths (half-width characters one byte, full-width two), so the columns line up.
+std::string GridText(const CellGrid& grid);
+
 } // namespace vornal
