@@ -197,6 +197,10 @@ int ViewShareClass(double share)
 
 std::optional<std::string> InsufficientDataMessage(const RaceDay& day, int slot)
 {
+    // A slot outside the day holds no race at all.
+    if (slot < 0 || slot >= kRaceSlots) {
+        return Sjis("本レースはデータが不十分です。");
+    }
     const long long raceNumber = FieldNumber(day.Races[slot].SlotKey.View(), 15, 2);
     if (raceNumber < 1) {
         return Sjis("本レースはデータが不十分です。");
@@ -230,8 +234,8 @@ std::string ShownRankMark(std::string_view mark)
 RaceAnalysis ShowRaceAnalysis(const RaceDay& day, const TuningTables& tables, int slot)
 {
     RaceAnalysis view;
-    view.Slot = std::clamp(slot, 0, kRaceSlots - 1);
-    view.Message = InsufficientDataMessage(day, view.Slot);
+    view.Slot = slot;
+    view.Message = InsufficientDataMessage(day, slot);
     if (view.Message) {
         return view;
     }

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/TuningTables.h"
@@ -34,6 +35,10 @@ struct RaceHeaderTexts
 
 // The popularity-share panel: the race's share, its ability statistics and the payout
 // statistics of its share class.
+// The captions of SharePanel::Percentages and SharePanel::Averages, in order (UTF-8).
+inline constexpr std::array<std::string_view, 8> kShareStatCaptions{
+    "1000円未満", "2000円未満", "3000円未満", "4000円未満", "4000円以上", "8000円以上", "単勝平均", "馬連平均"};
+
 struct SharePanel
 {
     std::string Share;         // "%5.1f" followed by " %"
@@ -103,7 +108,7 @@ struct RaceAnalysis
 int ViewShareClass(double popularityShare);
 
 // The message for a race with too little data, or nothing: "本レースはデータが不十分です。"
-// when the SlotKey's race number is below 1, R followed by "レースはデータが不十分です。"
+// when the SlotKey's race number is below 1 (or the slot lies outside 0..35), R followed by "レースはデータが不十分です。"
 // when runner slot 0 has no horse number (its runner records were never downloaded).
 std::optional<std::string> InsufficientDataMessage(const RaceDay& day, int slot);
 

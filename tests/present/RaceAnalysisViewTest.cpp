@@ -44,9 +44,11 @@ TEST_F(RaceAnalysisViewTest, RacesWithoutDataOnlyGetTheirMessage)
     EXPECT_EQ(ToUtf8(*view.Message), "11レースはデータが不十分です。");
     EXPECT_EQ(view.PastRuns.RowCount(), 0);
 
-    view = ShowRaceAnalysis(*day, *tables, 5); // a slot with no race at all
-    ASSERT_TRUE(view.Message);
-    EXPECT_EQ(ToUtf8(*view.Message), "本レースはデータが不十分です。");
+    for (int slot : {5, -1, kRaceSlots}) { // slots with no race at all
+        view = ShowRaceAnalysis(*day, *tables, slot);
+        ASSERT_TRUE(view.Message) << slot;
+        EXPECT_EQ(ToUtf8(*view.Message), "本レースはデータが不十分です。");
+    }
 }
 
 TEST_F(RaceAnalysisViewTest, HeaderAndShareClassPanel)
