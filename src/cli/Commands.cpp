@@ -7,6 +7,7 @@
 #include "cli/RaceDayCommands.h"
 #include "cli/SamplegenCommand.h"
 #include "cli/StoreCommands.h"
+#include "cli/TableCommands.h"
 #include "app/ErrorLog.h"
 #include "store/FileNameMigration.h"
 #include "text/Encoding.h"
@@ -35,6 +36,9 @@ std::span<const Command> AllCommands()
         Command{"backtest",
                 "backtest [--from DAY] [--to DAY] --method no1|no2|user|sp1|sp2|sp3 [--set NAME] [--json] [--write-ksr]",
                 "judge a betting method over the stored days; per-day hit lines and the totals", &RunBacktest},
+        Command{"table", "table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard | --text]",
+                "one table of the screens (race list, day tables, race tables) as TAB-separated lines", &RunTable},
+        Command{"view", "view --date DAY --slot N", "the texts of the race analysis view of one race", &RunView},
     };
     return commands;
 }

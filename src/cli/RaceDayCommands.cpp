@@ -4,7 +4,12 @@
 
 #include "cli/DayLoad.h"
 #include "raceday/RaceDayJson.h"
+#include "cli/TableCommands.h"
+#include "present/RaceLabels.h"
+#include "present/RaceList.h"
 #include "results/DayTotalsJson.h"
+#include "results/HitJudgement.h"
+#include "vocab/Combinations.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
 #include "text/Format.h"
@@ -40,8 +45,70 @@ std::optional<std::string> RequireDay(CliContext& context, std::string_view usag
     return dayName;
 }
 
-constexpr std::string_view kRaceUsage = "vornal-cli race --date DAY --slot N [--json]";
-constexpr std::string_view kDayUsage = "vornal-cli day --date DAY [--json]";
+constexpr std::string_view kRaceUsage =
+    "vornal-cli race --date DAY --slot N [--json | --table pastruns|lapcard|ranking|card|detail|quinella|popularity "
+    "[--sort TOGGLE] [--tsv | --clipboard]]";
+constexpr std::string_view kDayUsage =
+    "vornal-cli day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard]]";
+
+TableOutput OutputOption(const CliContext& context)
+{
+    return context.Flag("--clipboard") ? TableOutput::Clipboard
+           : context.Flag("--tsv")     ? TableOutput::Tsv
+                                       : TableOutput::Text;
+}
+
+std::string Trimmed(std::string_view cp932)
+{
+    return ToUtf8(TrimRight(cp932));
+}
+
+// The bets, the single-runner pick and the judgement of one race, as the race view shows them.
+void PrintRaceBets(CliContext& context, const RaceSlot& race, const BetRecord& bets)
+{
+    context.out << "   買い目:";
+    bool any = false;
+    for (int i = 1; i <= 3; ++i) {
+        if (IsBlank(bets.BetCombos[i].View())) {
+            continue;
+        }
+        any = true;
+        const int q = QuinellaIndex(bets.BetCombos[i].View());
+        const double predicted = q > 0 ? race.PredictedQuinellaPayout[q] : 0.0;
+        context.out << fmt::sprintf(" [%s] 予想%.0f円", ToUtf8(bets.BetCombos[i].View()), predicted);
+        if (bets.QuinellaHit[i]) {
+            context.out << fmt::sprintf(" 馬連的中%d円", bets.QuinellaHitPay[i]);
+        }
+        if (bets.WideHit[i]) {
+            context.out << fmt::sprintf(" ﾜｲﾄﾞ的中%d円", bets.WideHitPay[i]);
+        }
+    }
+    if (!any) {
+        context.out << " なし";
+    }
+    if (bets.BetRunner > 0 && bets.BetRunner <= kRunnerSlots) {
+        const Runner& runner = race.Runners[bets.BetRunner - 1];
+        context.out << fmt::sprintf("  単複: %d %s 予想単勝%.0f円", bets.BetRunner, Trimmed(runner.HorseName.View()),
+                                    runner.PredictedWinPayout);
+        if (bets.WinHit) {
+            context.out << fmt::sprintf(" 単勝的中%d円", bets.WinHitPay);
+        }
+        if (bets.PlaceHit) {
+            context.out << fmt::sprintf(" 複勝的中%d円", bets.PlaceHitPay);
+        }
+    }
+    context.out << "\n";
+    if (race.WinResult[0].Key > 0) {
+        context.out << fmt::sprintf("   結果: 単勝 %d %d円", race.WinResult[0].Key, race.WinResult[0].Payout);
+        if (race.QuinellaResult[0].Payout > 0) {
+            context.out << fmt::sprintf("  馬連 %s %d円", ToUtf8(race.QuinellaResult[0].Key.View()),
+                                        race.QuinellaResult[0].Payout);
+        }
+        context.out << fmt::sprintf("  (%s%s%s%s)\n", ToUtf8(bets.ResultMarkQuinella.View()),
+                                    ToUtf8(bets.ResultMarkWide.View()), ToUtf8(bets.ResultMarkWin.View()),
+                                    ToUtf8(bets.ResultMarkPlace.View()));
+    }
+}
 
 } // namespace
 
@@ -65,6 +132,9 @@ int RunRace(CliContext& context)
     if (!day->Races[*slot].RaceLoaded) {
         context.err << "vornal-cli: the day has no race in slot " << *slot << " (" << day->RaceCount << " races)\n";
         return kExitFailure;
+    }
+    if (const std::optional<std::string> table = context.Option("--table")) {
+        return PrintViewTable(context, session, *table, *slot, OutputOption(context));
     }
     if (context.Flag("--json")) {
         std::string out;
@@ -99,6 +169,9 @@ int RunDay(CliContext& context)
     if (day == nullptr) {
         return kExitFailure;
     }
+    if (const std::optional<std::string> table = context.Option("--table")) {
+        return PrintViewTable(context, session, *table, std::nullopt, OutputOption(context));
+    }
     if (context.Flag("--json")) {
         std::string out;
         JsonWriter json(out);
@@ -108,10 +181,21 @@ int RunDay(CliContext& context)
         });
         return PrintJson(context, out, json);
     }
-    for (int r = 0; r < kRaceSlots; ++r) {
-        if (day->Races[r].RaceLoaded) {
-            PrintRaceLine(context, day->Races[r], r);
+    context.out << ToUtf8(*dayName) << "  " << ToUtf8(day->BetKindSuffix) << "\n";
+    for (const RaceListEntry& entry : BuildRaceList(*day)) {
+        const RaceSlot& race = day->Races[entry.Slot];
+        context.out << fmt::sprintf("%2d %s %s %2d頭 %s%sm\n", entry.Slot, ToUtf8(entry.Text), Trimmed(race.RaceName.View()),
+                                    race.RunnerCount, ToUtf8(TrackLabel(race.TrackCode.View())),
+                                    ToUtf8(TrimRight(race.DistanceText.View())));
+        if (race.RaceLoaded) {
+            PrintRaceBets(context, race, day->Bets[entry.Slot]);
         }
+    }
+    context.out << "合計\t買い点数\t的中点数\t買い金額\t回収金額\t回収率\n";
+    for (BetType type : kBetTypes) {
+        const BetTypeTotals& t = session.Totals()[type];
+        context.out << fmt::sprintf("%s\t%d点\t%d点\t%lld円\t%lld円\t%s\n", ToUtf8(BetTypeName(type)), t.Points, t.Hits,
+                                    t.Staked(), t.Returned, ToUtf8(t.RateText()));
     }
     return kExitOk;
 }

@@ -116,7 +116,7 @@ TEST(RaceDayJson, DayListsLoadedRacesOnly)
     std::string out;
     JsonWriter json(out);
     WriteDayJson(json, *day, "20260105");
-    EXPECT_EQ(out.rfind(R"({"date":"20260105","RaceCount":2,"races":[{"date":"20260105","slot":0,)", 0), 0u);
+    EXPECT_EQ(out.rfind(R"({"date":"20260105","RaceCount":2,"BetKindSuffix":"","races":[{"date":"20260105","slot":0,)", 0), 0u);
     EXPECT_NE(out.find(R"(,{"date":"20260105","slot":1,)"), std::string::npos);
     EXPECT_EQ(out.find(R"("slot":2,"RaceLoaded")"), std::string::npos);
 }

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include <unistd.h>
+
+#include "cli/CliRun.h"
+#include "present/CellGrid.h"
+#include "present/DaySummaryTables.h"
+#include "raceday/RaceDayLoader.h"
+#include "session/DaySession.h"
+#include "text/Encoding.h"
+
+namespace vornal::test {
+namespace {
+
+// The table and view commands on a short synthetic season: the CLI prints exactly the grid
+// the core builds, so checks made through it hold for the window and the clipboard too.
+class TableCommands : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        root = std::filesystem::temp_directory_path() / ("vornal-cli-tables-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(root);
+        app = root / "app";
+        std::filesystem::create_directories(app);
+        const std::string appArg = "--app-dir " + ShellQuote(app.string()) + " ";
+        const std::string feed = ShellQuote((root / "feed").string());
+        if (RunCli(appArg + "samplegen --feed " + feed + " --seed 5 --days 20 --tuning " + ShellQuote(app.string()))
+                    .exitCode != 0 ||
+            RunCli(appArg + "acquire --feed " + feed + " --from '2000/01/01 00:00:00'").exitCode != 0) {
+            app.clear();
+            return;
+        }
+        const std::string dates = RunCli(appArg + "dates").out;
+        date = dates.substr(0, dates.find('\n'));
+    }
+    static void TearDownTestSuite() { std::filesystem::remove_all(root); }
+
+    void SetUp() override
+    {
+        if (app.empty() || date.empty()) {
+            GTEST_FAIL() << "the sample season could not be made";
+        }
+    }
+
+    static CliResult Run(const std::string& arguments)
+    {
+        return RunCli("--app-dir " + ShellQuote(app.string()) + " " + arguments + " --date " + ShellQuote(date));
+    }
+
+    static inline std::filesystem::path root;
+    static inline std::filesystem::path app;
+    static inline std::string date;
+};
+
+TEST_F(TableCommands, DayTablesAreTheCoreGrids)
+{
+    DaySession session(app);
+    ASSERT_TRUE(session.LoadDay(ToCp932(date)).Ok());
+    const RaceDay* day = session.Day();
+    const CliResult main = Run("table --name main");
+    ASSERT_EQ(main.exitCode, 0);
+    EXPECT_EQ(main.out, ToUtf8(GridLines(BuildMainTable(*day), "\n")));
+    const CliResult lapCheck = Run("table --name ラップ検証表");
+    EXPECT_EQ(lapCheck.out, ToUtf8(GridLines(BuildLapCheckTable(*day), "\n")));
+    EXPECT_NE(lapCheck.out.find("S数"), std::string::npos);
+}
+
+TEST_F(TableCommands, RaceTablesSortAndCopy)
+{
+    const CliResult copied = Run("table --name ranking --slot 0 --sort 実力 --clipboard");
+    ASSERT_EQ(copied.exitCode, 0);
+    EXPECT_EQ(copied.out.rfind(date.substr(0, 4) + "年", 0), 0u);
+    EXPECT_NE(copied.out.find("R\r\n枠\t馬\t馬名\t実力\t順"), std::string::npos);
+    // Sorted by the ability rank: the first data row holds rank 1.
+    const std::size_t firstRow = copied.out.find("\r\n", copied.out.find("\r\n") + 2) + 2;
+    const std::string row = copied.out.substr(firstRow, copied.out.find("\r\n", firstRow) - firstRow);
+    std::vector<std::string> cells;
+    for (std::size_t at = 0; at <= row.size();) {
+        const std::size_t tab = std::min(row.find('\t', at), row.size());
+        cells.push_back(row.substr(at, tab - at));
+        at = tab + 1;
+    }
+    ASSERT_GT(cells.size(), 4u);
+    EXPECT_EQ(cells[4], " 1");
+
+    const CliResult pastRuns = Run("table --name pastruns --slot 0");
+    EXPECT_EQ(pastRuns.out.rfind("順\t枠\t馬\t馬名", 0), 0u);
+    EXPECT_NE(pastRuns.out.find("\n 1\t"), std::string::npos) << "rows are numbered";
+}
+
+TEST_F(TableCommands, BadRequestsAreUsageErrors)
+{
+    EXPECT_EQ(Run("table --name nosuch").exitCode, 2);
+    EXPECT_EQ(Run("table --name lapcard").exitCode, 2) << "a race table needs --slot";
+    EXPECT_EQ(Run("table --name lapcard --slot 0 --sort nosuch").exitCode, 2);
+    EXPECT_EQ(Run("view --slot 40").exitCode, 2);
+    const CliResult view = Run("view --slot 0");
+    EXPECT_EQ(view.exitCode, 0);
+    EXPECT_NE(view.out.find("LapPanel\t勝ちタイム："), std::string::npos);
+}
+
+} // namespace
+} // namespace vornal::test
