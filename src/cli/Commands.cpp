@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include <algorithm>
 #include <array>
 #include <ostream>
 
@@ -21,24 +22,36 @@ std::span<const Command> AllCommands()
         Command{"samplegen",
                 "samplegen --feed DIR [--seed N] [--days N] [--start YYYY-MM-DD | --end YYYY-MM-DD] [--tuning DIR] "
                 "[--timeseries DIR] [--all-masters]",
-                "write a synthetic sample season as a replay feed (and the tuning files)", &RunSamplegen},
+                "write a synthetic sample season as a replay feed (and the tuning files)", &RunSamplegen,
+                {"--feed", "--seed", "--days", "--start", "--end", "--tuning", "--timeseries"}, {"--all-masters"}},
         Command{"acquire", "acquire --feed DIR [--from \"yyyy/mm/dd hh:nn:ss\"]",
-                "bulk acquisition from a replay feed into the store; prints the created-file lines", &RunAcquire},
+                "bulk acquisition from a replay feed into the store; prints the created-file lines", &RunAcquire,
+                {"--feed", "--from"}},
         Command{"results", "results --feed DIR --date DAY", "results retrieval of one day from a replay feed",
-                &RunResults},
+                &RunResults, {"--feed", "--date"}},
         Command{"dates", "dates", "the stored race dates, newest first", &RunDates},
-        Command{"day", "day --date DAY [--json]", "load the day and run every pass; every race of the day", &RunDay},
-        Command{"race", "race --date DAY --slot N [--json]", "one race of the loaded day: every race, runner and past-run field",
-                &RunRace},
+        Command{"day", "day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard]]",
+                "load the day and run every pass: the races with their bets, results and hits, the day totals; or one "
+                "day table",
+                &RunDay, {"--date", "--table"}, {"--json", "--tsv", "--clipboard"}},
+        Command{"race",
+                "race --date DAY --slot N [--json | --table pastruns|lapcard|ranking|card|detail|quinella|popularity "
+                "[--sort TOGGLE] [--tsv | --clipboard]]",
+                "one race of the loaded day: every race, runner and past-run field, or one table of the race view",
+                &RunRace, {"--date", "--slot", "--table", "--sort"}, {"--json", "--tsv", "--clipboard"}},
+        Command{"table", "table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard | --text]",
+                "one table of the screens (race list, day tables, race tables) as TAB-separated lines", &RunTable,
+                {"--date", "--name", "--slot", "--sort"}, {"--clipboard", "--text"}},
+        Command{"view", "view --date DAY --slot N", "the texts of the race analysis view of one race", &RunView,
+                {"--date", "--slot"}},
         Command{"usersets", "usersets", "the user betting rule sets of UserSet.usd", &RunUserSets},
         Command{"userset", "userset save --fields \"NAME,...\" [--yes] | userset delete --name NAME [--yes]",
-                "save or delete a user betting rule set, with the settings window's checks", &RunUserSet},
+                "save or delete a user betting rule set, with the settings window's checks", &RunUserSet,
+                {"--fields", "--name"}, {"--yes"}, 1},
         Command{"backtest",
                 "backtest [--from DAY] [--to DAY] --method no1|no2|user|sp1|sp2|sp3 [--set NAME] [--json] [--write-ksr]",
-                "judge a betting method over the stored days; per-day hit lines and the totals", &RunBacktest},
-        Command{"table", "table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard | --text]",
-                "one table of the screens (race list, day tables, race tables) as TAB-separated lines", &RunTable},
-        Command{"view", "view --date DAY --slot N", "the texts of the race analysis view of one race", &RunView},
+                "judge a betting method over the stored days; per-day hit lines and the totals", &RunBacktest,
+                {"--from", "--to", "--method", "--set"}, {"--json", "--write-ksr"}},
     };
     return commands;
 }
@@ -61,6 +74,27 @@ int RunHelp(CliContext& context)
 } // namespace vornal::cli
 
 namespace vornal::cli {
+
+std::optional<std::string> UnknownArgument(const Command& command, const std::vector<std::string>& args)
+{
+    auto among = [](std::initializer_list<std::string_view> names, const std::string& arg) {
+        return std::find(names.begin(), names.end(), arg) != names.end();
+    };
+    int words = 0;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (among(command.valued, args[i])) {
+            if (i + 1 == args.size()) {
+                return args[i];
+            }
+            ++i;
+        } else if (among(command.flags, args[i])) {
+            continue;
+        } else if (args[i].rfind("--", 0) == 0 || ++words > command.words) {
+            return args[i];
+        }
+    }
+    return std::nullopt;
+}
 
 void StartUp(CliContext& context)
 {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <initializer_list>
+#include <optional>
 #include <span>
+#include <string>
+#include <vector>
 #include <string_view>
 
 #include "cli/CliContext.h"
@@ -15,7 +19,16 @@ struct Command
     std::string_view usage;
     std::string_view summary;
     CommandFn run;
+    // What the command takes: options with a value ("--date"), options alone ("--json"),
+    // and how many plain words (an action, a number) may stand among them.
+    std::initializer_list<std::string_view> valued = {};
+    std::initializer_list<std::string_view> flags = {};
+    int words = 0;
 };
+
+// The first argument `command` does not take, or nothing: an unknown option, an option
+// without its value, or a word too many.
+std::optional<std::string> UnknownArgument(const Command& command, const std::vector<std::string>& args);
 
 // Every command of vornal-cli, in the order "help" lists them.
 std::span<const Command> AllCommands();

@@ -5,6 +5,7 @@
 #include "raceday/RaceDayLoader.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
+#include "text/Fields.h"
 
 namespace vornal::cli {
 
@@ -16,6 +17,15 @@ std::optional<std::string> DayNameOption(const CliContext& context)
     }
     std::string dayName = ParseDayName(ToCp932(*date));
     if (dayName.empty()) {
+        // A date of the right shape that the calendar lacks is told apart from a text that
+        // is no date at all.
+        const std::string cp932 = ToCp932(*date);
+        const bool dateShaped = (cp932.size() == 8 && IsAllDigits(cp932)) ||
+                                (cp932.size() == 14 && IsAllDigits(DayDigits(cp932)) &&
+                                 DayNameFromDigits(DayDigits(cp932)) == cp932);
+        context.err << "vornal-cli: \"" << *date
+                    << (dateShaped ? "\" is not a possible date\n"
+                                   : "\" is not a date; give it as 2026年01月05日 or 20260105\n");
         return std::nullopt;
     }
     return dayName;

@@ -11,7 +11,8 @@
 namespace vornal::cli {
 
 // The date of a "--date DAY" option (2026年01月05日 or 20260105) as the CP932 date text;
-// nothing for a text that is not a real date.
+// nothing when the option is absent, or when its text is not a real date, which is then said
+// on the error stream (an impossible date as such).
 std::optional<std::string> DayNameOption(const CliContext& context);
 
 // Loads the date in `session` with every pass of a day load. On failure prints the

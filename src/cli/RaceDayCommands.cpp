@@ -39,7 +39,7 @@ void PrintRaceLine(CliContext& context, const RaceSlot& race, int slot)
 std::optional<std::string> RequireDay(CliContext& context, std::string_view usage)
 {
     std::optional<std::string> dayName = DayNameOption(context);
-    if (!dayName) {
+    if (!dayName && !context.Option("--date")) {
         context.err << "vornal-cli: --date DAY is required, as 2026年01月05日 or 20260105\nusage: " << usage << "\n";
     }
     return dayName;

@@ -29,6 +29,11 @@ int main(int argc, char** argv)
         if (command.name == args[0]) {
             CliContext context{vornal::ResolveAppDir(appDirOption), {args.begin() + 1, args.end()}, std::cout,
                                std::cerr};
+            if (const std::optional<std::string> unknown = UnknownArgument(command, context.args)) {
+                std::cerr << "vornal-cli: " << command.name << " does not take \"" << *unknown
+                          << "\" (or it lacks its value)\nusage: vornal-cli " << command.usage << "\n";
+                return kExitUsage;
+            }
             if (command.name != "help") {
                 StartUp(context);
             }

@@ -1,5 +1,7 @@
 #include "present/RaceAnalysisView.h"
 
+#include "betting/QuinellaRanks.h"
+
 #include <algorithm>
 
 #include "present/GridSort.h"
@@ -54,7 +56,7 @@ SharePanel ShareTexts(const RaceSlot& race, const TuningTables& tables)
     panel.Share = fmt::sprintf("%5.1f", race.PopularityShare) + " %";
     panel.AbilityMean = ShownIfPositive("%6.2f", race.AbilityMean);
     panel.AbilitySpread = ShownIfPositive("%6.2f", race.AbilitySpread);
-    panel.ShareClass = ViewShareClass(race.PopularityShare);
+    panel.ShareClass = ShareClass(race.PopularityShare);
     for (int i = 0; i < 6; ++i) {
         panel.Percentages[static_cast<std::size_t>(i)] =
             fmt::sprintf("%5.1f", tables.ShareClassStat(panel.ShareClass, static_cast<ShareStat>(i + 1))) + " %";
@@ -180,20 +182,6 @@ template <typename Entry, std::size_t N> std::array<ResultRow, N> RowsOf(const s
 }
 
 } // namespace
-
-int ViewShareClass(double share)
-{
-    if (share < 49.8) {
-        return 1;
-    }
-    constexpr std::array<double, 6> kUpperBounds{53.5, 56.6, 59.2, 62.4, 65.1, 68.4};
-    for (std::size_t i = 0; i < kUpperBounds.size(); ++i) {
-        if (share <= kUpperBounds[i]) {
-            return static_cast<int>(i) + 2;
-        }
-    }
-    return 8;
-}
 
 std::optional<std::string> InsufficientDataMessage(const RaceDay& day, int slot)
 {

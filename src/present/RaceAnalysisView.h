@@ -103,10 +103,6 @@ struct RaceAnalysis
     RaceResults Results;
 };
 
-// The popularity-share class 1..8 of a share: 1 below 49.8, 2 up to 53.5, then up to 56.6,
-// 59.2, 62.4, 65.1, 68.4 (bounds inclusive), 8 above 68.4.
-int ViewShareClass(double popularityShare);
-
 // The message for a race with too little data, or nothing: "本レースはデータが不十分です。"
 // when the SlotKey's race number is below 1 (or the slot lies outside 0..35), R followed by "レースはデータが不十分です。"
 // when runner slot 0 has no horse number (its runner records were never downloaded).

@@ -70,16 +70,6 @@ TEST_F(RaceAnalysisViewTest, HeaderAndShareClassPanel)
     EXPECT_EQ(view.Share.AbilityMean, "");
 }
 
-TEST(ShareClassTest, BoundsBelongToTheLowerClass)
-{
-    EXPECT_EQ(ViewShareClass(49.79), 1);
-    EXPECT_EQ(ViewShareClass(49.8), 2);
-    EXPECT_EQ(ViewShareClass(53.5), 2);
-    EXPECT_EQ(ViewShareClass(53.51), 3);
-    EXPECT_EQ(ViewShareClass(68.4), 7);
-    EXPECT_EQ(ViewShareClass(68.41), 8);
-}
-
 TEST(ShownRankMarkTest, SecretAndBlankMarksShowAsBlanks)
 {
     EXPECT_EQ(ShownRankMark(Sjis("★")), "   ");

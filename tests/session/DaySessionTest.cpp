@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
+#include <atomic>
 #include <vector>
 
 #include <unistd.h>
@@ -147,6 +149,71 @@ TEST_F(DaySessionTest, CloneIsTheSameDay)
     ASSERT_TRUE(session.LoadDay(s_days[1]).Ok());
     const std::unique_ptr<RaceDay> copy = session.Day()->Clone();
     EXPECT_EQ(Json(*copy, s_days[1]), Json(*session.Day(), s_days[1]));
+}
+
+} // namespace
+} // namespace vornal
+
+namespace vornal {
+namespace {
+
+TEST_F(DaySessionTest, ADayPreparedOnAnotherThreadWhileTheShownDayIsRead)
+{
+    DaySession session(App());
+    ASSERT_TRUE(session.LoadDay(s_days[0]).Ok());
+    const std::string shown = Json(*session.Day(), s_days[0]);
+
+    PreparedDay prepared;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        prepared = session.PrepareDay(s_days[1]);
+        done = true;
+    });
+    // The face keeps reading (and showing) the day while the next one is prepared.
+    int reads = 0;
+    while (!done && reads < 50) {
+        EXPECT_EQ(Json(*session.Day(), s_days[0]), shown);
+        ++reads;
+    }
+    worker.join();
+    EXPECT_EQ(session.DayName(), s_days[0]);
+    ASSERT_TRUE(session.AdoptDay(std::move(prepared)).Ok());
+    EXPECT_EQ(session.DayName(), s_days[1]);
+
+    DaySession alone(App());
+    ASSERT_TRUE(alone.LoadDay(s_days[1]).Ok());
+    EXPECT_EQ(Json(*session.Day(), s_days[1]), Json(*alone.Day(), s_days[1]));
+}
+
+TEST_F(DaySessionTest, AMethodChangeRerunsThePipelineAlone)
+{
+    DaySession session(App());
+    ASSERT_TRUE(session.LoadDay(s_days[0]).Ok());
+    const RaceDay& day = *session.Day();
+    EXPECT_EQ(day.BetKindSuffix, "_No01");
+    const auto payouts = day.Races[0].PredictedQuinellaPayout;
+    const double prob = day.Races[0].Runners[0].AchievementProb;
+
+    int passes = 0;
+    session.SetPassObserver([&](DayPassKind, const RaceDay&) { ++passes; });
+    session.SetBetMethod(BetMethod{BetMethodKind::No2, std::nullopt});
+    ASSERT_TRUE(session.RerunDayPipeline());
+    EXPECT_EQ(passes, 0);
+    EXPECT_EQ(session.Day(), &day) << "the same day, not a reload";
+    EXPECT_EQ(day.BetKindSuffix, "_No02");
+    EXPECT_EQ(day.Races[0].PredictedQuinellaPayout, payouts);
+    EXPECT_EQ(day.Races[0].Runners[0].AchievementProb, prob);
+
+    // The user method without a set: the day says so, bets nothing and files nothing.
+    session.SetBetMethod(BetMethod{BetMethodKind::User, std::nullopt});
+    ASSERT_TRUE(session.RerunDayPipeline());
+    ASSERT_FALSE(session.PipelineMessages().empty());
+    EXPECT_EQ(session.PipelineMessages()[0], NoUserSetMessage());
+    for (const BetRecord& bets : day.Bets) {
+        EXPECT_TRUE(bets.BetCombos[1].empty());
+        EXPECT_EQ(bets.BetRunner, 0);
+    }
+    EXPECT_EQ(session.Totals()[BetType::Quinella].Points, 0);
 }
 
 } // namespace
