@@ -11,14 +11,14 @@
 #include "text/Encoding.h"
 #include "text/Fields.h"
 #include "vocab/CodeNames.h"
+#include "vocab/RacingTerms.h"
 
 namespace vornal {
 namespace {
 
 bool IsTurf(std::string_view trackCode)
 {
-    long long code = LeadingNumber(trackCode);
-    return code >= 11 && code <= 22;
+    return IsCurvedTurfTrack(static_cast<int>(LeadingNumber(trackCode)));
 }
 
 LapSurface SurfaceOf(std::string_view trackCode)
@@ -28,17 +28,17 @@ LapSurface SurfaceOf(std::string_view trackCode)
 
 bool IsObstacle(std::string_view trackCode)
 {
-    return !trackCode.empty() && trackCode.front() == '5';
+    return IsSteeplechaseTrack(trackCode);
 }
 
 bool IsLocal(std::string_view courseCode)
 {
-    return CourseRegion(courseCode) == Sjis("地方  ");
+    return CourseKindOf(courseCode) == CourseKind::Local;
 }
 
 bool IsOverseas(std::string_view courseCode)
 {
-    return CourseRegion(courseCode) == Sjis("海外  ");
+    return CourseKindOf(courseCode) == CourseKind::Overseas;
 }
 
 // Racecourse code of a past run: characters 9-10 of its run key (date and racecourse).

@@ -13,6 +13,7 @@
 #include "text/Fields.h"
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
+#include "vocab/RacingTerms.h"
 
 namespace vornal {
 namespace {
@@ -25,17 +26,20 @@ constexpr double kMinimumStart = 9999.0;
 constexpr int kCappedMargin = 99;
 
 // A run at a local or overseas racecourse: its final position counts when the arrival
-// order is missing, and a local run is scored 0.4 s worse than it was.
+// order is missing, and a local run is scored 0.4 s worse than it was. A code the table
+// lacks is taken as a JRA run.
 enum class CourseClass { Jra, Local, Overseas };
 
 CourseClass ClassOfCourse(std::string_view courseCode)
 {
-    std::string region = Trim(CourseRegion(courseCode));
-    if (region == Sjis("地方")) {
+    switch (CourseKindOf(courseCode)) {
+    case CourseKind::Local:
         return CourseClass::Local;
-    }
-    if (region == Sjis("海外")) {
+    case CourseKind::Overseas:
         return CourseClass::Overseas;
+    case CourseKind::Jra:
+    case CourseKind::Unknown:
+        break;
     }
     return CourseClass::Jra;
 }

@@ -27,6 +27,26 @@ std::string FormatDateTime(const LocalDateTime& time)
                         time.second);
 }
 
+namespace {
+
+std::chrono::year_month_day CivilDate(int year, int month, int day)
+{
+    return std::chrono::year_month_day{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                                       std::chrono::day{static_cast<unsigned>(day)}};
+}
+
+} // namespace
+
+bool IsCalendarDate(int year, int month, int day)
+{
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31 && CivilDate(year, month, day).ok();
+}
+
+long long DaysSinceEpoch(int year, int month, int day)
+{
+    return std::chrono::sys_days{CivilDate(year, month, day)}.time_since_epoch().count();
+}
+
 LocalDateTime AddDays(const LocalDateTime& time, int days)
 {
     using namespace std::chrono;

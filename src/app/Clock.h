@@ -51,6 +51,12 @@ const Clock& DefaultClock();
 // "yyyy/mm/dd hh:nn:ss", the form of time stamps in the settings file and the error log.
 std::string FormatDateTime(const LocalDateTime& time);
 
+// Calendar dates, on std::chrono's proleptic Gregorian calendar: the one date arithmetic of
+// the system. True for a real date (29 February only in leap years).
+bool IsCalendarDate(int year, int month, int day);
+// Days from 1970-01-01 to the date (negative before it).
+long long DaysSinceEpoch(int year, int month, int day);
+
 // The same time of day `days` calendar days later (earlier when negative); month and year
 // ends and leap days are followed. The time fields are kept as they are.
 LocalDateTime AddDays(const LocalDateTime& time, int days);

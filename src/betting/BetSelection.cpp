@@ -12,6 +12,7 @@
 #include "text/Fields.h"
 #include "text/Format.h"
 #include "vocab/Combinations.h"
+#include "vocab/RacingTerms.h"
 
 namespace vornal {
 namespace {
@@ -159,7 +160,7 @@ RaceFacts FactsOf(const RaceSlot& race)
     facts.track = ParseInt(race.TrackCode.View()).value_or(0);
     std::string_view track = race.TrackCode.View();
     std::string_view youngest = race.ConditionCodes[4].View();
-    facts.excluded = (!track.empty() && track[0] == '5') || youngest == "701" || youngest == "702";
+    facts.excluded = IsSteeplechaseTrack(track) || youngest == "701" || youngest == "702";
     return facts;
 }
 
@@ -240,7 +241,7 @@ void ApplyRow(const RuleRow& row, const RaceSlot& race, int slots, BetRecord& be
 
 const RuleRow* BuiltInRow(const BuiltInMethod& method, const RaceFacts& facts)
 {
-    bool turf = facts.track >= 10 && facts.track <= 22;
+    bool turf = IsTurfTrack(facts.track);
     if (facts.runners >= 1 && facts.runners <= 13 && facts.distance >= 1000 && facts.distance <= 2000) {
         return turf ? &method.smallTurf : &method.smallDirt;
     }
@@ -257,7 +258,7 @@ std::pair<int, int> OrderedRange(int from, int to)
 
 void ApplyUserRules(const UserRuleSet& set, const RaceSlot& race, const RaceFacts& facts, BetRecord& bets)
 {
-    bool turf = facts.track >= 10 && facts.track <= 22;
+    bool turf = IsTurfTrack(facts.track);
     const UserSurfaceRules& rules = turf ? set.turf : set.dirt;
     auto [fewest, most] = OrderedRange(rules.runnersFrom, rules.runnersTo);
     auto [shortest, longest] = OrderedRange(rules.distanceFrom, rules.distanceTo);
@@ -286,7 +287,7 @@ void ApplyDeveloper1(const RaceSlot& race, const RaceFacts& facts, BetRecord& be
         return;
     }
     // Straight turf (TrackCode 10) is not turf for this method.
-    bool turf = facts.track >= 11 && facts.track <= 22;
+    bool turf = IsCurvedTurfTrack(facts.track);
     const DeveloperRows& rows = Developer1Rows();
     const RuleRow* row = nullptr;
     if (facts.distance <= 1600) {

@@ -7,6 +7,7 @@
 #include "store/JvLayout.h"
 #include "text/Fields.h"
 #include "text/Format.h"
+#include "vocab/RacingTerms.h"
 
 namespace vornal {
 namespace {
@@ -265,7 +266,7 @@ template <typename Less> void RankRunners(RaceSlot& slot, int registered, int Ru
 
 int TodaySurfaceClass(std::string_view trackCode)
 {
-    if (!trackCode.empty() && trackCode[0] == '5') {
+    if (IsSteeplechaseTrack(trackCode)) {
         return 5;
     }
     const int code = Number(trackCode);
@@ -287,15 +288,6 @@ int PastSurfaceClass(std::string_view trackCode)
     const int code = Number(trackCode);
     return today == 3 && code <= 29 ? 2 : today;
 }
-
-namespace {
-
-bool IsJraCourseCode(std::string_view code)
-{
-    return code.size() == 2 && IsAllDigits(code) && LeadingNumber(code) >= 1 && LeadingNumber(code) <= 10;
-}
-
-} // namespace
 
 bool IsJraRun(std::string_view seRecord)
 {

@@ -36,17 +36,6 @@ bool Exists(const std::filesystem::path& file)
     return std::filesystem::exists(file, error);
 }
 
-// Days since 1970-01-01 of a proleptic Gregorian date.
-long long DaysFromCivil(int year, int month, int day)
-{
-    year -= month <= 2 ? 1 : 0;
-    const long long era = (year >= 0 ? year : year - 399) / 400;
-    const long long yearOfEra = year - era * 400;
-    const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
 LoadResult Failure(LoadOutcome outcome, std::string message, bool beep = false)
 {
     return {outcome, std::move(message), beep};
@@ -69,7 +58,7 @@ Status WriteOddsPlaceholder(const std::filesystem::path& file, int lines)
 int DaysAhead(int year, int month, int dayOfMonth, const LocalDateTime& now)
 {
     const long long seconds =
-        (DaysFromCivil(year, month, dayOfMonth) - DaysFromCivil(now.year, now.month, now.day)) * 86400LL -
+        (DaysSinceEpoch(year, month, dayOfMonth) - DaysSinceEpoch(now.year, now.month, now.day)) * 86400LL -
         (now.hour * 3600LL + now.minute * 60LL + now.second);
     return static_cast<int>(seconds / 86400LL); // truncates toward zero
 }

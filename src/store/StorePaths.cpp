@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/AppDir.h"
+#include "app/Clock.h"
 #include "store/JvLayout.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
@@ -15,17 +16,6 @@ namespace vornal {
 namespace {
 
 constexpr std::size_t kDayNameLength = 14;
-
-bool IsLeapYear(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month)
-{
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
 
 std::string Quoted(std::string_view bytes)
 {
@@ -81,7 +71,7 @@ bool IsValidDateDigits(std::string_view yyyymmdd)
     const int year = static_cast<int>(LeadingNumber(yyyymmdd.substr(0, 4)));
     const int month = static_cast<int>(LeadingNumber(yyyymmdd.substr(4, 2)));
     const int day = static_cast<int>(LeadingNumber(yyyymmdd.substr(6, 2)));
-    return year >= 1 && month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
+    return year >= 1 && IsCalendarDate(year, month, day);
 }
 
 bool IsDayName(std::string_view text)
