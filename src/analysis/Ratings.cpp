@@ -421,11 +421,19 @@ Status CalculateRatings(RaceDay& day, const RatingInputs& inputs, Progress* prog
             continue;
         }
         if (!jockeys) {
-            MasterRatesResult jockeyResult = ReadMasterRates(inputs.jockeyMasterFile, MasterKind::Jockey);
+            const RecordFile* jockeyFile = inputs.masters != nullptr ? inputs.masters->JockeyFile() : nullptr;
+            const RecordFile* trainerFile = inputs.masters != nullptr ? inputs.masters->TrainerFile() : nullptr;
+            MasterRatesResult jockeyResult =
+                jockeyFile != nullptr
+                    ? ParseMasterRates(jockeyFile->Bytes(), MasterKind::Jockey, PathText(inputs.jockeyMasterFile))
+                    : ReadMasterRates(inputs.jockeyMasterFile, MasterKind::Jockey);
             if (!jockeyResult) {
                 return Failure(jockeyResult.message());
             }
-            MasterRatesResult trainerResult = ReadMasterRates(inputs.trainerMasterFile, MasterKind::Trainer);
+            MasterRatesResult trainerResult =
+                trainerFile != nullptr
+                    ? ParseMasterRates(trainerFile->Bytes(), MasterKind::Trainer, PathText(inputs.trainerMasterFile))
+                    : ReadMasterRates(inputs.trainerMasterFile, MasterKind::Trainer);
             if (!trainerResult) {
                 return Failure(trainerResult.message());
             }

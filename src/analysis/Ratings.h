@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "app/TuningTables.h"
 #include "app/UserSettings.h"
+#include "raceday/MasterIndex.h"
 #include "raceday/RaceDay.h"
 
 // The rating pass ("計算", CalcBtn): for every runner of every race of the loaded day, a
@@ -33,6 +34,9 @@ struct RatingInputs
     // The day's jockey and trainer master files (DayName + ".jvKS" / ".jvCH" in Data).
     std::filesystem::path jockeyMasterFile;
     std::filesystem::path trainerMasterFile;
+    // The same files as the load already read them; when given, the pass rates from these
+    // bytes instead of reading the files a second time (the paths still name them).
+    const MasterIndex* masters = nullptr;
 };
 
 // The outcome of the pass: `ok` false and a CP932 message when the pass stopped. Races

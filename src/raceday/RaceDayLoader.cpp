@@ -81,7 +81,8 @@ double OddsValue(std::string_view text)
     return static_cast<double>(LeadingNumber(trimmed)) / 10.0;
 }
 
-LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions& options)
+LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions& options,
+                       std::optional<MasterIndex>* mastersOut)
 {
     if (!IsDayName(dayName)) {
         return Failure(LoadOutcome::BadDate, Sjis("日付が正しくありません: ") + std::string(dayName));
@@ -180,6 +181,9 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
         return Failure(LoadOutcome::ReadFailed, error.Message());
     }
 
+    if (mastersOut != nullptr) {
+        *mastersOut = std::move(masters);
+    }
     return {};
 }
 

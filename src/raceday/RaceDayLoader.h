@@ -2,12 +2,14 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/AtomicFile.h"
 #include "app/Clock.h"
 #include "app/Progress.h"
+#include "raceday/MasterIndex.h"
 #include "raceday/RaceDay.h"
 
 // Reading one race date from the day store into the RaceDay: races, runners, horse
@@ -53,7 +55,10 @@ struct LoadOptions
 // message (which depends on how many days ahead the date lies) and leave `day` as it was; a
 // missing race file clears the day. A record that cannot be read stops the load with a
 // message naming the file and record, and leaves the day cleared.
-LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions& options);
+// The day's masters, read and indexed once, go to `masters` when given, for the passes
+// that follow.
+LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions& options,
+                       std::optional<MasterIndex>* masters = nullptr);
 
 // Whole days from `now` to midnight of the date, truncated toward zero: the same date is 0,
 // yesterday -1, tomorrow 0 (less than a day ahead).

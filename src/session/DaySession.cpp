@@ -92,7 +92,8 @@ PreparedDay DaySession::PrepareDay(std::string_view dayName, Progress* progress,
     options.clock = m_clock;
     options.progress = &shown;
     options.cancel = cancel;
-    prepared.result = ReadRaceDay(*fresh, dayName, options);
+    std::optional<MasterIndex> masters;
+    prepared.result = ReadRaceDay(*fresh, dayName, options, &masters);
     switch (prepared.result.outcome) {
     case LoadOutcome::BadDate:
     case LoadOutcome::MissingMaster:
@@ -117,7 +118,8 @@ PreparedDay DaySession::PrepareDay(std::string_view dayName, Progress* progress,
         if (m_observer) {
             m_observer(pass, *fresh);
         }
-        if (Status done = RunPass(pass, *fresh, dayName, shown, prepared.pipeline); !done) {
+        if (Status done = RunPass(pass, *fresh, dayName, shown, masters ? &*masters : nullptr, prepared.pipeline);
+            !done) {
             prepared.result = Outcome(LoadOutcome::PassFailed, done.message);
             break;
         }
@@ -138,7 +140,7 @@ Status DaySession::RerunDayPipeline(Progress*)
 }
 
 Status DaySession::RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress,
-                           PipelineOutcome& pipeline) const
+                           const MasterIndex* masters, PipelineOutcome& pipeline) const
 {
     std::string message;
     const TuningTables* tables = nullptr;
@@ -152,7 +154,7 @@ Status DaySession::RunPass(DayPassKind pass, RaceDay& day, std::string_view dayN
     case DayPassKind::Ratings: {
         const Settings settings(SettingsFile(m_appDir));
         const RatingInputs inputs{*tables, settings, JockeyMasterFile(m_appDir, dayName),
-                                  TrainerMasterFile(m_appDir, dayName)};
+                                  TrainerMasterFile(m_appDir, dayName), masters};
         return FromPass(CalculateRatings(day, inputs, &progress));
     }
     case DayPassKind::Payouts:

@@ -123,7 +123,7 @@ public:
 private:
     const TuningTables* SharedTables(std::string& message) const;
     Status RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress,
-                   PipelineOutcome& pipeline) const;
+                   const MasterIndex* masters, PipelineOutcome& pipeline) const;
     Status RunDayPipeline(RaceDay& day, std::string_view dayName, PipelineOutcome& pipeline) const;
 
     std::filesystem::path m_appDir;

@@ -218,3 +218,28 @@ TEST_F(DaySessionTest, AMethodChangeRerunsThePipelineAlone)
 
 } // namespace
 } // namespace vornal
+
+namespace vornal {
+namespace {
+
+TEST_F(DaySessionTest, TheMastersAreReadOncePerLoad)
+{
+    // The rating pass rates from the masters the load indexed: the files may be gone by then.
+    DaySession session(App());
+    const fs::path jockeys = JockeyMasterFile(App(), s_days[1]);
+    const fs::path aside = jockeys.string() + ".aside";
+    session.SetPassObserver([&](DayPassKind pass, const RaceDay&) {
+        if (pass == DayPassKind::Ratings) {
+            fs::rename(jockeys, aside);
+        }
+    });
+    const LoadResult result = session.LoadDay(s_days[1]);
+    fs::rename(aside, jockeys);
+    EXPECT_TRUE(result.Ok()) << ToUtf8(result.message);
+    DaySession again(App());
+    ASSERT_TRUE(again.LoadDay(s_days[1]).Ok());
+    EXPECT_EQ(Json(*session.Day(), s_days[1]), Json(*again.Day(), s_days[1]));
+}
+
+} // namespace
+} // namespace vornal
