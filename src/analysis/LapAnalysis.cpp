@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "raceday/Ranking.h"
+#include "raceday/RunnerRanking.h"
 #include "store/JvLayout.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
@@ -167,28 +167,17 @@ bool Eligible(const RaceDay& day, int r, const TuningTables& tables)
 void RankRunners(RaceSlot& race, int registered, int Runner::*rank, double Runner::*primary, double Runner::*secondary,
                  int secondaryDecimals, double Runner::*presence)
 {
-    std::vector<RankEntry> entries;
-    std::array<int, kRunnerSlots> ranks{};
-    for (int h = 0; h < kRunnerSlots; ++h) {
-        ranks[h] = race.Runners[h].*rank;
-    }
-    for (int h = 0; h < registered; ++h) {
-        const Runner& runner = race.Runners[h];
+    const std::span<Runner> runners(race.Runners.data(), static_cast<std::size_t>(std::clamp(registered, 0, kRunnerSlots)));
+    vornal::RankRunners(runners, RankDirection::Descending, rank, [&](const Runner& runner) -> std::optional<RankEntry> {
         if (presence != nullptr && !(runner.*presence < kNoValue)) {
-            continue;
+            return std::nullopt;
         }
         RankEntry entry;
-        entry.slot = h;
-        entry.horseNo = h + 1;
         entry.keys[0] = {runner.*primary, 5};
         entry.keys[1] = {runner.*secondary, secondaryDecimals};
         entry.keyCount = 2;
-        entries.push_back(entry);
-    }
-    RankEntries(entries, RankDirection::Descending, ranks);
-    for (int h = 0; h < kRunnerSlots; ++h) {
-        race.Runners[h].*rank = ranks[h];
-    }
+        return entry;
+    });
 }
 
 std::string_view MarkOf(double score, int category, const TuningTables& tables)

@@ -7,7 +7,7 @@
 
 #include "vocab/TextHelpers.h"
 #include "app/Progress.h"
-#include "raceday/Ranking.h"
+#include "raceday/RunnerRanking.h"
 #include "store/JvLayout.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
@@ -150,23 +150,6 @@ int ClampedRunners(std::string_view ra)
 {
     long long n = jv::Number(ra, jv::ra::kRegistered);
     return static_cast<int>(std::clamp<long long>(n, 0, kRunnerSlots));
-}
-
-void RankRunners(std::vector<Runner>& runners, RankDirection direction, int Runner::*rankField, const auto& makeEntry)
-{
-    std::vector<RankEntry> entries;
-    entries.reserve(runners.size());
-    for (std::size_t s = 0; s < runners.size(); ++s) {
-        RankEntry entry = makeEntry(runners[s]);
-        entry.slot = static_cast<int>(s);
-        entry.horseNo = static_cast<int>(s) + 1;
-        entries.push_back(entry);
-    }
-    std::array<int, kRunnerSlots> ranks{};
-    RankEntries(entries, direction, ranks);
-    for (std::size_t s = 0; s < runners.size(); ++s) {
-        runners[s].*rankField = ranks[s];
-    }
 }
 
 RankEntry Keys(double primary, int primaryDecimals)

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "raceday/Ranking.h"
+#include "raceday/RunnerRanking.h"
 #include "store/JvLayout.h"
 #include "text/Fields.h"
 #include "vocab/Combinations.h"
@@ -48,21 +48,13 @@ double Share(double value, double sum)
 // achievement probability, then to the higher horse number.
 void RankByShare(std::span<Runner> runners, double Runner::*share, int Runner::*rankField)
 {
-    std::vector<RankEntry> entries;
-    for (std::size_t h = 0; h < runners.size(); ++h) {
+    RankRunners(runners, RankDirection::Descending, rankField, [share](const Runner& runner) {
         RankEntry entry;
-        entry.slot = static_cast<int>(h);
-        entry.horseNo = static_cast<int>(h) + 1;
-        entry.keys[0] = {runners[h].*share, 3};
-        entry.keys[1] = {runners[h].AchievementProb, 3};
+        entry.keys[0] = {runner.*share, 3};
+        entry.keys[1] = {runner.AchievementProb, 3};
         entry.keyCount = 2;
-        entries.push_back(entry);
-    }
-    std::array<int, kRunnerSlots> ranks{};
-    RankEntries(entries, RankDirection::Descending, ranks);
-    for (std::size_t h = 0; h < runners.size(); ++h) {
-        runners[h].*rankField = ranks[h];
-    }
+        return entry;
+    });
 }
 
 // Popularity rank of every combination with a payout: the lowest payout first, equal
