@@ -11,6 +11,8 @@
 #include "store/JvLayout.h"
 
 // Builders of JV-Data records and store files for the race-day tests.
+#include "support/TestFiles.h"
+
 namespace vornal::test {
 
 // A record of `length` bytes (CR LF included) of blanks with its kind in bytes 1..2.
@@ -111,25 +113,16 @@ inline void WriteRecords(const std::filesystem::path& file, const std::vector<st
     }
 }
 
-// A fresh application folder under the system's temporary folder, removed at the end.
-class TempAppDir
+// A fresh application folder with its store folders, removed at the end.
+class TempAppDir : public TempDir
 {
 public:
     TempAppDir()
     {
-        static int counter = 0;
-        m_path = std::filesystem::temp_directory_path() /
-                 ("vornal-raceday-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path / "Data");
-        std::filesystem::create_directories(m_path / "SEI");
-        std::filesystem::create_directories(m_path / "SEIR");
+        for (const char* folder : {"Data", "SEI", "SEIR"}) {
+            std::filesystem::create_directories(Path() / folder);
+        }
     }
-    ~TempAppDir() { std::filesystem::remove_all(m_path); }
-    const std::filesystem::path& Path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
 };
 
 } // namespace vornal::test
