@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/BetCommands.h"
+#include "cli/OddsCommands.h"
 #include "cli/RaceDayCommands.h"
 #include "cli/SamplegenCommand.h"
 #include "cli/StoreCommands.h"
@@ -26,6 +27,12 @@ std::span<const Command> AllCommands()
                 "bulk acquisition from a replay feed into the store; prints the created-file lines", &RunAcquire},
         Command{"results", "results --feed DIR --date DAY", "results retrieval of one day from a replay feed",
                 &RunResults},
+        Command{"odds", "odds --feed DIR --date DAY [--slot N | --all]",
+                "quick odds of one race or of every race from a replay feed, imported into the day", &RunOdds},
+        Command{"tsodds", "tsodds [--folder DIR] --date DAY",
+                "take each race's odds snapshot nearest to its odds time from the time-series folder", &RunTimeSeriesOdds},
+        Command{"oddstime", "oddstime [MINUTES]", "show or set the odds time, minutes before post time (3..59)",
+                &RunOddsTime},
         Command{"dates", "dates", "the stored race dates, newest first", &RunDates},
         Command{"day", "day --date DAY [--json]", "load the day and run every pass; every race of the day", &RunDay},
         Command{"race", "race --date DAY --slot N [--json]", "one race of the loaded day: every race, runner and past-run field",
