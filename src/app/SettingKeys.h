@@ -108,7 +108,7 @@ inline constexpr IntegerKey kDeveloperBettingSet{"kaihatu", "No", 0};
 inline constexpr BoolKey kDeveloperBetsFirst{"kaihatu", "priority", false};
 // Option: hide the date list once the analysis screen shows.
 inline constexpr BoolKey kCloseDateList{"datalist", "close", false};
-// Interval of the automatic odds fetch, in minutes.
+// The odds time: minutes before each race's post time of the time-series odds snapshot.
 inline constexpr IntegerKey kAutoOddsMinutes{"Time", "AutoOzGet", 30};
 // Time of the last bulk acquisition, "yyyy/mm/dd hh:nn:ss"; see ReadLastAcquisitionTime.
 inline constexpr StringKey kLastAcquisitionTime{"JvDataGet", "LastTime", ""};

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/BetCommands.h"
+#include "cli/OddsCommands.h"
 #include "cli/RaceDayCommands.h"
 #include "cli/SamplegenCommand.h"
 #include "cli/StoreCommands.h"
@@ -29,6 +30,14 @@ std::span<const Command> AllCommands()
                 {"--feed", "--from"}},
         Command{"results", "results --feed DIR --date DAY", "results retrieval of one day from a replay feed",
                 &RunResults, {"--feed", "--date"}},
+        Command{"odds", "odds --feed DIR --date DAY [--slot N | --all]",
+                "quick odds of one race or of every race from a replay feed, imported into the day", &RunOdds,
+                {"--feed", "--date", "--slot"}, {"--all"}},
+        Command{"tsodds", "tsodds [--folder DIR] --date DAY",
+                "take each race's odds snapshot nearest to its odds time from the time-series folder", &RunTimeSeriesOdds,
+                {"--folder", "--date"}},
+        Command{"oddstime", "oddstime [MINUTES]", "show or set the odds time, minutes before post time (3..59)",
+                &RunOddsTime, {}, {}, 1},
         Command{"dates", "dates", "the stored race dates, newest first", &RunDates},
         Command{"day", "day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard]]",
                 "load the day and run every pass: the races with their bets, results and hits, the day totals; or one "

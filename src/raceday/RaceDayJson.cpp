@@ -59,6 +59,8 @@ void WriteRaceFields(JsonWriter& json, const RaceSlot& race)
     VORNAL_JSON_FIELD(json, race, PredictedQuinellaPayout);
     VORNAL_JSON_FIELD(json, race, QuinellaRank);
     VORNAL_JSON_FIELD(json, race, PopularityShare);
+    // Imported bracket quinella odds (the odds import; 0 until odds are imported).
+    VORNAL_JSON_FIELD(json, race, BracketOddsValue);
     // Lap analysis and ability deviation.
     VORNAL_JSON_FIELD(json, race, LapSpreadPlus);
     VORNAL_JSON_FIELD(json, race, LapSpreadMinus);

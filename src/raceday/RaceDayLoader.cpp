@@ -13,6 +13,7 @@
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
+#include "vocab/TextHelpers.h"
 
 namespace vornal {
 namespace {
@@ -67,6 +68,15 @@ bool IsRaceSlotUsed(std::string_view raRecord)
 {
     const std::string_view course = jv::View(raRecord, jv::kCourseCode);
     return !IsBlank(jv::View(raRecord, jv::kYear)) && !IsBlank(course) && course != "00";
+}
+
+std::string AutoOddsTimeOf(std::string_view postTime, int advanceMinutes)
+{
+    const long long postMinutes = LeadingNumber(FieldView(postTime, 1, 2)) * 60 + LeadingNumber(FieldView(postTime, 3, 2));
+    if (postMinutes > 0 && advanceMinutes > 0) {
+        return ShiftClock(postTime, -advanceMinutes);
+    }
+    return {};
 }
 
 double OddsValue(std::string_view text)

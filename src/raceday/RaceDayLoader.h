@@ -67,6 +67,11 @@ int DaysAhead(int year, int month, int dayOfMonth, const LocalDateTime& now);
 // True for a race slot whose race record has a year and a racecourse code other than "00".
 bool IsRaceSlotUsed(std::string_view raRecord);
 
+// The odds time of a race: `postTime` ("hhmm") moved `advanceMinutes` earlier; empty when
+// the post time is no minute above midnight or the setting is not above 0 (1540, 30 ->
+// "1510"; 1005, 10 -> "0955").
+std::string AutoOddsTimeOf(std::string_view postTime, int advanceMinutes);
+
 // An odds text in tenths as odds: -1 for "----" or "****", -2 for a blank text, else the
 // number / 10 ("0123" -> 12.3).
 double OddsValue(std::string_view text);

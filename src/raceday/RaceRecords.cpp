@@ -149,10 +149,9 @@ void ReadOddsAndPastRaces(RaceDay& day, LoadState& state)
         if (IsBlank(jv::View(ra, jv::kYear))) {
             continue;
         }
-        const std::string_view postTime = jv::View(ra, jv::ra::kPostTime);
-        const int postMinutes = Number(postTime.substr(0, 2)) * 60 + Number(postTime.substr(2, 2));
-        if (postMinutes > 0 && state.autoOddsAdvance > 0) {
-            slot.AutoOddsTime = ShiftClock(postTime, -state.autoOddsAdvance);
+        if (const std::string oddsTime = AutoOddsTimeOf(jv::View(ra, jv::ra::kPostTime), state.autoOddsAdvance);
+            !oddsTime.empty()) {
+            slot.AutoOddsTime = oddsTime;
         }
         const O1Record& o1 = day.RaceO1[r];
         for (int h = 0; h < kRunnerSlots; ++h) {

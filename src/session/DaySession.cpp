@@ -9,6 +9,8 @@
 #include "betting/BetSelection.h"
 #include "betting/PredictedPayouts.h"
 #include "betting/QuinellaRanks.h"
+#include "odds/OddsImport.h"
+#include "results/HitJudgement.h"
 #include "raceday/RaceRecords.h"
 #include "results/HitEvaluation.h"
 #include "results/HitJudgementFiles.h"
@@ -137,6 +139,23 @@ Status DaySession::RerunDayPipeline(Progress*)
     Status status = RunDayPipeline(*m_day, m_dayName, pipeline);
     m_pipeline = std::move(pipeline);
     return status;
+}
+
+OddsFetchReport DaySession::FetchOdds(JvLink& link, std::optional<int> race, const CancelFlag& cancel,
+                                     Progress* progress, std::function<void()> beep)
+{
+    if (!m_day || RaceListCount(*m_day) == 0) {
+        return {};
+    }
+    NullProgress noProgress;
+    OddsFetchContext context{link, m_appDir, *m_clock, progress != nullptr ? *progress : noProgress, cancel,
+                             std::move(beep)};
+    return race ? FetchRaceOdds(*m_day, *race, context) : FetchAllOdds(*m_day, context);
+}
+
+TimeSeriesReport DaySession::ImportTimeSeriesOdds()
+{
+    return vornal::ImportTimeSeriesOdds(m_appDir, m_day.get());
 }
 
 Status DaySession::RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress,

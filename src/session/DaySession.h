@@ -14,6 +14,8 @@
 #include "app/Progress.h"
 #include "app/TuningTables.h"
 #include "betting/BetMethod.h"
+#include "odds/QuickOdds.h"
+#include "odds/TimeSeriesOdds.h"
 #include "raceday/RaceDay.h"
 #include "raceday/RaceDayLoader.h"
 #include "results/HitJudgement.h"
@@ -94,6 +96,18 @@ public:
     // Reruns the day pipeline alone on the day shown (the betting method changed): no
     // reloading, no rerating.
     Status RerunDayPipeline(Progress* progress = nullptr);
+
+    // Quick odds on the day shown: race slot `race` ("速報ｵｯｽﾞ", the race selected), or every
+    // race of the race list ("全ﾚｰｽ速報ｵｯｽﾞ取得(&O)") when none. The status line is caption
+    // line 0 of `progress`; errors also go to "ErrorLog.txt". The fetched odds are imported
+    // into the day (win and place odds, bracket quinella odds, quinella values, odds times);
+    // nothing else is rerun, the face shows the race again. Nothing happens before a load.
+    OddsFetchReport FetchOdds(JvLink& link, std::optional<int> race, const CancelFlag& cancel,
+                              Progress* progress = nullptr, std::function<void()> beep = {});
+
+    // The time-series import on the day shown ("時系列オッズより取得(&J)"), with the same
+    // import afterwards. Refused with its message before a load.
+    TimeSeriesReport ImportTimeSeriesOdds();
 
     // The betting method of every later pipeline run, instead of the one the settings
     // choose (a backtest runs a method without rewriting the settings); nothing to follow

@@ -11,6 +11,7 @@
 #include "raceday/RaceDayJson.h"
 #include "raceday/JsonWriter.h"
 #include "session/DaySession.h"
+#include "store/ReplayLink.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
 
@@ -239,6 +240,49 @@ TEST_F(DaySessionTest, TheMastersAreReadOncePerLoad)
     DaySession again(App());
     ASSERT_TRUE(again.LoadDay(s_days[1]).Ok());
     EXPECT_EQ(Json(*session.Day(), s_days[1]), Json(*again.Day(), s_days[1]));
+}
+
+} // namespace
+} // namespace vornal
+
+namespace vornal {
+namespace {
+
+// Runs last: it rewrites the odds file of the newest day.
+TEST_F(DaySessionTest, QuickOddsRefreshTheOddsOfTheRaceButNotTheBets)
+{
+    DaySession session(App());
+    ASSERT_TRUE(session.LoadDay(s_days[0]).Ok());
+    const RaceDay& day = *session.Day();
+    const RaceSlot before = day.Races[2];
+    const RaceSlot neighbour = day.Races[3];
+    const BetRecord bets = day.Bets[2];
+    ASSERT_GT(before.PredictedQuinellaPayout[1], 0.0) << "predicted before the import";
+
+    ReplayLink link(s_root / "feed");
+    ASSERT_EQ(link.JVInit(kJvSoftwareId), 0);
+    CancelFlag cancel;
+    const OddsFetchReport report = session.FetchOdds(link, 2, cancel);
+    EXPECT_EQ(report.racesOpened, 1);
+    EXPECT_GT(report.recordsStored, 0);
+    EXPECT_EQ(report.ErrorCount(), 0);
+
+    const RaceSlot& after = session.Day()->Races[2];
+    EXPECT_NE(after.OddsO1Time, before.OddsO1Time);
+    for (int h = 0; h < after.RunnerCount; ++h) {
+        EXPECT_TRUE(after.Runners[h].WinOdds > 0.0 || after.Runners[h].WinOdds == -1.0) << h;
+    }
+    EXPECT_GT(after.BracketOddsValue[1], 0.0);
+    // The store holds no quinella odds records, so the imported quinella values are
+    // "not announced" in place of the predicted payouts.
+    for (int q = 1; q <= kQuinellaCount; ++q) {
+        EXPECT_EQ(after.PredictedQuinellaPayout[q], -2.0) << q;
+    }
+    // The day pipeline is not rerun: the bets stay as the load chose them.
+    EXPECT_EQ(session.Day()->Bets[2].BetCombos, bets.BetCombos);
+    // Other races keep their odds.
+    EXPECT_EQ(session.Day()->Races[3].OddsO1Time, neighbour.OddsO1Time);
+    EXPECT_EQ(session.Day()->Races[3].PredictedQuinellaPayout, neighbour.PredictedQuinellaPayout);
 }
 
 } // namespace

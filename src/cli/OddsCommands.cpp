@@ -1,0 +1,146 @@
+#include "cli/OddsCommands.h"
+
+#include <memory>
+#include <ostream>
+
+#include "cli/DayLoad.h"
+#include "odds/OddsTimeSetting.h"
+#include "odds/TimeSeriesOdds.h"
+#include "session/DaySession.h"
+#include "store/ReplayLink.h"
+#include "text/Encoding.h"
+#include "text/Fields.h"
+#include "vocab/JvResultMessage.h"
+
+namespace vornal::cli {
+namespace {
+
+constexpr std::string_view kOddsUsage = "vornal-cli odds --feed DIR --date DAY [--slot N | --all]";
+constexpr std::string_view kTsOddsUsage = "vornal-cli tsodds [--folder DIR] --date DAY";
+constexpr std::string_view kOddsTimeUsage = "vornal-cli oddstime [MINUTES]";
+
+// The status line on the terminal: each text as it is shown; clearing it prints nothing.
+class StatusLinePrinter : public Progress
+{
+public:
+    explicit StatusLinePrinter(std::ostream& out) : m_out(out) {}
+    void SetLine(int line, const std::string& text) override
+    {
+        if (line == 0 && !text.empty()) {
+            m_out << ToUtf8(text) << "\n" << std::flush;
+        }
+    }
+    void SetBar(int, int, int) override {}
+
+private:
+    std::ostream& m_out;
+};
+
+void PrintFailures(CliContext& context, const std::vector<std::string>& failures)
+{
+    for (const std::string& failure : failures) {
+        context.err << "vornal-cli: " << ToUtf8(failure) << "\n";
+    }
+}
+
+} // namespace
+
+int RunOdds(CliContext& context)
+{
+    const std::optional<std::string> dayName = DayNameOption(context);
+    const std::optional<std::string> feed = context.Option("--feed");
+    std::optional<int> slot;
+    if (context.Option("--slot")) {
+        slot = ParseInt(*context.Option("--slot"));
+        if (!slot || *slot < 0 || *slot >= kRaceSlots || context.Flag("--all")) {
+            context.err << "vornal-cli: --slot N takes a race slot 0.." << kRaceSlots - 1
+                        << " and excludes --all\nusage: " << kOddsUsage << "\n";
+            return kExitUsage;
+        }
+    }
+    if (!dayName || !feed || !std::filesystem::is_directory(*feed)) {
+        context.err << "vornal-cli: --feed DIR and --date DAY are required\nusage: " << kOddsUsage << "\n";
+        return kExitUsage;
+    }
+    ReplayLink link(*feed);
+    if (const int result = link.JVInit(kJvSoftwareId); result != 0) {
+        context.err << ToUtf8(Sjis("JVInitエラー：") + JvResultMessage("JVInit", result)) << "\n";
+        return kExitFailure;
+    }
+    DaySession session(context.appDir);
+    const RaceDay* day = LoadDayForCli(context, session, *dayName);
+    if (day == nullptr) {
+        return kExitFailure;
+    }
+    if (slot && !day->Races[*slot].RaceLoaded) {
+        context.err << "vornal-cli: the day has no race in slot " << *slot << " (" << day->RaceCount << " races)\n";
+        return kExitFailure;
+    }
+    CancelFlag cancel;
+    StatusLinePrinter status(context.out);
+    const OddsFetchReport report = session.FetchOdds(link, slot, cancel, &status);
+    PrintFailures(context, report.failures);
+    context.out << report.racesOpened << " races fetched, " << report.recordsStored << " records stored, "
+                << report.ErrorCount() << " errors\n";
+    return report.ErrorCount() == 0 ? kExitOk : kExitFailure;
+}
+
+int RunTimeSeriesOdds(CliContext& context)
+{
+    const std::optional<std::string> dayName = DayNameOption(context);
+    if (!dayName) {
+        context.err << "vornal-cli: --date DAY is required, as 2026年01月05日 or 20260105\nusage: " << kTsOddsUsage
+                    << "\n";
+        return kExitUsage;
+    }
+    if (const std::optional<std::string> folder = context.Option("--folder")) {
+        if (!std::filesystem::is_directory(*folder)) {
+            context.err << "vornal-cli: --folder DIR must name a folder\nusage: " << kTsOddsUsage << "\n";
+            return kExitUsage;
+        }
+        if (Status chosen = ChooseOddsFolder(context.appDir, std::filesystem::absolute(*folder)); !chosen) {
+            context.err << "vornal-cli: " << ToUtf8(chosen.message) << "\n";
+            return kExitFailure;
+        }
+    }
+    DaySession session(context.appDir);
+    if (LoadDayForCli(context, session, *dayName) == nullptr) {
+        return kExitFailure;
+    }
+    const TimeSeriesReport report = session.ImportTimeSeriesOdds();
+    PrintFailures(context, report.skipped);
+    if (report.refused) {
+        context.err << ToUtf8(report.message) << "\n";
+        return kExitFailure;
+    }
+    if (!report.io) {
+        context.err << "vornal-cli: " << ToUtf8(report.io.message) << "\n";
+    } else {
+        context.out << ToUtf8(report.message) << "\n";
+    }
+    const int errors = static_cast<int>(report.skipped.size()) + (report.io ? 0 : 1);
+    context.out << report.taken << " races taken, " << report.skipped.size() << " races skipped, " << errors
+                << " errors\n";
+    return errors == 0 ? kExitOk : kExitFailure;
+}
+
+int RunOddsTime(CliContext& context)
+{
+    if (context.args.empty()) {
+        context.out << ToUtf8(Sjis("発走")) << OddsTimeSetting(context.appDir) << ToUtf8(Sjis("分前")) << "\n";
+        return kExitOk;
+    }
+    const std::optional<int> minutes = ParseInt(context.args[0]);
+    if (!minutes || context.args.size() > 1) {
+        context.err << "usage: " << kOddsTimeUsage << "\n";
+        return kExitUsage;
+    }
+    if (Status set = SetOddsTimeSetting(context.appDir, *minutes); !set) {
+        context.err << "vornal-cli: " << ToUtf8(set.message) << "\n";
+        return kExitFailure;
+    }
+    context.out << ToUtf8(Sjis("発走")) << *minutes << ToUtf8(Sjis("分前")) << "\n";
+    return kExitOk;
+}
+
+} // namespace vornal::cli

@@ -1,0 +1,95 @@
+#include "odds/OddsImport.h"
+
+#include <algorithm>
+
+#include "app/AtomicFile.h"
+#include "odds/OddsFile.h"
+#include "raceday/RaceDayLoader.h"
+#include "results/HitJudgement.h"
+#include "store/JvLayout.h"
+#include "text/Fields.h"
+
+namespace vornal {
+namespace {
+
+std::string CourseAndRace(std::string_view record)
+{
+    return jv::Get(record, jv::kCourseCode) + jv::Get(record, jv::kRaceNo);
+}
+
+} // namespace
+
+double MarkedOddsValue(std::string_view text, std::size_t width)
+{
+    const std::string_view trimmed = TrimView(text);
+    if (trimmed == std::string(width, '-') || trimmed == std::string(width, '*')) {
+        return -1.0;
+    }
+    if (trimmed.empty()) {
+        return -2.0;
+    }
+    return static_cast<double>(LeadingNumber(trimmed)) / 10.0;
+}
+
+Status ImportOdds(RaceDay& day, int race)
+{
+    if (race < 0 || race >= kRaceSlots) {
+        return Status::Success();
+    }
+    const RaRecord& ra = day.RaceRA[race];
+    RaceSlot& slot = day.Races[race];
+    const int registered = std::clamp(static_cast<int>(jv::Number(ra, jv::ra::kRegistered)), 0, kRunnerSlots);
+
+    const std::string key = CourseAndRace(ra);
+    if (!day.OddsO1Path.empty() && jv::Number(ra, jv::kRaceNo) >= 1 &&
+        !IsBlank(jv::View(ra, jv::kCourseCode)) && !IsBlank(jv::View(ra, jv::kRaceNo))) {
+        Result<std::optional<OddsFile>> file = OddsFile::Load(day.OddsO1Path);
+        if (!file) {
+            return file.status;
+        }
+        // Only a whole record is taken: a line cut short would shift every field after it.
+        if (file.value && file.value->Line(race).size() == kO1LineBytes &&
+            CourseAndRace(file.value->Line(race)) == key) {
+            day.RaceO1[race] = file.value->Line(race);
+        }
+    }
+
+    const O1Record& o1 = day.RaceO1[race];
+    for (int h = 0; h < registered; ++h) {
+        Runner& runner = slot.Runners[h];
+        runner.WinOdds = OddsValue(jv::View(o1, jv::Nth(jv::o1::kWinOdds, 8, h + 1)));
+        // The low place text decides for both: a horse without place odds has neither.
+        const double low = OddsValue(jv::View(o1, jv::Nth(jv::o1::kPlaceOddsLow, 12, h + 1)));
+        if (low < 0.0) {
+            runner.PlaceOddsLow = low;
+            runner.PlaceOddsHigh = low;
+        } else {
+            runner.PlaceOddsLow = low;
+            runner.PlaceOddsHigh =
+                static_cast<double>(jv::Number(o1, jv::Nth(jv::o1::kPlaceOddsHigh, 12, h + 1))) / 10.0;
+        }
+    }
+    for (int k = 1; k <= kBracketCount; ++k) {
+        slot.BracketOddsValue[k] = MarkedOddsValue(jv::View(o1, jv::Nth(jv::o1::kBracketOdds, 9, k)), 5);
+    }
+    const O2Record& o2 = day.RaceO2[race];
+    for (int q = 1; q <= kQuinellaCount; ++q) {
+        slot.PredictedQuinellaPayout[q] = MarkedOddsValue(jv::View(o2, jv::Nth(jv::o2::kQuinellaOdds, 13, q)), 6);
+    }
+    slot.OddsO1Time = jv::Get(o1, jv::o1::kAnnouncedHour) + jv::Get(o1, jv::o1::kAnnouncedMinute);
+    slot.OddsO2Time = jv::Get(o2, jv::o2::kAnnouncedHour) + jv::Get(o2, jv::o2::kAnnouncedMinute);
+    return Status::Success();
+}
+
+Status ImportAllOdds(RaceDay& day)
+{
+    const int count = RaceListCount(day);
+    for (int r = 0; r < count; ++r) {
+        if (Status imported = ImportOdds(day, r); !imported) {
+            return imported;
+        }
+    }
+    return Status::Success();
+}
+
+} // namespace vornal

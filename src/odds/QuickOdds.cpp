@@ -1,0 +1,247 @@
+#include "odds/QuickOdds.h"
+
+#include <map>
+
+#include "app/ErrorLog.h"
+#include "odds/OddsFile.h"
+#include "odds/OddsImport.h"
+#include "results/HitJudgement.h"
+#include "store/JvLayout.h"
+#include "store/StorePaths.h"
+#include "text/Encoding.h"
+#include "text/Fields.h"
+#include "text/Format.h"
+#include "vocab/CodeNames.h"
+#include "vocab/JvResultMessage.h"
+#include "vocab/TextHelpers.h"
+
+namespace vornal {
+namespace {
+
+// "東京 9" of the status line: the short racecourse name and the race number.
+std::string RaceLabel(std::string_view ra)
+{
+    return CourseName(jv::View(ra, jv::kCourseCode), CourseForm::Short) + SpaceForZero(jv::View(ra, jv::kRaceNo));
+}
+
+void Beep(const OddsFetchContext& context)
+{
+    if (context.beep) {
+        context.beep();
+    }
+}
+
+// Shows `statusText` and files it in the error log.
+void ReportError(OddsFetchContext& context, OddsFetchReport& report, const std::string& statusText)
+{
+    Beep(context);
+    context.progress.SetLine(0, statusText);
+    const std::string line = OddsErrorLine(context.clock.Now(), statusText);
+    report.errorLines.push_back(line);
+    if (Status logged = AppendErrorLine(context.appDir, line); !logged) {
+        report.failures.push_back(logged.message);
+    }
+}
+
+// The first race slot of the day whose racecourse, meeting, day and race number equal the
+// record's, or -1.
+int SlotOf(const RaceDay& day, std::string_view record)
+{
+    const std::string_view key = FieldView(record, 20, 8);
+    for (int r = 0; r < kRaceSlots; ++r) {
+        if (FieldView(day.RaceRA[r].View(), 20, 8) == key) {
+            return r;
+        }
+    }
+    return -1;
+}
+
+// The ".jvO1" files one read loop changes, loaded on first use and saved once at its end.
+class TouchedFiles
+{
+public:
+    // The file, or null when it does not exist; a read failure is added to `report`.
+    OddsFile* Get(const std::filesystem::path& path, OddsFetchReport& report)
+    {
+        if (auto it = m_files.find(path); it != m_files.end()) {
+            return it->second ? &*it->second : nullptr;
+        }
+        Result<std::optional<OddsFile>> loaded = OddsFile::Load(path);
+        if (!loaded) {
+            report.failures.push_back(loaded.message());
+            m_failed = true;
+        }
+        auto& slot = m_files[path];
+        slot = std::move(loaded.value);
+        return slot ? &*slot : nullptr;
+    }
+    void MarkChanged(const std::filesystem::path& path) { m_changed[path] = true; }
+    bool Failed() const { return m_failed; }
+
+    // Saves every changed file; a failure is added to `report` and the others still go.
+    void Save(OddsFetchReport& report)
+    {
+        for (const auto& [path, changed] : m_changed) {
+            if (Status saved = m_files[path]->Save(); !saved) {
+                report.failures.push_back(saved.message);
+                m_failed = true;
+            }
+        }
+        m_changed.clear();
+    }
+
+private:
+    std::map<std::filesystem::path, std::optional<OddsFile>> m_files;
+    std::map<std::filesystem::path, bool> m_changed;
+    bool m_failed = false;
+};
+
+void StoreOneRecord(const RaceDay& day, std::string_view record, OddsFetchContext& context, TouchedFiles& files,
+                    OddsFetchReport& report)
+{
+    if (jv::View(record, jv::kRecordKind) != "O1") {
+        return;
+    }
+    // Division 9 is a cancelled race, 0 a record deleted by the service.
+    const std::string_view division = jv::View(record, jv::kDataDivision);
+    if (division == "0" || division == "9" || jv::Number(record, jv::kRaceNo) <= 0) {
+        return;
+    }
+    const int slot = SlotOf(day, record);
+    if (slot < 0) {
+        return;
+    }
+    // The file is read by fixed-size records: a record of another length must not enter it.
+    if (record.size() != kO1LineBytes + 2 || record.substr(kO1LineBytes) != "\r\n") {
+        report.failures.push_back(fmt::sprintf("%s%d%s", Sjis("O1レコードの長さが違います: "),
+                                               static_cast<int>(record.size()), Sjis("バイト")) +
+                                  " " + RaceLabel(day.RaceRA[slot].View()) + "R");
+        return;
+    }
+    const std::string date = jv::Get(day.RaceRA[slot].View(), jv::kDate);
+    if (!IsValidDateDigits(date)) {
+        return;
+    }
+    const std::filesystem::path path = WinOddsFile(context.appDir, DayNameFromDigits(date));
+    OddsFile* file = files.Get(path, report);
+    if (file == nullptr) {
+        return;
+    }
+    const std::string_view line = record.substr(0, kO1LineBytes);
+    if (jv::Number(file->Line(slot), jv::o1::kAnnounced) < jv::Number(line, jv::o1::kAnnounced)) {
+        file->Replace(slot, line);
+        files.MarkChanged(path);
+        ++report.recordsStored;
+    }
+}
+
+// Steps of one race: status, open, read, close, clear.
+void FetchOne(const RaceDay& day, int race, OddsFetchContext& context, OddsFetchReport& report)
+{
+    const std::string_view ra = day.RaceRA[race].View();
+    const std::string label = RaceLabel(ra);
+    context.progress.SetLine(0, label + Sjis("オッズ取得中"));
+    context.progress.ProcessEvents();
+    const int opened = context.link.JVRTOpen(kRaceOddsSpec, jv::View(ra, jv::kRaceKey));
+    if (opened != 0) {
+        ReportError(context, report, label + Sjis("R:ｵｯｽﾞ取得エラー：") + JvResultMessage("JVRTOpen", opened));
+        CloseOdds(context, report);
+    } else {
+        ++report.racesOpened;
+        StoreOddsRecords(day, context, report);
+        CloseOdds(context, report);
+    }
+    context.progress.SetLine(0, "");
+    context.progress.ProcessEvents();
+    // The component is closed once more whatever happened, so the next open finds it free.
+    CloseOdds(context, report);
+}
+
+bool HasOddsKey(const RaceDay& day, int race)
+{
+    return !IsBlank(jv::View(day.RaceRA[race].View(), jv::kRaceKey));
+}
+
+void ImportInto(RaceDay& day, int race, OddsFetchReport& report)
+{
+    if (Status imported = ImportOdds(day, race); !imported) {
+        report.failures.push_back(imported.message);
+    }
+}
+
+} // namespace
+
+std::string OddsErrorLine(const LocalDateTime& now, const std::string& statusText)
+{
+    return Sjis("【エラー】") + fmt::sprintf("%02d:%02d:%02d", now.hour, now.minute, now.second) + Sjis("：") +
+           statusText;
+}
+
+void StoreOddsRecords(const RaceDay& day, OddsFetchContext& context, OddsFetchReport& report)
+{
+    TouchedFiles files;
+    std::string record;
+    std::string fileName;
+    while (!files.Failed()) {
+        context.progress.ProcessEvents();
+        if (context.cancel.IsSet()) {
+            break;
+        }
+        const int result = context.link.JVRead(record, kJvReadBufferSize, fileName);
+        if (result > 0) {
+            ++report.recordsRead;
+            StoreOneRecord(day, std::string_view(record).substr(0, static_cast<std::size_t>(result)), context, files,
+                           report);
+            continue;
+        }
+        if (result == kJvReadNextFile || result == -2 || result == kJvReadBusy) {
+            continue;
+        }
+        if (result < kJvReadBusy) {
+            ReportError(context, report, JvResultMessage("JVRead", result));
+        }
+        break;
+    }
+    // What was read before an error or a cancel is kept.
+    files.Save(report);
+    report.storeFailed = report.storeFailed || files.Failed();
+}
+
+void CloseOdds(OddsFetchContext& context, OddsFetchReport& report)
+{
+    if (const int closed = context.link.JVClose(); closed != 0) {
+        ReportError(context, report, JvResultMessage("JVClose", closed));
+    }
+}
+
+OddsFetchReport FetchRaceOdds(RaceDay& day, int race, OddsFetchContext& context)
+{
+    OddsFetchReport report;
+    if (race < 0 || race >= kRaceSlots || !HasOddsKey(day, race)) {
+        return report;
+    }
+    FetchOne(day, race, context, report);
+    ImportInto(day, race, report);
+    return report;
+}
+
+OddsFetchReport FetchAllOdds(RaceDay& day, OddsFetchContext& context)
+{
+    OddsFetchReport report;
+    const int count = RaceListCount(day);
+    for (int r = 0; r < count; ++r) {
+        if (!HasOddsKey(day, r)) {
+            return report;
+        }
+        FetchOne(day, r, context, report);
+        if (report.storeFailed) {
+            break;
+        }
+    }
+    for (int r = 0; r < count; ++r) {
+        ImportInto(day, r, report);
+    }
+    return report;
+}
+
+} // namespace vornal

@@ -1,0 +1,188 @@
+#include "odds/TimeSeriesOdds.h"
+
+#include <cstdlib>
+#include <vector>
+#include <system_error>
+
+#include "app/AppDir.h"
+#include "app/AtomicFile.h"
+#include "app/SettingKeys.h"
+#include "app/Settings.h"
+#include "odds/OddsFile.h"
+#include "odds/OddsImport.h"
+#include "results/HitJudgement.h"
+#include "store/JvLayout.h"
+#include "store/StorePaths.h"
+#include "text/Encoding.h"
+#include "text/Fields.h"
+#include "text/Format.h"
+
+namespace vornal {
+namespace {
+
+constexpr int kTooFar = 1000; // minutes: a snapshot this far from the odds time is no snapshot of it
+
+bool SameFolder(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code ec;
+    const std::filesystem::path ca = std::filesystem::weakly_canonical(a, ec);
+    const std::filesystem::path cb = std::filesystem::weakly_canonical(b, ec);
+    return (ca.empty() ? a : ca).lexically_normal() == (cb.empty() ? b : cb).lexically_normal();
+}
+
+bool IsCodeText(std::string_view text)
+{
+    for (char c : text) {
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'))) {
+            return false;
+        }
+    }
+    return !text.empty();
+}
+
+std::vector<std::string> SplitLines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) {
+            end = bytes.size();
+        }
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The snapshot file of race slot `race` in `folder`, or empty when the race record cannot
+// name one (a blank slot, bytes that are not a date or codes).
+std::filesystem::path SnapshotFile(const std::filesystem::path& folder, std::string_view ra)
+{
+    const std::string date = jv::Get(ra, jv::kDate);
+    const std::string race = std::string(FieldView(ra, 20, 8));
+    if (!IsValidDateDigits(date) || race.size() != 8 || !IsCodeText(race)) {
+        return {};
+    }
+    return folder / date / (race + ".jvO1");
+}
+
+} // namespace
+
+std::filesystem::path OddsSeriesFolder(const std::filesystem::path& appDir)
+{
+    const std::string text = kOddsSeriesFolder.Read(Settings(SettingsFile(appDir)));
+    if (text.empty()) {
+        return appDir;
+    }
+    return std::filesystem::path(ToUtf8(text));
+}
+
+Status ChooseOddsFolder(const std::filesystem::path& appDir, const std::filesystem::path& folder)
+{
+    if (!kOddsSeriesFolder.Write(Settings(SettingsFile(appDir)), PathText(folder))) {
+        return Status::Failure(Sjis("設定ファイルに書き込めません: ") + PathText(SettingsFile(appDir)));
+    }
+    return Status::Success();
+}
+
+int OddsTimeMinutes(std::string_view hhmm)
+{
+    return static_cast<int>(LeadingNumber(FieldView(hhmm, 1, 2)) * 60 + LeadingNumber(FieldView(hhmm, 3, 2)));
+}
+
+int NearestSnapshot(const std::vector<std::string>& lines, int targetMinutes)
+{
+    int best = -1;
+    int bestDiff = kTooFar;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (FieldView(line, 16, 4) != FieldView(line, 28, 4)) {
+            continue;
+        }
+        const int announced = static_cast<int>(LeadingNumber(FieldView(line, 32, 2)) * 60 +
+                                               LeadingNumber(FieldView(line, 34, 2)));
+        const int diff = std::abs(targetMinutes - announced);
+        if (diff < bestDiff) {
+            best = static_cast<int>(i);
+            bestDiff = diff;
+        }
+    }
+    return best;
+}
+
+TimeSeriesReport ImportTimeSeriesOdds(const std::filesystem::path& appDir, RaceDay* day)
+{
+    TimeSeriesReport report;
+    const std::filesystem::path folder = OddsSeriesFolder(appDir);
+    if (SameFolder(folder, appDir)) {
+        report.refused = true;
+        report.beep = true;
+        report.message = Sjis("時系列ｵｯｽﾞﾌｫﾙﾀﾞ指定をしてください。");
+        return report;
+    }
+    if (day == nullptr || RaceListCount(*day) == 0) {
+        report.refused = true;
+        report.beep = true;
+        report.message = Sjis("ｵｯｽﾞを読み込みたい当日の開催日ﾃﾞｰﾀを読み込んでください。");
+        return report;
+    }
+
+    for (int r = 0; r < kRaceSlots; ++r) {
+        const std::filesystem::path file = SnapshotFile(folder, day->RaceRA[r].View());
+        std::error_code ec;
+        if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
+            continue;
+        }
+        const std::optional<std::string> bytes = ReadFileBytes(file);
+        if (!bytes) {
+            report.io = Status::Failure(Sjis("読み込めません: ") + PathText(file));
+            return report;
+        }
+        std::vector<std::string> lines = SplitLines(*bytes);
+        // The day's file is read by fixed-size records, so a line of another length would
+        // tear every record after it: such a file is not trusted for its race.
+        bool whole = true;
+        for (std::size_t i = 0; i < lines.size() && whole; ++i) {
+            if (!lines[i].empty() && lines[i].size() != kO1LineBytes) {
+                report.skipped.push_back(PathText(file) + fmt::sprintf(Sjis(" %d行目: 長さ%dバイト(%dバイトではありません)"),
+                                                                       static_cast<int>(i + 1),
+                                                                       static_cast<int>(lines[i].size()),
+                                                                       static_cast<int>(kO1LineBytes)));
+                whole = false;
+            }
+        }
+        if (!whole) {
+            continue;
+        }
+        std::erase_if(lines, [](const std::string& line) { return line.empty(); });
+        const int best = NearestSnapshot(lines, OddsTimeMinutes(day->Races[r].AutoOddsTime.View()));
+        if (best < 0) {
+            continue;
+        }
+        Result<std::optional<OddsFile>> odds = OddsFile::Load(day->OddsO1Path);
+        if (!odds) {
+            report.io = odds.status;
+            return report;
+        }
+        if (!odds.value) {
+            report.io = Status::Failure(Sjis("ファイルがありません: ") + PathText(day->OddsO1Path));
+            return report;
+        }
+        odds.value->Replace(r, lines[static_cast<std::size_t>(best)]);
+        if (Status saved = odds.value->Save(); !saved) {
+            report.io = saved;
+            return report;
+        }
+        ++report.taken;
+    }
+    report.message = fmt::sprintf("%d", report.taken) + Sjis("ﾚｰｽ分の単ｵｯｽﾞを取りこみました。");
+    report.io = ImportAllOdds(*day);
+    return report;
+}
+
+} // namespace vornal
