@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
 #include <thread>
 #include <atomic>
 #include <vector>
@@ -247,6 +250,31 @@ TEST_F(DaySessionTest, TheMastersAreReadOncePerLoad)
 
 namespace vornal {
 namespace {
+
+TEST_F(DaySessionTest, EveryFieldOfTheRaceDayIsInTheJson)
+{
+    // The field names as the model declares them, read from its header, so a field added
+    // there and forgotten in the JSON fails here.
+    std::ifstream header(std::string(VORNAL_SOURCE_DIR) + "/raceday/RaceDay.h");
+    const std::regex field(R"(^\s+[A-Za-z:<>, 0-9_+]+\s+([A-Z][A-Za-z0-9]*)(\{\})?( = [^;]*)?;)");
+    // The raw records and the containers are reached through their fields; the file paths
+    // are the machine's, not the day's.
+    const std::set<std::string> notInJson = {"RaceRA", "RaceHR", "RaceO1", "RaceO2", "RunnerSE", "RunnerUM",
+                                             "PastSE", "PastRA", "Races",  "Runners", "Past",     "Bets",
+                                             "OddsO1Path", "OddsO2Path"};
+    DaySession session(App());
+    ASSERT_TRUE(session.LoadDay(s_days[1]).Ok());
+    const std::string json = Json(*session.Day(), s_days[1]);
+    int checked = 0;
+    for (std::string line; std::getline(header, line);) {
+        std::smatch match;
+        if (std::regex_search(line, match, field) && notInJson.count(match[1]) == 0) {
+            EXPECT_NE(json.find("\"" + match[1].str() + "\":"), std::string::npos) << match[1];
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 150);
+}
 
 // Runs last: it rewrites the odds file of the newest day.
 TEST_F(DaySessionTest, QuickOddsRefreshTheOddsOfTheRaceButNotTheBets)
