@@ -223,7 +223,6 @@ void ReportRunner(Progress* progress, int slot, int runners, std::string_view se
     if (progress != nullptr) {
         progress->SetLine(1, RatingRunnerCaption(slot, se));
         progress->SetBar(0, slot, std::max(runners - 1, 0));
-        progress->ProcessEvents();
     }
 }
 

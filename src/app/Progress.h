@@ -5,8 +5,10 @@
 
 // How long operations (acquisition, results retrieval, day loading, the rating pass) show
 // their progress and learn about a cancel. The GUI implements Progress with its windows;
-// the CLI prints or ignores it. Everything runs on one thread: the operation calls
-// ProcessEvents between steps, and that is where a click on a cancel button is handled.
+// the CLI prints or ignores it. A day load may run on a worker thread: it reports through
+// Progress from that thread (an implementation hands the texts to its own thread) and tests
+// the CancelFlag, which any thread may set. ProcessEvents is a courtesy for operations that
+// run on the face's own thread; no operation relies on it for correctness.
 namespace vornal {
 
 // The one cancel flag the acquisition window sets and the operations test. It stays set
