@@ -510,7 +510,8 @@ TEST_F(RatingsTest, ProgressShowsRaceRunnerAndSlot)
     EXPECT_EQ(recorder.lines[0], "0" + RatingRaceCaption(day->RaceRA[0].View()));
     EXPECT_EQ(recorder.lines[3], "1" + Sjis("③"));
     EXPECT_EQ(recorder.bar, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}, {2, 2}}));
-    EXPECT_EQ(recorder.events, 3);
+    // The pass may run on a worker thread: it never asks the face to process its events.
+    EXPECT_EQ(recorder.events, 0);
 }
 
 } // namespace
