@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/Progress.h"
+
+class QLabel;
+class QProgressBar;
+class QTimer;
+
+// The waiting window of long operations: a blinking first line, two progress lines and a
+// bar, borderless, on top and centred.
+namespace vornal::ui {
+
+class WaitWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit WaitWindow(QWidget* parent = nullptr);
+
+    QString Line(int line) const;
+    int BarValue() const;
+
+public slots:
+    void SetLine(int line, const QString& text);
+    void SetBar(int bar, int position, int maximum);
+    // Shows the window with its lines back at their first texts.
+    void Open();
+
+private:
+    QLabel* m_title;
+    QLabel* m_lines[2];
+    QProgressBar* m_bar;
+    QTimer* m_blink;
+    void setFrameStyle();
+
+    bool m_red = true;
+};
+
+// The core's progress as queued signals: called on the worker thread, delivered to the
+// waiting window on the user-interface thread. Only copies of texts and numbers cross.
+class QueuedProgress : public QObject, public Progress
+{
+    Q_OBJECT
+public:
+    explicit QueuedProgress(WaitWindow* window);
+    void SetLine(int line, const std::string& text) override;
+    void SetBar(int bar, int position, int maximum) override;
+
+signals:
+    void LineChanged(int line, const QString& text);
+    void BarChanged(int bar, int position, int maximum);
+};
+
+} // namespace vornal::ui
