@@ -8,9 +8,11 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/AppDir.h"
@@ -48,7 +50,14 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     connect(toggleList, &QPushButton::clicked, this, [this] { m_list->setVisible(!m_list->isVisible()); });
     auto* top = new QHBoxLayout;
     top->addWidget(toggleList, 0, Qt::AlignTop);
-    top->addWidget(m_analysis, 1);
+    // A narrow window scrolls the analysis strip rather than clipping it or growing past
+    // the geometry the user chose.
+    auto* strip = new QScrollArea(central);
+    strip->setWidget(m_analysis);
+    strip->setWidgetResizable(true);
+    strip->setFrameShape(QFrame::NoFrame);
+    strip->setFixedHeight(240);
+    top->addWidget(strip, 1);
     right->addLayout(top);
     m_raceMessage->setObjectName(QStringLiteral("RaceMessage"));
     m_raceMessage->hide();
@@ -57,7 +66,6 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     layout->addWidget(m_list);
     layout->addLayout(right, 1);
     setCentralWidget(central);
-    m_analysis->setMaximumHeight(230);
 
     AddTab(new GridView(SortTable::RaceCard), QStringLiteral("出馬表"), false);
     AddTab(new GridView, QStringLiteral("個別詳細検討用"), false);
@@ -120,9 +128,13 @@ bool MainWindow::Loading() const
 void MainWindow::SetBusy(bool busy)
 {
     // The user cannot act on the day while it is being replaced, but the window still
-    // repaints and the waiting window keeps blinking.
-    centralWidget()->setEnabled(!busy);
-    menuBar()->setEnabled(!busy);
+    // repaints and the waiting window keeps blinking. Input is dropped rather than the
+    // widgets disabled: disabling restyles every child twice, a visible stall on a big day.
+    if (busy) {
+        qApp->installEventFilter(this);
+    } else {
+        qApp->removeEventFilter(this);
+    }
     if (busy) {
         m_wait->Open();
     } else {
@@ -153,7 +165,12 @@ void MainWindow::OnLoaded(const LoadResult& result)
         return;
     }
     RefreshDay();
-    emit DayShown(true);
+    // The first race in an event of its own, so the window repaints between the two halves
+    // of the refresh instead of stalling once for both.
+    QTimer::singleShot(0, this, [this] {
+        ShowFirstRace();
+        emit DayShown(true);
+    });
 }
 
 void MainWindow::RefreshDay()
@@ -169,14 +186,18 @@ void MainWindow::RefreshDay()
     View(QStringLiteral("ラップ検証表"))->SetGrid(BuildLapCheckTable(*day));
     View(QStringLiteral("買い目候補"))->SetGrid(BuildBetCandidateTable(*day));
     setWindowTitle(QStringLiteral("Vornal - ") + Q(m_session.DayName()));
+}
+
+void MainWindow::ShowFirstRace()
+{
+    if (m_list->EntryCount() > 0) {
+        ShowEntry(0);
+    }
     // The load's warnings (a skipped rule-set line, a file that could not be written) are
     // the user's to see, not to lose.
     QStringList warnings;
     for (const std::string& message : m_session.PipelineMessages()) {
         warnings << Q(message);
-    }
-    if (m_list->EntryCount() > 0) {
-        ShowEntry(0);
     }
     if (!warnings.isEmpty()) {
         Notify(warnings.join(QLatin1Char('\n')));
@@ -235,6 +256,27 @@ void MainWindow::Notify(const QString& message)
     box->setObjectName(QStringLiteral("Message"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::Shortcut:
+    case QEvent::ShortcutOverride:
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == this) {
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -54,12 +54,14 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenus();
     void AddTab(GridView* view, const QString& caption, bool developerOnly);
     void OnLoaded(const LoadResult& result);
     void RefreshDay();
+    void ShowFirstRace();
     void ShowRace(int entry, int slot);
     void RerunPipeline();
     void Notify(const QString& message);

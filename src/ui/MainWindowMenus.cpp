@@ -100,6 +100,8 @@ void MainWindow::RerunPipeline()
     }
     const int entry = m_list->Races()->currentRow();
     RefreshDay();
+    ShowFirstRace();
+    // The race the user was looking at stays on screen.
     if (entry > 0) {
         ShowEntry(entry);
     }

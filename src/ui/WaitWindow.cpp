@@ -83,20 +83,54 @@ void WaitWindow::Open()
     raise();
 }
 
-QueuedProgress::QueuedProgress(WaitWindow* window)
-{
-    connect(this, &QueuedProgress::LineChanged, window, &WaitWindow::SetLine, Qt::QueuedConnection);
-    connect(this, &QueuedProgress::BarChanged, window, &WaitWindow::SetBar, Qt::QueuedConnection);
-}
+QueuedProgress::QueuedProgress(WaitWindow* window) : QObject(window), m_window(window) {}
 
 void QueuedProgress::SetLine(int line, const std::string& text)
 {
-    emit LineChanged(line, Q(text));
+    if (line < 0 || line > 1) {
+        return;
+    }
+    {
+        const std::lock_guard lock(m_mutex);
+        m_lines[static_cast<std::size_t>(line)] = text;
+    }
+    Post();
 }
 
-void QueuedProgress::SetBar(int bar, int position, int maximum)
+void QueuedProgress::SetBar(int, int position, int maximum)
 {
-    emit BarChanged(bar, position, maximum);
+    {
+        const std::lock_guard lock(m_mutex);
+        m_bar = std::pair{position, maximum};
+    }
+    Post();
+}
+
+void QueuedProgress::Post()
+{
+    if (!m_posted.exchange(true)) {
+        QMetaObject::invokeMethod(this, &QueuedProgress::Flush, Qt::QueuedConnection);
+    }
+}
+
+void QueuedProgress::Flush()
+{
+    m_posted = false;
+    std::array<std::optional<std::string>, 2> lines;
+    std::optional<std::pair<int, int>> bar;
+    {
+        const std::lock_guard lock(m_mutex);
+        lines.swap(m_lines);
+        bar.swap(m_bar);
+    }
+    for (int line = 0; line < 2; ++line) {
+        if (lines[static_cast<std::size_t>(line)]) {
+            m_window->SetLine(line, Q(*lines[static_cast<std::size_t>(line)]));
+        }
+    }
+    if (bar) {
+        m_window->SetBar(0, bar->first, bar->second);
+    }
 }
 
 } // namespace vornal::ui

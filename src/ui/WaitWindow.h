@@ -1,5 +1,12 @@
 #pragma once
 
+#include <array>
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+
 #include <QWidget>
 
 #include "app/Progress.h"
@@ -37,8 +44,10 @@ private:
     bool m_red = true;
 };
 
-// The core's progress as queued signals: called on the worker thread, delivered to the
-// waiting window on the user-interface thread. Only copies of texts and numbers cross.
+// The core's progress, called on the worker thread, shown by the waiting window on the
+// user-interface thread. Only copies of texts and numbers cross, under a mutex; however often
+// the worker reports, at most one update waits in the event queue, so a fast load never
+// floods the user-interface thread with repaints it has no time to show.
 class QueuedProgress : public QObject, public Progress
 {
     Q_OBJECT
@@ -47,9 +56,15 @@ public:
     void SetLine(int line, const std::string& text) override;
     void SetBar(int bar, int position, int maximum) override;
 
-signals:
-    void LineChanged(int line, const QString& text);
-    void BarChanged(int bar, int position, int maximum);
+private:
+    void Post();
+    void Flush();
+
+    WaitWindow* m_window;
+    std::mutex m_mutex;
+    std::array<std::optional<std::string>, 2> m_lines;
+    std::optional<std::pair<int, int>> m_bar;
+    std::atomic<bool> m_posted{false};
 };
 
 } // namespace vornal::ui

@@ -28,6 +28,7 @@ void SetApplicationFonts()
     fixed.setPixelSize(12);
     // The tables align their numbers by character widths: they need the fixed-pitch face.
     QApplication::setFont(fixed, "QTableView");
+    QApplication::setFont(fixed, "QHeaderView");
     QApplication::setFont(fixed, "QListWidget");
     QApplication::setFont(fixed, "QLabel");
 }
