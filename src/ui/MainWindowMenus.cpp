@@ -8,6 +8,8 @@
 #include "app/SettingKeys.h"
 #include "betting/BetMethod.h"
 #include "ui/MainWindow.h"
+#include "ui/OddsTimeWindow.h"
+#include "ui/UserSettingsWindow.h"
 #include "ui/RaceListPanel.h"
 #include "ui/Text.h"
 
@@ -54,6 +56,24 @@ void MainWindow::BuildMenus()
     m_closeListOption->setChecked(kCloseDateList.Read(settings));
     connect(m_closeListOption, &QAction::toggled, this, [this](bool on) {
         kCloseDateList.Write(Settings(SettingsFile(m_session.AppDir())), on);
+    });
+
+    QAction* oddsTime = options->addAction(QStringLiteral("ｵｯｽﾞ取得指定(&A)"));
+    connect(oddsTime, &QAction::triggered, this, [this] {
+        auto* window = new OddsTimeWindow(m_session.AppDir(), this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->open();
+    });
+
+    QMenu* user = menuBar()->addMenu(QStringLiteral("ﾕｰｻﾞｰ設定(&U)"));
+    QAction* userSets = user->addAction(QStringLiteral("ﾕｰｻﾞｰ買い目設定(&U)"));
+    userSets->setObjectName(QStringLiteral("UserSettings"));
+    connect(userSets, &QAction::triggered, this, [this] {
+        auto* window = new UserSettingsWindow(m_session.AppDir(), this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        // Closing reapplies the bets of the day shown: the chosen set may have changed.
+        connect(window, &QDialog::finished, this, [this] { RerunPipeline(); });
+        window->open();
     });
 
     if (!m_developerView) {

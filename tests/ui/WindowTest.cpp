@@ -19,6 +19,7 @@
 
 #include <unistd.h>
 
+#include "SettingsWindowsTest.h"
 #include "app/AppDir.h"
 #include "app/SettingKeys.h"
 #include "cli/CliRun.h"
@@ -308,5 +309,19 @@ private slots:
     }
 };
 
-QTEST_MAIN(WindowTest)
 #include "WindowTest.moc"
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    int failed = 0;
+    {
+        WindowTest window;
+        failed += QTest::qExec(&window, argc, argv);
+    }
+    {
+        SettingsWindowsTest settings;
+        failed += QTest::qExec(&settings, argc, argv);
+    }
+    return failed == 0 ? 0 : 1;
+}
