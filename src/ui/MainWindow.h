@@ -38,6 +38,8 @@ public:
     // Shows race-list entry `entry`.
     void ShowEntry(int entry);
     bool SelectTab(const QString& caption);
+    // The replay feed that "JVデータ取得" reads ("JVLink設定" in that window changes it).
+    void SetFeedFolder(std::filesystem::path folder) { m_feedFolder = std::move(folder); }
 
     bool Loading() const;
     int SelectedRace() const { return m_selectedRace; }
@@ -81,6 +83,7 @@ private:
     QAction* m_closeListOption = nullptr;
     int m_selectedRace = -1;
     QString m_lastMessage;
+    std::filesystem::path m_feedFolder;
 };
 
 } // namespace vornal::ui

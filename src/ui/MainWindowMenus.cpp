@@ -7,6 +7,7 @@
 #include "app/AppDir.h"
 #include "app/SettingKeys.h"
 #include "betting/BetMethod.h"
+#include "ui/AcquisitionWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/OddsTimeWindow.h"
 #include "ui/UserSettingsWindow.h"
@@ -39,6 +40,16 @@ void MainWindow::BuildMenus()
 {
     const Settings settings(SettingsFile(m_session.AppDir()));
     QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    QAction* acquire = file->addAction(QStringLiteral("JVデータ取得"));
+    acquire->setObjectName(QStringLiteral("Acquire"));
+    connect(acquire, &QAction::triggered, this, [this] {
+        auto* window = new AcquisitionWindow(m_session.AppDir(), m_feedFolder, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        // New dates are in the store once the window closes.
+        connect(window, &QDialog::finished, this, [this] { BuildDateList(); });
+        window->open();
+    });
+    file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("終了(&X)"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 

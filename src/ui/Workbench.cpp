@@ -77,7 +77,9 @@ int RunWorkbench(QApplication& app)
     const QCommandLineOption tabOption(QStringLiteral("tab"), QStringLiteral("tab to show"), QStringLiteral("NAME"));
     const QCommandLineOption shotOption(QStringLiteral("screenshot"), QStringLiteral("write the window to a PNG and exit"),
                                         QStringLiteral("FILE.png"));
-    parser.addOptions({appDirOption, dateOption, slotOption, tabOption, shotOption});
+    const QCommandLineOption feedOption(QStringLiteral("feed"), QStringLiteral("replay feed folder of JVデータ取得"),
+                                        QStringLiteral("DIR"));
+    parser.addOptions({appDirOption, dateOption, slotOption, tabOption, shotOption, feedOption});
     parser.process(app);
 
     std::optional<std::filesystem::path> appDir;
@@ -95,6 +97,9 @@ int RunWorkbench(QApplication& app)
         return 1;
     }
     MainWindow& window = *workbench.Window();
+    if (parser.isSet(feedOption)) {
+        window.SetFeedFolder(parser.value(feedOption).toStdString());
+    }
     std::string dayName;
     if (parser.isSet(dateOption)) {
         dayName = ParseDayName(Cp932(parser.value(dateOption)));

@@ -1,7 +1,10 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QDateTimeEdit>
 #include <QDir>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
@@ -25,6 +28,7 @@
 #include "cli/CliRun.h"
 #include "store/StorePaths.h"
 #include "text/FileNames.h"
+#include "ui/AcquisitionWindow.h"
 #include "ui/GridView.h"
 #include "ui/MainWindow.h"
 #include "ui/RaceAnalysisPanel.h"
@@ -63,6 +67,7 @@ private:
     fs::path m_root;
     fs::path m_app;
     std::vector<std::string> m_days;
+    QString m_from;
 
     // Clicks the date and waits until the day shows.
     static void ChooseDate(MainWindow& window, int row)
@@ -91,6 +96,7 @@ private slots:
         const std::string from = generated.out.substr(at + 8, 19);
         QCOMPARE(test::RunCli("--app-dir " + app + " acquire --feed " + feed + " --from '" + from + "'").exitCode, 0);
         m_app = m_root / "app";
+        m_from = QString::fromStdString(from);
         m_days = StoredDayNames(m_app);
         QCOMPARE(m_days.size(), std::size_t{2});
     }
@@ -292,6 +298,62 @@ private slots:
         Workbench workbench(app);
         QVERIFY(!workbench.Open());
         QCOMPARE(workbench.Window()->geometry(), QRect(40, 60, 1000, 700));
+    }
+
+    void theAcquisitionFillsAnEmptyStoreAndACancelledRunIsCompletedLater()
+    {
+        const fs::path app = m_root / "acquired";
+        fs::remove_all(app);
+        fs::create_directories(app);
+        for (const char* file : {"GateAdj.dat", "RT.dat", "senuj.dat"}) {
+            fs::copy_file(m_app / file, app / file);
+        }
+        QVERIFY(EnsureAppFolders(app));
+        const QDateTime from = QDateTime::fromString(m_from, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+        QVERIFY(from.isValid());
+
+        QStringList asked;
+        QStringList told;
+        {
+            AcquisitionWindow window(app, m_root / "feed");
+            window.SetPrompts([&](const QString& q) { asked << q; return true; }, [&](const QString& m) { told << m; });
+            window.findChild<QDateTimeEdit*>()->setDateTime(from);
+            window.show();
+            // Cancel once the read bar is half way, as a user watching it would.
+            QTimer watcher;
+            watcher.setInterval(1);
+            QObject::connect(&watcher, &QTimer::timeout, [&] {
+                if (window.ReadBar()->maximum() > 1 && window.ReadBar()->value() * 2 >= window.ReadBar()->maximum()) {
+                    watcher.stop();
+                    QTest::mouseClick(window.CancelButton(), Qt::LeftButton);
+                }
+            });
+            watcher.start();
+            QTest::mouseClick(window.StartButton(), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(window.Run().State() == AcquisitionState::Idle, 60000);
+            QCOMPARE(asked, QStringList{QStringLiteral("データ取込を中止します。実行しますか？")});
+            QCOMPARE(window.Run().Outcome(), AcquisitionOutcome::Cancelled);
+            QVERIFY(window.CreatedFiles()->count() > 0);
+            Save(window, QStringLiteral("JVデータ取得"));
+        }
+        // Every record read before the cancel stays stored, but the run is not complete.
+        const auto storedFiles = [&] {
+            return std::count_if(fs::recursive_directory_iterator(app), fs::recursive_directory_iterator(),
+                                 [](const fs::directory_entry& e) { return e.is_regular_file(); });
+        };
+        const auto afterCancel = storedFiles();
+
+        AcquisitionWindow again(app, m_root / "feed");
+        again.SetPrompts([](const QString&) { return false; }, [&](const QString& m) { told << m; });
+        again.findChild<QDateTimeEdit*>()->setDateTime(from);
+        QTest::mouseClick(again.StartButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(again.Run().State() == AcquisitionState::Idle, 60000);
+        QCOMPARE(again.Run().Outcome(), AcquisitionOutcome::Completed);
+        QCOMPARE(StoredDayNames(app), m_days);
+        QVERIFY(storedFiles() > afterCancel);
+        DaySession session(app);
+        QVERIFY(session.LoadDay(m_days[0]).Ok());
+        QCOMPARE(session.Day()->RaceCount, 36);
     }
 
     void theWaitingWindowShowsProgressSentFromAnotherThread()
