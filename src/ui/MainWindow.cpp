@@ -1,0 +1,295 @@
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/AppDir.h"
+#include "present/DaySummaryTables.h"
+#include "present/RaceAnalysisView.h"
+#include "store/StorePaths.h"
+#include "ui/DayLoader.h"
+#include "ui/GridView.h"
+#include "ui/RaceAnalysisPanel.h"
+#include "ui/RaceListPanel.h"
+#include "ui/Text.h"
+#include "ui/WaitWindow.h"
+
+namespace vornal::ui {
+
+MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_developerView(startUp.developerView),
+      m_list(new RaceListPanel(this)), m_analysis(new RaceAnalysisPanel(this)), m_raceMessage(new QLabel(this)),
+      m_methodLabel(new QLabel(this)), m_tabs(new QTabWidget(this)), m_wait(new WaitWindow(this)),
+      m_progress(new QueuedProgress(m_wait)), m_loader(new DayLoader(session, m_progress, this))
+{
+    setWindowTitle(QStringLiteral("Vornal"));
+    setObjectName(QStringLiteral("MainWindow"));
+    const WindowRect& place = startUp.geometry;
+    setGeometry(place.left, place.top, place.width, place.height);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* right = new QVBoxLayout;
+    auto* toggleList = new QPushButton(QStringLiteral("F"), central);
+    toggleList->setObjectName(QStringLiteral("ListToggle"));
+    toggleList->setFixedWidth(24);
+    toggleList->setStatusTip(QStringLiteral("レースリストの表示／非表示"));
+    connect(toggleList, &QPushButton::clicked, this, [this] { m_list->setVisible(!m_list->isVisible()); });
+    auto* top = new QHBoxLayout;
+    top->addWidget(toggleList, 0, Qt::AlignTop);
+    // A narrow window scrolls the analysis strip rather than clipping it or growing past
+    // the geometry the user chose.
+    auto* strip = new QScrollArea(central);
+    strip->setWidget(m_analysis);
+    strip->setWidgetResizable(true);
+    strip->setFrameShape(QFrame::NoFrame);
+    strip->setFixedHeight(240);
+    top->addWidget(strip, 1);
+    right->addLayout(top);
+    m_raceMessage->setObjectName(QStringLiteral("RaceMessage"));
+    m_raceMessage->hide();
+    right->addWidget(m_raceMessage);
+    right->addWidget(m_tabs, 1);
+    layout->addWidget(m_list);
+    layout->addLayout(right, 1);
+    setCentralWidget(central);
+
+    AddTab(new GridView(SortTable::RaceCard), QStringLiteral("出馬表"), false);
+    AddTab(new GridView, QStringLiteral("個別詳細検討用"), false);
+    AddTab(new GridView(SortTable::PastRuns), QStringLiteral("ランキング"), false);
+    AddTab(new GridView(SortTable::LapCard), QStringLiteral("ﾗｯﾌﾟ出馬表"), false);
+    AddTab(new GridView(SortTable::Ranking), QStringLiteral("ﾗﾝｷﾝｸﾞ表"), false);
+    AddTab(new GridView, QStringLiteral("人気順位(秘)"), true);
+    AddTab(new GridView, QStringLiteral("メイン用"), false);
+    AddTab(new GridView, QStringLiteral("ﾗｯﾌﾟﾀｲﾑ"), false);
+    AddTab(new GridView, QStringLiteral("ラップ検証表"), false);
+    AddTab(new GridView, QStringLiteral("買い目候補"), true);
+
+    statusBar()->addPermanentWidget(m_methodLabel);
+    m_methodLabel->setObjectName(QStringLiteral("MethodLabel"));
+    BuildMenus();
+    UpdateMethodLabel();
+
+    connect(m_list, &RaceListPanel::DateChosen, this, [this](const std::string& day) { LoadDate(day); });
+    connect(m_list, &RaceListPanel::RaceChosen, this, [this](int entry, int slot) { ShowRace(entry, slot); });
+    connect(m_loader, &DayLoader::Finished, this, &MainWindow::OnLoaded);
+    BuildDateList();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::AddTab(GridView* view, const QString& caption, bool developerOnly)
+{
+    view->setObjectName(caption);
+    const int index = m_tabs->addTab(view, caption);
+    m_tabs->setTabVisible(index, !developerOnly || m_developerView);
+}
+
+GridView* MainWindow::View(const QString& caption) const
+{
+    return findChild<GridView*>(caption);
+}
+
+bool MainWindow::SelectTab(const QString& caption)
+{
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        if (m_tabs->tabText(i) == caption && m_tabs->isTabVisible(i)) {
+            m_tabs->setCurrentIndex(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainWindow::BuildDateList()
+{
+    std::vector<std::string> ignored;
+    m_list->SetDates(StoredDayNames(m_session.AppDir(), &ignored));
+}
+
+bool MainWindow::Loading() const
+{
+    return m_loader->Busy();
+}
+
+void MainWindow::SetBusy(bool busy)
+{
+    // The user cannot act on the day while it is being replaced, but the window still
+    // repaints and the waiting window keeps blinking. Input is dropped rather than the
+    // widgets disabled: disabling restyles every child twice, a visible stall on a big day.
+    if (busy) {
+        qApp->installEventFilter(this);
+    } else {
+        qApp->removeEventFilter(this);
+    }
+    if (busy) {
+        m_wait->Open();
+    } else {
+        m_wait->hide();
+    }
+}
+
+bool MainWindow::LoadDate(const std::string& dayName)
+{
+    if (!m_loader->Start(dayName)) {
+        return false;
+    }
+    SetBusy(true);
+    statusBar()->showMessage(Q(dayName) + QStringLiteral(" 読込中"));
+    return true;
+}
+
+void MainWindow::OnLoaded(const LoadResult& result)
+{
+    SetBusy(false);
+    statusBar()->clearMessage();
+    if (!result.Ok()) {
+        if (result.beep) {
+            QApplication::beep();
+        }
+        Notify(Q(result.message));
+        emit DayShown(false);
+        return;
+    }
+    RefreshDay();
+    // The first race in an event of its own, so the window repaints between the two halves
+    // of the refresh instead of stalling once for both.
+    QTimer::singleShot(0, this, [this] {
+        ShowFirstRace();
+        emit DayShown(true);
+    });
+}
+
+void MainWindow::RefreshDay()
+{
+    const RaceDay* day = m_session.Day();
+    m_analysis->Clear();
+    if (!day) {
+        return;
+    }
+    m_list->SetRaces(BuildRaceList(*day));
+    View(QStringLiteral("メイン用"))->SetGrid(BuildMainTable(*day));
+    View(QStringLiteral("ﾗｯﾌﾟﾀｲﾑ"))->SetGrid(BuildLapTimeTable(*day));
+    View(QStringLiteral("ラップ検証表"))->SetGrid(BuildLapCheckTable(*day));
+    View(QStringLiteral("買い目候補"))->SetGrid(BuildBetCandidateTable(*day));
+    setWindowTitle(QStringLiteral("Vornal - ") + Q(m_session.DayName()));
+}
+
+void MainWindow::ShowFirstRace()
+{
+    if (m_list->EntryCount() > 0) {
+        ShowEntry(0);
+    }
+    // The load's warnings (a skipped rule-set line, a file that could not be written) are
+    // the user's to see, not to lose.
+    QStringList warnings;
+    for (const std::string& message : m_session.PipelineMessages()) {
+        warnings << Q(message);
+    }
+    if (!warnings.isEmpty()) {
+        Notify(warnings.join(QLatin1Char('\n')));
+    }
+    if (m_closeListOption && m_closeListOption->isChecked()) {
+        m_list->hide();
+    }
+}
+
+void MainWindow::ShowEntry(int entry)
+{
+    ShowRace(entry, m_list->SlotOf(entry));
+}
+
+void MainWindow::ShowRace(int entry, int slot)
+{
+    const RaceDay* day = m_session.Day();
+    std::string message;
+    const TuningTables* tables = m_session.Tables(message);
+    if (!day || !tables || slot < 0) {
+        return;
+    }
+    m_selectedRace = slot;
+    m_list->SelectEntry(entry);
+    const RaceAnalysis analysis = ShowRaceAnalysis(*day, *tables, slot);
+    const char* raceGrids[] = {"出馬表", "個別詳細検討用", "ﾗｯﾌﾟ出馬表", "ﾗﾝｷﾝｸﾞ表", "人気順位(秘)"};
+    if (analysis.Message) {
+        // Too little data: the grids stay hidden and unchanged until a race with data shows.
+        for (const char* caption : raceGrids) {
+            View(QString::fromUtf8(caption))->Table()->hide();
+        }
+        m_raceMessage->setText(Q(*analysis.Message));
+        m_raceMessage->show();
+        Notify(Q(*analysis.Message));
+        return;
+    }
+    m_raceMessage->hide();
+    View(QStringLiteral("ランキング"))->SetGrid(analysis.PastRuns);
+    View(QStringLiteral("出馬表"))->SetGrid(analysis.RaceCard);
+    View(QStringLiteral("個別詳細検討用"))->SetGrid(analysis.DetailGrid);
+    View(QStringLiteral("ﾗｯﾌﾟ出馬表"))->SetGrid(analysis.LapCard);
+    View(QStringLiteral("ﾗﾝｷﾝｸﾞ表"))->SetGrid(analysis.Ranking);
+    View(QStringLiteral("人気順位(秘)"))->SetGrid(analysis.PopularityOrder);
+    for (const char* caption : raceGrids) {
+        View(QString::fromUtf8(caption))->Table()->show();
+    }
+    m_analysis->Show(analysis, *day);
+}
+
+void MainWindow::Notify(const QString& message)
+{
+    m_lastMessage = message;
+    statusBar()->showMessage(message, 10000);
+    // Not exec(): a message must not stall the event loop (or a test driving the window).
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Vornal"), message, QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("Message"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::Shortcut:
+    case QEvent::ShortcutOverride:
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == this) {
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_loader->Busy()) {
+        // The worker writes a day the window would free: closing waits for the load.
+        event->ignore();
+        return;
+    }
+    const QRect rect = geometry();
+    const Settings settings(SettingsFile(m_session.AppDir()));
+    kMainWindowPlace.Write(settings, {rect.top(), rect.left(), rect.width(), rect.height()});
+    event->accept();
+}
+
+} // namespace vornal::ui

@@ -1,0 +1,141 @@
+#include <QActionGroup>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QLabel>
+
+#include "app/AppDir.h"
+#include "app/SettingKeys.h"
+#include "betting/BetMethod.h"
+#include "ui/AcquisitionWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/OddsTimeWindow.h"
+#include "ui/UserSettingsWindow.h"
+#include "ui/RaceListPanel.h"
+#include "ui/Text.h"
+
+// The menus of the main window: the betting methods, the developer methods, the race-list
+// option and the exit. Choosing a method reruns the day pipeline alone.
+namespace vornal::ui {
+
+namespace {
+
+QActionGroup* MethodGroup(QMenu* menu, const QStringList& captions, int selected)
+{
+    auto* group = new QActionGroup(menu);
+    for (int i = 0; i < captions.size(); ++i) {
+        QAction* action = menu->addAction(captions[i]);
+        action->setCheckable(true);
+        action->setChecked(i + 1 == selected);
+        action->setData(i + 1);
+        action->setObjectName(captions[i]);
+        group->addAction(action);
+    }
+    return group;
+}
+
+} // namespace
+
+void MainWindow::BuildMenus()
+{
+    const Settings settings(SettingsFile(m_session.AppDir()));
+    QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    QAction* acquire = file->addAction(QStringLiteral("JVデータ取得"));
+    acquire->setObjectName(QStringLiteral("Acquire"));
+    connect(acquire, &QAction::triggered, this, [this] {
+        auto* window = new AcquisitionWindow(m_session.AppDir(), m_feedFolder, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        // New dates are in the store once the window closes.
+        connect(window, &QDialog::finished, this, [this] { BuildDateList(); });
+        window->open();
+    });
+    file->addSeparator();
+    QAction* exit = file->addAction(QStringLiteral("終了(&X)"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* bets = menuBar()->addMenu(QStringLiteral("買い目"));
+    QActionGroup* methods = MethodGroup(bets, {QStringLiteral("No.1"), QStringLiteral("No.2"), QStringLiteral("ﾕｰｻﾞｰ指定")},
+                                        SelectedSetNumber(kBettingSet.Read(settings)));
+    connect(methods, &QActionGroup::triggered, this, [this](QAction* action) {
+        kBettingSet.Write(Settings(SettingsFile(m_session.AppDir())), action->data().toInt());
+        RerunPipeline();
+    });
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ"));
+    m_closeListOption = options->addAction(QStringLiteral("分析画面表示後、ﾃﾞｰﾀﾘｽﾄを消す"));
+    m_closeListOption->setCheckable(true);
+    m_closeListOption->setChecked(kCloseDateList.Read(settings));
+    connect(m_closeListOption, &QAction::toggled, this, [this](bool on) {
+        kCloseDateList.Write(Settings(SettingsFile(m_session.AppDir())), on);
+    });
+
+    QAction* oddsTime = options->addAction(QStringLiteral("ｵｯｽﾞ取得指定(&A)"));
+    connect(oddsTime, &QAction::triggered, this, [this] {
+        auto* window = new OddsTimeWindow(m_session.AppDir(), this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->open();
+    });
+
+    QMenu* user = menuBar()->addMenu(QStringLiteral("ﾕｰｻﾞｰ設定(&U)"));
+    QAction* userSets = user->addAction(QStringLiteral("ﾕｰｻﾞｰ買い目設定(&U)"));
+    userSets->setObjectName(QStringLiteral("UserSettings"));
+    connect(userSets, &QAction::triggered, this, [this] {
+        auto* window = new UserSettingsWindow(m_session.AppDir(), this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        // Closing reapplies the bets of the day shown: the chosen set may have changed.
+        connect(window, &QDialog::finished, this, [this] { RerunPipeline(); });
+        window->open();
+    });
+
+    if (!m_developerView) {
+        return;
+    }
+    QMenu* developer = menuBar()->addMenu(QStringLiteral("開発用"));
+    developer->setObjectName(QStringLiteral("DeveloperMenu"));
+    QActionGroup* developerMethods =
+        MethodGroup(developer,
+                    {QStringLiteral("買い目１（スペシャル出目）"), QStringLiteral("買い目2"), QStringLiteral("買い目3")},
+                    SelectedSetNumber(kDeveloperBettingSet.Read(settings)));
+    connect(developerMethods, &QActionGroup::triggered, this, [this](QAction* action) {
+        kDeveloperBettingSet.Write(Settings(SettingsFile(m_session.AppDir())), action->data().toInt());
+        RerunPipeline();
+    });
+    developer->addSeparator();
+    QAction* priority = developer->addAction(QStringLiteral("開発用買い目を優先する"));
+    priority->setObjectName(QStringLiteral("開発用買い目を優先する"));
+    priority->setCheckable(true);
+    priority->setChecked(kDeveloperBetsFirst.Read(settings));
+    connect(priority, &QAction::toggled, this, [this](bool on) {
+        kDeveloperBetsFirst.Write(Settings(SettingsFile(m_session.AppDir())), on);
+        RerunPipeline();
+    });
+}
+
+void MainWindow::UpdateMethodLabel()
+{
+    const Settings settings(SettingsFile(m_session.AppDir()));
+    const BetMethodChoice choice = ReadPipelineBetMethod(m_session.AppDir(), settings);
+    m_methodLabel->setText(QStringLiteral("買い目指定：") + Q(BetMethodLabel(choice.method)));
+}
+
+void MainWindow::RerunPipeline()
+{
+    UpdateMethodLabel();
+    // Only a day on screen has a pipeline to rerun, and never beside a load.
+    if (Loading() || !m_session.Day()) {
+        return;
+    }
+    if (const Status status = m_session.RerunDayPipeline(); !status) {
+        Notify(Q(status.message));
+        return;
+    }
+    const int entry = m_list->Races()->currentRow();
+    RefreshDay();
+    ShowFirstRace();
+    // The race the user was looking at stays on screen.
+    if (entry > 0) {
+        ShowEntry(entry);
+    }
+}
+
+} // namespace vornal::ui
