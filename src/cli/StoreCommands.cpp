@@ -137,6 +137,9 @@ int RunAcquire(CliContext& context)
     if (!label.empty()) {
         context.out << label << "\n";
     }
+    if (outcome != AcquisitionOutcome::NoData && outcome != AcquisitionOutcome::OpenFailed) {
+        context.out << ToUtf8(SkipSummary(acquisition.Skips())) << "\n";
+    }
     return failed ? kExitFailure : kExitOk;
 }
 
