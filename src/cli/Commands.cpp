@@ -22,10 +22,12 @@ std::span<const Command> AllCommands()
                 "samplegen --feed DIR [--seed N] [--days N] [--start YYYY-MM-DD | --end YYYY-MM-DD] [--tuning DIR] "
                 "[--timeseries DIR] [--all-masters]",
                 "write a synthetic sample season as a replay feed (and the tuning files)", &RunSamplegen},
-        Command{"acquire", "acquire --feed DIR [--from \"yyyy/mm/dd hh:nn:ss\"]",
-                "bulk acquisition from a replay feed into the store; prints the created-file lines", &RunAcquire},
-        Command{"results", "results --feed DIR --date DAY", "results retrieval of one day from a replay feed",
-                &RunResults},
+        Command{"acquire", "acquire --feed DIR [--from \"yyyy/mm/dd hh:nn:ss\"] [--no-wait]",
+                "bulk acquisition from a replay feed into the store; prints the created-file lines (waits for "
+                "another writer of the folder, or with --no-wait refuses)",
+                &RunAcquire},
+        Command{"results", "results --feed DIR --date DAY [--no-wait]",
+                "results retrieval of one day from a replay feed (one writer at a time, as acquire)", &RunResults},
         Command{"dates", "dates", "the stored race dates, newest first", &RunDates},
         Command{"day", "day --date DAY [--json]", "load the day and run every pass; every race of the day", &RunDay},
         Command{"race", "race --date DAY --slot N [--json]", "one race of the loaded day: every race, runner and past-run field",

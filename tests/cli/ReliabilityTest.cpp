@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include <unistd.h>
 
+#include "app/StoreLock.h"
 #include "cli/CliRun.h"
 
 // The command-line faces of the store's and the tables' refusals, on a short sample season.
@@ -74,6 +77,35 @@ TEST_F(ShortSeason, TuningValueOutOfBoundsPrintsNoFigures)
         const CliResult told = RunCli(AppDirArg(app) + command, true);
         EXPECT_TRUE(Mentions(told.out, "GateAdj.dat：レコード 4 のバイト 288 からの値 1e+300 が範囲外です")) << told.out;
     }
+}
+
+// Two acquisitions into one folder once interleaved and lost history lines. While another
+// writer holds the folder, acquire --no-wait refuses and writes nothing; without it the
+// command says it waits and runs when the other is done. The run ends with its skip count.
+TEST_F(ShortSeason, OneWriterAtATime)
+{
+    ASSERT_FALSE(s_from.empty());
+    const std::filesystem::path app = FreshApp("one-writer");
+    Result<StoreLock> other = TryLockStore(app);
+    ASSERT_TRUE(other);
+
+    const CliResult refused = RunCli(AcquireArgs(app) + " --no-wait", true);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(Mentions(refused.out, "別の処理がこのフォルダのデータを書き込み中です。")) << refused.out;
+    EXPECT_TRUE(std::filesystem::is_empty(app / "Data"));
+
+    std::thread release([&other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        other.value.Release();
+    });
+    const CliResult waited = RunCli(AcquireArgs(app), true);
+    release.join();
+    EXPECT_EQ(waited.exitCode, 0);
+    EXPECT_TRUE(Mentions(waited.out, "書き込み中です。 waiting for it to finish")) << waited.out.substr(0, 300);
+    EXPECT_FALSE(std::filesystem::is_empty(app / "Data"));
+    // The entries published before the draw are the season's only drops.
+    EXPECT_TRUE(Mentions(waited.out, "\nスキップしたレコード: ")) << waited.out.substr(waited.out.size() - 300);
+    EXPECT_TRUE(Mentions(waited.out, "件（馬番未確定 ")) << waited.out.substr(waited.out.size() - 300);
 }
 
 } // namespace
