@@ -233,6 +233,23 @@ TEST_F(FilingTest, NumericFieldsHoldOnlyDigitsBlanksAndMarkers)
     EXPECT_EQ(skipped, std::vector<std::string>{Sjis("スキップ:SE/馬番1Z")});
 }
 
+// The named broken records of tests/data/broken/records, each alone, with the line it gives
+// (expected.txt: file name, tab, line in UTF-8). None may reach the store.
+TEST_F(FilingTest, BrokenSampleRecordsGiveTheirSkipLines)
+{
+    const std::filesystem::path folder = std::filesystem::path(VORNAL_TEST_DATA_DIR) / "broken" / "records";
+    const std::vector<std::string> expectations = SplitLines(test::Slurp(folder / "expected.txt"));
+    ASSERT_GE(expectations.size(), 7u);
+    for (const std::string& expectation : expectations) {
+        const std::size_t tab = expectation.find('\t');
+        ASSERT_NE(tab, std::string::npos) << expectation;
+        const std::string name = expectation.substr(0, tab);
+        EXPECT_EQ(File({test::Slurp(folder / name)}), std::vector<std::string>{ToCp932(expectation.substr(tab + 1))})
+            << name;
+    }
+    EXPECT_EQ(test::Tree(App()).size(), 0u);
+}
+
 TEST_F(FilingTest, RecordsOfTheWrongShapeAreSkipped)
 {
     std::string truncated = test::RaRecord('1', Race("20260105", 1));
