@@ -17,7 +17,7 @@ inline const std::filesystem::path& ScratchDir()
 {
     static const std::filesystem::path dir = [] {
         std::filesystem::path base = std::filesystem::exists("/dev/shm") ? std::filesystem::path("/dev/shm")
-                                                                          : std::filesystem::temp_directory_path();
+                                                                         : std::filesystem::temp_directory_path();
         std::filesystem::path path = base / ("vornal-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(path);
         return path;

@@ -10,8 +10,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     namespace jv = vornal::jv;
-    constexpr int kLengths[] = {jv::kLengthRA, jv::kLengthSE, jv::kLengthHR, jv::kLengthO1, jv::kLengthO2,
-                                jv::kLengthUM, jv::kLengthKS, jv::kLengthCH, 2,           1};
+    constexpr int kLengths[] = {jv::kLengthRA,
+                                jv::kLengthSE,
+                                jv::kLengthHR,
+                                jv::kLengthO1,
+                                jv::kLengthO2,
+                                jv::kLengthUM,
+                                jv::kLengthKS,
+                                jv::kLengthCH,
+                                2,
+                                1};
     const int length = kLengths[data[0] % (sizeof kLengths / sizeof kLengths[0])];
     const std::filesystem::path file = vornal::fuzz::ScratchDir() / "store.jv";
     vornal::fuzz::WriteInput(file, vornal::fuzz::Input(data + 1, size - 1));

@@ -15,7 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::filesystem::path file = vornal::fuzz::ScratchDir() / names[which];
     vornal::fuzz::WriteInput(file, vornal::fuzz::Input(data + 1, size - 1));
     vornal::TuningTables tables;
-    auto within = [](double value, double low, double high) { return std::isfinite(value) && value >= low && value <= high; };
+    auto within = [](double value, double low, double high) {
+        return std::isfinite(value) && value >= low && value <= high;
+    };
     if (which == 0 && vornal::LoadGateAdj(file, tables)) {
         for (int f = 1; f < vornal::kGateFieldSizes; ++f) {
             for (int s = 0; s < vornal::kGateSlots; ++s) {
@@ -35,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (which == 2 && vornal::LoadRankHit(file, tables)) {
         for (int c = 1; c <= vornal::kShareClasses; ++c) {
             for (int r = 1; r <= vornal::kQuinellaRanks; ++r) {
-                if (!within(tables.RankHitRate(c, r), 0.0, 100.0) || !within(tables.RankExpectedValue(c, r), 0.0, 1000.0)) {
+                if (!within(tables.RankHitRate(c, r), 0.0, 100.0) ||
+                    !within(tables.RankExpectedValue(c, r), 0.0, 1000.0)) {
                     vornal::fuzz::Broken("a rank hit entry out of bounds");
                 }
             }

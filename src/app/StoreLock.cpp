@@ -77,15 +77,14 @@ Result<StoreLock> TryLockStore(const std::filesystem::path& appDir)
         return Result<StoreLock>::Failure(CannotOpen(appDir).message);
     }
     if (Flock(lock.m_fd, LOCK_EX | LOCK_NB) != 0) {
-        return Result<StoreLock>::Failure(errno == EWOULDBLOCK ? StoreBusyMessage()
-                                                               : PathText(appDir / kStoreLockFileName) +
-                                                                     Sjis(" をロックできません。"));
+        return Result<StoreLock>::Failure(errno == EWOULDBLOCK
+                                              ? StoreBusyMessage()
+                                              : PathText(appDir / kStoreLockFileName) + Sjis(" をロックできません。"));
     }
     return Result<StoreLock>::Success(std::move(lock));
 }
 
-Result<StoreLock> LockStore(const std::filesystem::path& appDir,
-                            const std::function<void(const std::string&)>& waiting)
+Result<StoreLock> LockStore(const std::filesystem::path& appDir, const std::function<void(const std::string&)>& waiting)
 {
     StoreLock lock;
     lock.m_fd = OpenLockFile(appDir);

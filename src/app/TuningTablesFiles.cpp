@@ -82,7 +82,7 @@ Status ReadTuningFile(const std::filesystem::path& file, std::string& bytes)
 
 // Checks that records `first`..`last` of `recordSize` bytes lie inside the file.
 Status CheckRecords(const std::filesystem::path& file, std::string_view bytes, std::size_t recordSize, int first,
-                      int last)
+                    int last)
 {
     for (int record = first; record <= last; ++record) {
         std::size_t end = (static_cast<std::size_t>(record) + 1) * recordSize;
@@ -131,8 +131,7 @@ bool Within(double value, Bounds bounds)
 }
 
 // A finite value outside its bounds would overturn the rankings as surely as a NaN.
-Status OutOfRange(const std::filesystem::path& file, int record, std::size_t byteOffset, double value,
-                    Bounds bounds)
+Status OutOfRange(const std::filesystem::path& file, int record, std::size_t byteOffset, double value, Bounds bounds)
 {
     if (!std::isfinite(value)) {
         return NotANumber(file, record, byteOffset);
@@ -191,9 +190,10 @@ Status LoadRotation(const std::filesystem::path& file, TuningTables& tables)
     std::size_t offset = 0;
     std::optional<Status> bad;
     auto badCell = [&](const char* label, int k, int b, std::string_view value, std::string_view bounds) {
-        bad = Status::Failure(FileName(file) +
-                              fmt::sprintf(Sjis("：レコード %d のバイト %d からの%s（%d走 %d着）の値 %s が範囲外です（%s）。"),
-                                           kRotationRecord, offset, Sjis(label), k, b, value, bounds));
+        bad = Status::Failure(
+            FileName(file) +
+            fmt::sprintf(Sjis("：レコード %d のバイト %d からの%s（%d走 %d着）の値 %s が範囲外です（%s）。"),
+                         kRotationRecord, offset, Sjis(label), k, b, value, bounds));
     };
     auto readCounts = [&](auto& table, const char* label) {
         for (int k = 1; k <= kRotationRuns; ++k) {
@@ -252,7 +252,7 @@ Status LoadRotation(const std::filesystem::path& file, TuningTables& tables)
             }
             if (!usable) {
                 return Status::Failure(FileName(file) +
-                                         fmt::sprintf(Sjis("：%d走の%sの合計が 0 です。"), k, Sjis(labels[t])));
+                                       fmt::sprintf(Sjis("：%d走の%sの合計が 0 です。"), k, Sjis(labels[t])));
             }
         }
     }

@@ -151,7 +151,8 @@ int RunRace(CliContext& context)
         const Runner& runner = race.Runners[h];
         if (!std::isfinite(runner.WinOdds) || !std::isfinite(runner.AchievementProb) ||
             !std::isfinite(runner.PredictedWinPayout)) {
-            context.err << "vornal-cli: runner " << h + 1 << " has figures that are not finite numbers; nothing is printed\n";
+            context.err << "vornal-cli: runner " << h + 1
+                        << " has figures that are not finite numbers; nothing is printed\n";
             return kExitFailure;
         }
     }

@@ -22,8 +22,7 @@
 namespace vornal::cli {
 namespace {
 
-constexpr std::string_view kAcquireUsage =
-    "vornal-cli acquire --feed DIR [--from \"yyyy/mm/dd hh:nn:ss\"] [--no-wait]";
+constexpr std::string_view kAcquireUsage = "vornal-cli acquire --feed DIR [--from \"yyyy/mm/dd hh:nn:ss\"] [--no-wait]";
 constexpr std::string_view kResultsUsage = "vornal-cli results --feed DIR --date DAY [--no-wait]";
 
 // The acquisition window on a terminal: created-file lines go to the output as they come;
@@ -94,13 +93,12 @@ bool PrepareStore(CliContext& context, StoreLock& lock)
         context.err << "vornal-cli: " << ToUtf8(folders.message) << "\n";
         return false;
     }
-    Result<StoreLock> locked = context.Flag("--no-wait")
-                                   ? TryLockStore(context.appDir)
-                                   : LockStore(context.appDir, [&context](const std::string& message) {
-                                         context.err << "vornal-cli: " << ToUtf8(message)
-                                                     << " waiting for it to finish\n"
-                                                     << std::flush;
-                                     });
+    Result<StoreLock> locked =
+        context.Flag("--no-wait")
+            ? TryLockStore(context.appDir)
+            : LockStore(context.appDir, [&context](const std::string& message) {
+                  context.err << "vornal-cli: " << ToUtf8(message) << " waiting for it to finish\n" << std::flush;
+              });
     if (!locked) {
         context.err << "vornal-cli: " << ToUtf8(locked.message()) << "\n";
         return false;

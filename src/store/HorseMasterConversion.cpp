@@ -83,7 +83,8 @@ HorseMasterConversion ConvertHorseMaster(const std::filesystem::path& appDir, st
     std::vector<std::string> lines;
     lines.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const std::string_view record = std::string_view(*bytes).substr(i * kOldHorseMasterLength, kOldHorseMasterLength);
+        const std::string_view record =
+            std::string_view(*bytes).substr(i * kOldHorseMasterLength, kOldHorseMasterLength);
         if (const std::string defect = OldRecordDefect(record); !defect.empty()) {
             result.io = Status::Failure(fileName + fmt::sprintf(Sjis("：%d 件目のレコードの%s。"), i + 1, defect));
             return result;

@@ -75,8 +75,12 @@ struct NumericField
 };
 
 constexpr NumericField kRaceNumbers[] = {
-    {jv::kDate, "日付"},           {jv::kMeeting, "回次"},         {jv::kMeetingDay, "日次"},
-    {jv::kRaceNo, "レース番号"},   {jv::ra::kDistance, "距離"},    {jv::ra::kPostTime, "発走時刻"},
+    {jv::kDate, "日付"},
+    {jv::kMeeting, "回次"},
+    {jv::kMeetingDay, "日次"},
+    {jv::kRaceNo, "レース番号"},
+    {jv::ra::kDistance, "距離"},
+    {jv::ra::kPostTime, "発走時刻"},
     {jv::ra::kRegistered, "登録頭数"},
 };
 constexpr NumericField kRunnerNumbers[] = {
@@ -323,7 +327,7 @@ Status AcquisitionFiler::File(std::string_view record, std::vector<std::string>&
 }
 
 Status AcquisitionFiler::FileRace(std::string_view record, long long division, long long date, long long race,
-                                    std::vector<std::string>& reported)
+                                  std::vector<std::string>& reported)
 {
     // Recent races are taken whatever their division except 0 (a cancelled registration);
     // older ones only as regular race data (divisions 1..6).
@@ -355,7 +359,7 @@ Status AcquisitionFiler::FileRace(std::string_view record, long long division, l
 }
 
 Status AcquisitionFiler::FileRunner(std::string_view record, long long division, long long date, long long race,
-                                      std::vector<std::string>& reported)
+                                    std::vector<std::string>& reported)
 {
     const bool regular = division >= 1 && division <= 6;
     if ((regular || date > m_cutoff) && race > 0 && CheckRunnerSlot(record, reported, &m_skips) &&
@@ -401,7 +405,7 @@ Status AcquisitionFiler::FilePayout(std::string_view record, long long race, std
 }
 
 Status FileResultRecord(const std::filesystem::path& appDir, DayStoreWriter& writer, std::string_view record,
-                          std::vector<std::string>& skipped)
+                        std::vector<std::string>& skipped)
 {
     const std::string_view kind = jv::View(record, jv::kRecordKind);
     if (kind != "RA" && kind != "SE" && kind != "HR") {

@@ -78,9 +78,9 @@ public:
 
 private:
     Status FileRace(std::string_view record, long long division, long long date, long long race,
-                      std::vector<std::string>& reported);
+                    std::vector<std::string>& reported);
     Status FileRunner(std::string_view record, long long division, long long date, long long race,
-                        std::vector<std::string>& reported);
+                      std::vector<std::string>& reported);
     Status FilePayout(std::string_view record, long long race, std::vector<std::string>& reported);
 
     std::filesystem::path m_appDir;
@@ -96,6 +96,6 @@ private:
 // stored as they are (their shape, a numeric field, their date) add their "スキップ:..."
 // line to `skipped`.
 Status FileResultRecord(const std::filesystem::path& appDir, DayStoreWriter& writer, std::string_view record,
-                          std::vector<std::string>& skipped);
+                        std::vector<std::string>& skipped);
 
 } // namespace vornal

@@ -381,12 +381,14 @@ TEST_F(TuningFilesTest, FiniteValuesOutsideTheirBoundsAreRefused)
     rate.winRate[5][3] = 1.5;
     Status rateStatus = LoadRotation(Put("RT.dat", rate.Bytes()), m_tables);
     EXPECT_TRUE(Mentions(rateStatus.message, Sjis("RT.dat：レコード 1 "))) << ToUtf8(rateStatus.message);
-    EXPECT_TRUE(Mentions(rateStatus.message, Sjis("勝率（5走 3着）の値 1.5 が範囲外です"))) << ToUtf8(rateStatus.message);
+    EXPECT_TRUE(Mentions(rateStatus.message, Sjis("勝率（5走 3着）の値 1.5 が範囲外です")))
+        << ToUtf8(rateStatus.message);
 
     RotationFile count;
     count.topTwo[2][9] = -1; // read as a signed number, so the sign is seen
     Status countStatus = LoadRotation(Put("RT.dat", count.Bytes()), m_tables);
-    EXPECT_TRUE(Mentions(countStatus.message, Sjis("連対数（2走 9着）の値 -1 が範囲外です"))) << ToUtf8(countStatus.message);
+    EXPECT_TRUE(Mentions(countStatus.message, Sjis("連対数（2走 9着）の値 -1 が範囲外です")))
+        << ToUtf8(countStatus.message);
 
     bytes = RankHitBytes();
     PutDouble(bytes, (306 * 2 + 10) * 8, 100.5); // class 3, hit rate of rank 11
@@ -411,7 +413,8 @@ TEST_F(TuningFilesTest, BrokenTuningFilesStopTheStartUp)
     std::filesystem::copy_file(broken / "GateAdj-1e300.dat", m_dir / "GateAdj.dat");
     EXPECT_EQ(LoadTuningTables(m_dir.Path(), m_tables).message,
               Sjis("GateAdj.dat：レコード 4 のバイト 288 からの値 1e+300 が範囲外です（-10～10）。"));
-    std::filesystem::copy_file(broken / "GateAdj.dat", m_dir / "GateAdj.dat", std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(broken / "GateAdj.dat", m_dir / "GateAdj.dat",
+                               std::filesystem::copy_options::overwrite_existing);
     ASSERT_TRUE(LoadTuningTables(m_dir.Path(), m_tables));
     std::filesystem::copy_file(broken / "senuj-negative.dat", m_dir / "senuj.dat",
                                std::filesystem::copy_options::overwrite_existing);

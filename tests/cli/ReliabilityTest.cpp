@@ -31,9 +31,9 @@ protected:
     {
         s_root = std::filesystem::temp_directory_path() / ("vornal-reliability-" + std::to_string(::getpid()));
         std::filesystem::remove_all(s_root);
-        const CliResult generated = RunCli(AppDirArg(s_root / "tuning") + "samplegen --feed " +
-                                           ShellQuote((s_root / "feed").string()) + " --seed 5 --days 3 --tuning " +
-                                           ShellQuote((s_root / "tuning").string()));
+        const CliResult generated =
+            RunCli(AppDirArg(s_root / "tuning") + "samplegen --feed " + ShellQuote((s_root / "feed").string()) +
+                   " --seed 5 --days 3 --tuning " + ShellQuote((s_root / "tuning").string()));
         const std::size_t from = generated.out.find("--from \"");
         if (generated.exitCode == 0 && from != std::string::npos) {
             s_from = generated.out.substr(from + 8, 19);
@@ -75,7 +75,8 @@ TEST_F(ShortSeason, TuningValueOutOfBoundsPrintsNoFigures)
         EXPECT_EQ(quiet.exitCode, 1) << command;
         EXPECT_EQ(quiet.out, "") << command;
         const CliResult told = RunCli(AppDirArg(app) + command, true);
-        EXPECT_TRUE(Mentions(told.out, "GateAdj.dat：レコード 4 のバイト 288 からの値 1e+300 が範囲外です")) << told.out;
+        EXPECT_TRUE(Mentions(told.out, "GateAdj.dat：レコード 4 のバイト 288 からの値 1e+300 が範囲外です"))
+            << told.out;
     }
 }
 

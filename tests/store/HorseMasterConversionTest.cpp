@@ -105,11 +105,14 @@ TEST_F(HorseMasterFileTest, TruncatedOrForeignInputIsRefused)
     std::string noLineEnd = good;
     noLineEnd[1577 + 1575] = ' ';
     const Case cases[] = {
-        {good + OldRecord("2001000003").substr(0, 700), "2005年01月05日.jvUMA：3 件目のレコードが途中で切れています（700 バイト、1 件 1577 バイト）。"},
+        {good + OldRecord("2001000003").substr(0, 700),
+         "2005年01月05日.jvUMA：3 件目のレコードが途中で切れています（700 バイト、1 件 1577 バイト）。"},
         {badId, "2005年01月05日.jvUMA：2 件目のレコードの血統登録番号が数字 10 桁ではありません。"},
         {noLineEnd, "2005年01月05日.jvUMA：2 件目のレコードの改行位置が違います。"},
-        {test::Slurp(broken / "truncated.jvUMA"), "2005年01月05日.jvUMA：2 件目のレコードが途中で切れています（800 バイト、1 件 1577 バイト）。"},
-        {test::Slurp(broken / "random.jvUMA"), "2005年01月05日.jvUMA：1 件目のレコードのレコード種別が UM ではありません。"},
+        {test::Slurp(broken / "truncated.jvUMA"),
+         "2005年01月05日.jvUMA：2 件目のレコードが途中で切れています（800 バイト、1 件 1577 バイト）。"},
+        {test::Slurp(broken / "random.jvUMA"),
+         "2005年01月05日.jvUMA：1 件目のレコードのレコード種別が UM ではありません。"},
     };
     for (const Case& c : cases) {
         test::Spit(OldHorseMasterFile(App(), m_day), c.bytes);

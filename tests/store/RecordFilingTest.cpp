@@ -132,8 +132,8 @@ TEST_F(FilingTest, PayoutsWithRaceNumberAreStored)
 {
     const std::vector<std::string> reported =
         File({test::HrRecord('2', Race("20251201", 4)), test::HrRecord('2', Race("20251201", 0))});
-    EXPECT_EQ(reported, (std::vector<std::string>{Sjis("作成済み:04R/2025年12月01日.jvHR"),
-                                                  Sjis("スキップ:HR/レース番号00")}));
+    EXPECT_EQ(reported,
+              (std::vector<std::string>{Sjis("作成済み:04R/2025年12月01日.jvHR"), Sjis("スキップ:HR/レース番号00")}));
     EXPECT_EQ(test::Slurp(PayoutFile(App(), DayNameFromDigits("20251201"))).substr(0, 11), "HR000000000");
 }
 
@@ -183,17 +183,16 @@ TEST_F(FilingTest, EveryDroppedRecordIsReportedAndCounted)
              test::SeRecord('1', Race("20260104", 1, "ZZ"), 1, "2019104567"),
              test::SeRecord('1', Race("20260104", 1), 19, "2019104567"),
              test::SeRecord('1', Race("20260104", 1), 0, "2019104567"), // before the draw
-             test::RaRecord('Z', Race("20260106", 1)),
-             test::SeRecord('Z', Race("20260106", 1), 1, "2019104567"),
+             test::RaRecord('Z', Race("20260106", 1)), test::SeRecord('Z', Race("20260106", 1), 1, "2019104567"),
              test::SeRecord('1', Race("20260104", 2), 2, "2019104567"), // the one sound record
          }) {
         ASSERT_TRUE(filer.File(record, reported));
     }
     ASSERT_TRUE(batch.Flush());
     const std::vector<std::string> expected = {
-        Sjis("スキップ:SE/場コードZZ"),  Sjis("スキップ:SE/馬番19"),       Sjis("スキップ:SE/馬番未確定00"),
-        Sjis("スキップ:RA/データ区分Z"), Sjis("スキップ:SE/データ区分Z"),
-        Sjis("作成済み:02R/02番/2026年01月04日中山.jvSEr"),
+        Sjis("スキップ:SE/場コードZZ"),   Sjis("スキップ:SE/馬番19"),
+        Sjis("スキップ:SE/馬番未確定00"), Sjis("スキップ:RA/データ区分Z"),
+        Sjis("スキップ:SE/データ区分Z"),  Sjis("作成済み:02R/02番/2026年01月04日中山.jvSEr"),
     };
     EXPECT_EQ(reported, expected);
     EXPECT_EQ(test::Tree(DataDir(App())).size(), 1u);
@@ -210,20 +209,24 @@ TEST_F(FilingTest, NumericFieldsHoldOnlyDigitsBlanksAndMarkers)
     const std::string se = test::SeRecord('1', Race("20260104", 1), 3, "2019104567");
     const std::string hr = test::HrRecord('1', Race("20260104", 1));
     const std::vector<std::string> reported = File({
-        test::Put(ra, 698, "1x00"),                          // distance
-        test::Put(ra, 882, "9Z"),                            // registered runners
+        test::Put(ra, 698, "1x00"),                                    // distance
+        test::Put(ra, 882, "9Z"),                                      // registered runners
         test::Put(test::RaRecord('1', Race("20260104", 2)), 26, "-1"), // race number
-        test::Put(se, 360, "1a23"),                          // win odds
-        test::Put(se, 532, "+0+3"),                          // a sign only in front
-        test::Put(hr, 105, "00000150\x82"),                  // a payout
-        test::Put(test::Put(se, 360, "----"), 532, "-003"),  // no sale, the winner's margin: taken
-        test::Put(test::Put(ra, 698, "1800"), 874, "****"),  // a marker filling the field: taken
+        test::Put(se, 360, "1a23"),                                    // win odds
+        test::Put(se, 532, "+0+3"),                                    // a sign only in front
+        test::Put(hr, 105, "00000150\x82"),                            // a payout
+        test::Put(test::Put(se, 360, "----"), 532, "-003"),            // no sale, the winner's margin: taken
+        test::Put(test::Put(ra, 698, "1800"), 874, "****"),            // a marker filling the field: taken
     });
     const std::vector<std::string> expected = {
-        Sjis("スキップ:RA/距離1x00"),         Sjis("スキップ:RA/登録頭数9Z"),
-        Sjis("スキップ:RA/レース番号-1"),     Sjis("スキップ:SE/単勝オッズ1a23"),
-        Sjis("スキップ:SE/タイム差+0+3"),     Sjis("スキップ:HR/払戻00000150?"),
-        Sjis("作成済み:01R/03番/2026年01月04日中山.jvSEr"), Sjis("作成済み:01R/2026年01月04日.jvRA"),
+        Sjis("スキップ:RA/距離1x00"),
+        Sjis("スキップ:RA/登録頭数9Z"),
+        Sjis("スキップ:RA/レース番号-1"),
+        Sjis("スキップ:SE/単勝オッズ1a23"),
+        Sjis("スキップ:SE/タイム差+0+3"),
+        Sjis("スキップ:HR/払戻00000150?"),
+        Sjis("作成済み:01R/03番/2026年01月04日中山.jvSEr"),
+        Sjis("作成済み:01R/2026年01月04日.jvRA"),
     };
     EXPECT_EQ(reported, expected);
     // The results retrieval refuses them the same way.
