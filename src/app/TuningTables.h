@@ -164,9 +164,11 @@ void SetBuiltInTables(TuningTables& tables);
 
 // The file loaders. Each reads the whole file once and decodes its little-endian records.
 // A missing file fails with "<name> が見つかりません。", an unreadable one, a file shorter
-// than the records read, a value that is not a finite number, or (for "RT.dat") a past-run
-// row whose rates sum to 0 fails with a message naming the file; the tables are then left
-// unchanged.
+// than the records read, a value that is not a finite number or lies outside the bounds its
+// meaning allows, or (for "RT.dat") a past-run row whose rates sum to 0 fails with a
+// message naming the file and the record; the tables are then left unchanged. The bounds:
+// a gate adjustment -10..10, an "RT.dat" count 0 or more and rate 0..1, a "senuj.dat" hit
+// rate 0..100 (percent) and expected value 0..1000.
 //
 // "GateAdj.dat": records of 72 doubles; records 4..14 give rows f = 1..11 of the gate
 // adjustment, doubles 36..53 of a record being slots 0..17.

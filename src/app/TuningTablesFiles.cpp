@@ -82,7 +82,7 @@ Status ReadTuningFile(const std::filesystem::path& file, std::string& bytes)
 
 // Checks that records `first`..`last` of `recordSize` bytes lie inside the file.
 Status CheckRecords(const std::filesystem::path& file, std::string_view bytes, std::size_t recordSize, int first,
-                      int last)
+                    int last)
 {
     for (int record = first; record <= last; ++record) {
         std::size_t end = (static_cast<std::size_t>(record) + 1) * recordSize;
@@ -110,6 +110,37 @@ Status NotANumber(const std::filesystem::path& file, int record, std::size_t byt
         fmt::sprintf(Sjis("：レコード %d のバイト %d からの値が数値ではありません。"), record, byteOffset));
 }
 
+// The bounds each value's meaning allows. A gate adjustment is added to a runner's time
+// figure: the built-in row is about 1.5, and more than ten either way would outweigh every
+// other term. A rate of "RT.dat" is a share of races (0..1) and a count cannot be negative.
+// A hit rate of "senuj.dat" is a percentage; an expected value is a return ratio, never
+// negative and, even for a long shot seen in few races, far below a thousand times the stake.
+struct Bounds
+{
+    double low;
+    double high;
+};
+constexpr Bounds kGateAdjBounds{-10.0, 10.0};
+constexpr Bounds kRotationRateBounds{0.0, 1.0};
+constexpr Bounds kHitRateBounds{0.0, 100.0};
+constexpr Bounds kExpectedValueBounds{0.0, 1000.0};
+
+bool Within(double value, Bounds bounds)
+{
+    return std::isfinite(value) && value >= bounds.low && value <= bounds.high;
+}
+
+// A finite value outside its bounds would overturn the rankings as surely as a NaN.
+Status OutOfRange(const std::filesystem::path& file, int record, std::size_t byteOffset, double value, Bounds bounds)
+{
+    if (!std::isfinite(value)) {
+        return NotANumber(file, record, byteOffset);
+    }
+    return Status::Failure(FileName(file) +
+                           fmt::sprintf(Sjis("：レコード %d のバイト %d からの値 %g が範囲外です（%g～%g）。"), record,
+                                        byteOffset, value, bounds.low, bounds.high));
+}
+
 } // namespace
 
 Status LoadGateAdj(const std::filesystem::path& file, TuningTables& tables)
@@ -129,8 +160,8 @@ Status LoadGateAdj(const std::filesystem::path& file, TuningTables& tables)
         for (int slot = 0; slot < kGateSlots; ++slot) {
             std::size_t index = kGateAdjFirstSlotDouble + static_cast<std::size_t>(slot);
             double value = DoubleAt(data, index * kDoubleSize);
-            if (!std::isfinite(value)) {
-                return NotANumber(file, record, index * kDoubleSize);
+            if (!Within(value, kGateAdjBounds)) {
+                return OutOfRange(file, record, index * kDoubleSize, value, kGateAdjBounds);
             }
             rows[f][slot] = value;
         }
@@ -153,39 +184,53 @@ Status LoadRotation(const std::filesystem::path& file, TuningTables& tables)
     }
     std::string_view data = Record(bytes, kRotationRecordSize, kRotationRecord);
 
-    // Seven [11][10] tables one after another, the bucket varying fastest.
+    // Seven [11][10] tables one after another, the bucket varying fastest. The first value
+    // out of its bounds is reported with its table and cell.
     RotationStatsTables stats;
     std::size_t offset = 0;
-    auto readCounts = [&](auto& table) {
+    std::optional<Status> bad;
+    auto badCell = [&](const char* label, int k, int b, std::string_view value, std::string_view bounds) {
+        bad = Status::Failure(
+            FileName(file) +
+            fmt::sprintf(Sjis("：レコード %d のバイト %d からの%s（%d走 %d着）の値 %s が範囲外です（%s）。"),
+                         kRotationRecord, offset, Sjis(label), k, b, value, bounds));
+    };
+    auto readCounts = [&](auto& table, const char* label) {
         for (int k = 1; k <= kRotationRuns; ++k) {
             for (int b = 1; b <= kRotationBuckets; ++b) {
                 table[k][b] = Int32At(data, offset);
+                if (table[k][b] < 0 && !bad) {
+                    badCell(label, k, b, std::to_string(table[k][b]), Sjis("0 以上"));
+                }
                 offset += kInt32Size;
             }
         }
     };
-    std::optional<std::size_t> badOffset;
-    auto readRates = [&](auto& table) {
+    auto readRates = [&](auto& table, const char* label) {
         for (int k = 1; k <= kRotationRuns; ++k) {
             for (int b = 1; b <= kRotationBuckets; ++b) {
                 table[k][b] = DoubleAt(data, offset);
-                if (!std::isfinite(table[k][b]) && !badOffset) {
-                    badOffset = offset;
+                if (!Within(table[k][b], kRotationRateBounds) && !bad) {
+                    if (!std::isfinite(table[k][b])) {
+                        bad = NotANumber(file, kRotationRecord, offset);
+                    } else {
+                        badCell(label, k, b, fmt::sprintf("%g", table[k][b]), Sjis("0～1"));
+                    }
                 }
                 offset += kDoubleSize;
             }
         }
     };
-    readCounts(stats.Races);
-    readCounts(stats.Wins);
-    readRates(stats.WinRate);
-    readCounts(stats.TopTwo);
-    readRates(stats.TopTwoRate);
-    readCounts(stats.TopThree);
-    readRates(stats.TopThreeRate);
+    readCounts(stats.Races, "レース数");
+    readCounts(stats.Wins, "勝数");
+    readRates(stats.WinRate, "勝率");
+    readCounts(stats.TopTwo, "連対数");
+    readRates(stats.TopTwoRate, "連対率");
+    readCounts(stats.TopThree, "３着内数");
+    readRates(stats.TopThreeRate, "複勝率");
     static_assert(kRotationCells * (4 * kInt32Size + 3 * kDoubleSize) == kRotationRecordSize);
-    if (badOffset) {
-        return NotANumber(file, kRotationRecord, *badOffset);
+    if (bad) {
+        return *bad;
     }
 
     // Each past-run row of a rate table divided by the row's sum, so that every row of the
@@ -207,7 +252,7 @@ Status LoadRotation(const std::filesystem::path& file, TuningTables& tables)
             }
             if (!usable) {
                 return Status::Failure(FileName(file) +
-                                         fmt::sprintf(Sjis("：%d走の%sの合計が 0 です。"), k, Sjis(labels[t])));
+                                       fmt::sprintf(Sjis("：%d走の%sの合計が 0 です。"), k, Sjis(labels[t])));
             }
         }
     }
@@ -238,11 +283,12 @@ Status LoadRankHit(const std::filesystem::path& file, TuningTables& tables)
             RankHitEntry& entry = hits[shareClass][rank];
             entry.HitRate = DoubleAt(data, hitIndex * kDoubleSize);
             entry.ExpectedValue = DoubleAt(data, valueIndex * kDoubleSize);
-            if (!std::isfinite(entry.HitRate)) {
-                return NotANumber(file, kRankHitRecord, hitIndex * kDoubleSize);
+            if (!Within(entry.HitRate, kHitRateBounds)) {
+                return OutOfRange(file, kRankHitRecord, hitIndex * kDoubleSize, entry.HitRate, kHitRateBounds);
             }
-            if (!std::isfinite(entry.ExpectedValue)) {
-                return NotANumber(file, kRankHitRecord, valueIndex * kDoubleSize);
+            if (!Within(entry.ExpectedValue, kExpectedValueBounds)) {
+                return OutOfRange(file, kRankHitRecord, valueIndex * kDoubleSize, entry.ExpectedValue,
+                                  kExpectedValueBounds);
             }
         }
     }

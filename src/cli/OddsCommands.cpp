@@ -1,5 +1,7 @@
 #include "cli/OddsCommands.h"
 
+#include "cli/StoreCommands.h"
+
 #include <memory>
 #include <ostream>
 
@@ -62,6 +64,11 @@ int RunOdds(CliContext& context)
         context.err << "vornal-cli: --feed DIR and --date DAY are required\nusage: " << kOddsUsage << "\n";
         return kExitUsage;
     }
+    // Quick odds rewrite the day's odds file: one writer of the store at a time.
+    StoreLock lock;
+    if (!PrepareStore(context, lock)) {
+        return kExitFailure;
+    }
     ReplayLink link(*feed);
     if (const int result = link.JVInit(kJvSoftwareId); result != 0) {
         context.err << ToUtf8(Sjis("JVInitエラー：") + JvResultMessage("JVInit", result)) << "\n";
@@ -102,6 +109,10 @@ int RunTimeSeriesOdds(CliContext& context)
             context.err << "vornal-cli: " << ToUtf8(chosen.message) << "\n";
             return kExitFailure;
         }
+    }
+    StoreLock lock;
+    if (!PrepareStore(context, lock)) {
+        return kExitFailure;
     }
     DaySession session(context.appDir);
     if (LoadDayForCli(context, session, *dayName) == nullptr) {

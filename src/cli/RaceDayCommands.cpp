@@ -1,5 +1,6 @@
 #include "cli/RaceDayCommands.h"
 
+#include <cmath>
 #include <ostream>
 
 #include "cli/DayLoad.h"
@@ -17,14 +18,16 @@
 namespace vornal::cli {
 namespace {
 
-// Prints the JSON text; a value that was not finite is a fault of the pass that made it.
+// Prints the JSON text. A value that was not finite is a fault of the pass that made it:
+// the text is then not printed at all, since a reader would take its other figures as sound.
 int PrintJson(CliContext& context, const std::string& out, const JsonWriter& json)
 {
-    context.out << out << "\n";
     if (json.NonFiniteCount() > 0) {
-        context.err << "vornal-cli: " << json.NonFiniteCount() << " values were not finite numbers (written as null)\n";
+        context.err << "vornal-cli: " << json.NonFiniteCount()
+                    << " values were not finite numbers; nothing is printed\n";
         return kExitFailure;
     }
+    context.out << out << "\n";
     return kExitOk;
 }
 
@@ -143,6 +146,16 @@ int RunRace(CliContext& context)
         return PrintJson(context, out, json);
     }
     const RaceSlot& race = day->Races[*slot];
+    // The listing shows the same figures as the JSON and refuses the same way.
+    for (int h = 0; h < race.RunnerCount; ++h) {
+        const Runner& runner = race.Runners[h];
+        if (!std::isfinite(runner.WinOdds) || !std::isfinite(runner.AchievementProb) ||
+            !std::isfinite(runner.PredictedWinPayout)) {
+            context.err << "vornal-cli: runner " << h + 1
+                        << " has figures that are not finite numbers; nothing is printed\n";
+            return kExitFailure;
+        }
+    }
     PrintRaceLine(context, race, *slot);
     context.out << "  馬 馬名               騎手       単勝  実績確率 順  予想単勝 単順 着順\n";
     for (int h = 0; h < race.RunnerCount; ++h) {

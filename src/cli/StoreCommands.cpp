@@ -10,6 +10,7 @@
 #include "app/AppDir.h"
 #include "app/Clock.h"
 #include "app/Settings.h"
+#include "app/StoreLock.h"
 #include "cli/DayLoad.h"
 #include "store/Acquisition.h"
 #include "store/ReplayLink.h"
@@ -21,8 +22,8 @@
 namespace vornal::cli {
 namespace {
 
-constexpr std::string_view kAcquireUsage = "vornal-cli acquire --feed DIR [--from \"yyyy/mm/dd hh:nn:ss\"]";
-constexpr std::string_view kResultsUsage = "vornal-cli results --feed DIR --date DAY";
+constexpr std::string_view kAcquireUsage = "vornal-cli acquire --feed DIR [--from \"yyyy/mm/dd hh:nn:ss\"] [--no-wait]";
+constexpr std::string_view kResultsUsage = "vornal-cli results --feed DIR --date DAY [--no-wait]";
 
 // The acquisition window on a terminal: created-file lines go to the output as they come;
 // the progress label is kept, and shown live on the error stream when that is a terminal.
@@ -84,16 +85,30 @@ std::unique_ptr<ReplayLink> OpenFeed(CliContext& context, std::string_view usage
     return link;
 }
 
-bool PrepareStore(CliContext& context)
+// The folders of the store, and the one-writer lock held until `lock` goes: the command
+// waits for another writer (saying so), or with --no-wait refuses at once.
+} // namespace
+
+bool PrepareStore(CliContext& context, StoreLock& lock)
 {
     if (const Status folders = EnsureAppFolders(context.appDir); !folders) {
         context.err << "vornal-cli: " << ToUtf8(folders.message) << "\n";
         return false;
     }
+    Result<StoreLock> locked =
+        context.Flag("--no-wait")
+            ? TryLockStore(context.appDir)
+            : LockStore(context.appDir, [&context](const std::string& message) {
+                  context.err << "vornal-cli: " << ToUtf8(message) << " waiting for it to finish\n" << std::flush;
+              });
+    if (!locked) {
+        context.err << "vornal-cli: " << ToUtf8(locked.message()) << "\n";
+        return false;
+    }
+    lock = std::move(locked.value);
     return true;
 }
 
-} // namespace
 
 int RunAcquire(CliContext& context)
 {
@@ -110,7 +125,8 @@ int RunAcquire(CliContext& context)
     if (!link) {
         return exitCode;
     }
-    if (!PrepareStore(context)) {
+    StoreLock lock;
+    if (!PrepareStore(context, lock)) {
         return kExitFailure;
     }
     const Settings settings(SettingsFile(context.appDir));
@@ -137,6 +153,9 @@ int RunAcquire(CliContext& context)
     if (!label.empty()) {
         context.out << label << "\n";
     }
+    if (outcome != AcquisitionOutcome::NoData && outcome != AcquisitionOutcome::OpenFailed) {
+        context.out << ToUtf8(SkipSummary(acquisition.Skips())) << "\n";
+    }
     return failed ? kExitFailure : kExitOk;
 }
 
@@ -153,7 +172,8 @@ int RunResults(CliContext& context)
     if (!link) {
         return exitCode;
     }
-    if (!PrepareStore(context)) {
+    StoreLock lock;
+    if (!PrepareStore(context, lock)) {
         return kExitFailure;
     }
     CancelFlag cancel;

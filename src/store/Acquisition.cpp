@@ -92,6 +92,7 @@ void Acquisition::Start()
     m_view.SetBar(kReadBar, 0, 100);
     m_view.ClearCreatedFiles();
     m_dates.clear();
+    m_skips.clear();
     m_view.SetBusy(true);
 
     m_open = m_link.JVOpen(kBulkDataSpec, TimestampDigits(m_fromTime), kBulkOpenOption);
@@ -217,6 +218,7 @@ void Acquisition::ReadAll()
         // -2 and -3: the data is still arriving; read again.
     }
 
+    m_skips = filer.Skips();
     // Whatever ended the loop, the records accepted so far go to the disk now.
     if (Status io = batch.Flush(); !io && storeError.empty()) {
         storeError = io.message;

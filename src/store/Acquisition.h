@@ -85,6 +85,9 @@ public:
     int DownloadCount() const { return m_open.downloadCount; }
     // The dates of the RA records stored by the current or last run, ascending.
     const std::set<std::string>& DateList() const { return m_dates; }
+    // The records the current or last run did not store, by reason (the window's label of
+    // skipped records; see SkipSummary).
+    const SkipCounts& Skips() const { return m_skips; }
     // The master lines of every run of this window; a new start does not clear them.
     const MasterLists& Masters() const { return m_masters; }
 
@@ -118,6 +121,7 @@ private:
     AcquisitionOutcome m_outcome = AcquisitionOutcome::None;
     JvOpenResult m_open;
     std::set<std::string> m_dates;
+    SkipCounts m_skips;
     MasterLists m_masters;
 };
 

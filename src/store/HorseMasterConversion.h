@@ -29,8 +29,11 @@ struct HorseMasterConversion
 };
 
 // Builds Data/<day>.jvUM2 from Data/<day>.jvUMA: one line per 1577-byte input record, in
-// input order (a partial record at the end is left out), replacing any earlier .jvUM2 file.
-// A missing or empty input writes nothing and is no error; an unreadable input fails.
+// input order, replacing any earlier .jvUM2 file. A missing or empty input writes nothing
+// and is no error; an unreadable input fails. So does an input that is not whole records
+// (a partial record at the end) or holds a record that is not a horse master record (not
+// "UM", not ending in CR LF, a horse id that is not ten digits): the message names the file
+// and the record (counted from 1), and nothing is written.
 HorseMasterConversion ConvertHorseMaster(const std::filesystem::path& appDir, std::string_view dayName);
 
 } // namespace vornal

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -28,8 +29,20 @@
 //
 // A record of a stored kind whose length is not its kind's record length, or that does not
 // end in CR LF, and a record whose date, racecourse code or horse id cannot form its file
-// name, is not stored: it gives one line "スキップ:..." instead, and the run goes on.
+// name, is not stored: it gives one line "スキップ:..." instead, and the run goes on. So is
+// an RA, SE or HR record with a data division other than 0..9, A and B, or with a numeric
+// field read by the system that holds bytes other than digits and blanks (a field wholly of
+// the markers "-" or "*" is taken, and the time difference has its sign), an SE record of a
+// racecourse code that names no racecourse or a horse number outside 1..18 when it would go
+// to its runner file, and a race record that no rule above takes. The line names the field
+// and its bytes: "スキップ:SE/馬番19".
 namespace vornal {
+
+// Skipped records of a run by reason (the field's name, CP932).
+using SkipCounts = std::map<std::string, int>;
+
+// "スキップしたレコード: 3 件（馬番 2 件、場コード 1 件）", or "スキップしたレコード: 0 件".
+std::string SkipSummary(const SkipCounts& counts);
 
 // The KS, CH and UM lines collected by acquisition runs (records without their CR LF).
 struct MasterLists
@@ -60,11 +73,14 @@ public:
     // only when the file system does.
     Status File(std::string_view record, std::vector<std::string>& reported);
 
+    // The records this filer did not store, by reason.
+    const SkipCounts& Skips() const { return m_skips; }
+
 private:
     Status FileRace(std::string_view record, long long division, long long date, long long race,
-                      std::vector<std::string>& reported);
+                    std::vector<std::string>& reported);
     Status FileRunner(std::string_view record, long long division, long long date, long long race,
-                        std::vector<std::string>& reported);
+                      std::vector<std::string>& reported);
     Status FilePayout(std::string_view record, long long race, std::vector<std::string>& reported);
 
     std::filesystem::path m_appDir;
@@ -72,12 +88,14 @@ private:
     long long m_cutoff;
     std::set<std::string>& m_dates;
     MasterLists& m_masters;
+    SkipCounts m_skips;
 };
 
 // Stores one record by the rules of results retrieval: RA and HR with r > 0 into the date
 // files, SE with r > 0 and h > 0 into its runner slot; nothing else. Records that cannot be
-// stored as they are add their "スキップ:..." line to `skipped`.
+// stored as they are (their shape, a numeric field, their date) add their "スキップ:..."
+// line to `skipped`.
 Status FileResultRecord(const std::filesystem::path& appDir, DayStoreWriter& writer, std::string_view record,
-                          std::vector<std::string>& skipped);
+                        std::vector<std::string>& skipped);
 
 } // namespace vornal

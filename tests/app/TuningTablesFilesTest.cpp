@@ -43,14 +43,19 @@ constexpr std::size_t kRotationRecord = 4400;
 constexpr std::size_t kRankHitRecord = 19584;
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Fifteen records; double i of record r holds r * 100 + i, so every value tells where it
-// was read from.
+// Fifteen records; double i of record r holds (r * 100 + i) / 1000, so every value tells
+// where it was read from and stays inside the bounds of a gate adjustment.
+double GateValue(int record, int i)
+{
+    return (record * 100 + i) / 1000.0;
+}
+
 std::string GateAdjBytes()
 {
     std::string bytes(15 * kGateRecord, '\0');
     for (int record = 0; record < 15; ++record) {
         for (int i = 0; i < 72; ++i) {
-            PutDouble(bytes, record * kGateRecord + i * 8, record * 100 + i);
+            PutDouble(bytes, record * kGateRecord + i * 8, GateValue(record, i));
         }
     }
     return bytes;
@@ -73,11 +78,11 @@ struct RotationFile
             for (int b = 1; b <= 10; ++b) {
                 races[k][b] = k * 100 + b;
                 wins[k][b] = k * 10 + b;
-                topTwo[k][b] = -(k * 100 + b); // the sign must survive
+                topTwo[k][b] = 100 * k + b + 7;
                 topThree[k][b] = 1000000 * k + b;
-                winRate[k][b] = b;        // row sum 55
+                winRate[k][b] = b / 64.0; // row sum 55 / 64
                 topTwoRate[k][b] = 0.125; // row sum 1.25
-                topThreeRate[k][b] = b == k % 10 + 1 ? 3.0 : 0.0;
+                topThreeRate[k][b] = b == k % 10 + 1 ? 0.75 : 0.0;
             }
         }
     }
@@ -115,12 +120,12 @@ struct RotationFile
 
 double HitValue(int shareClass, int rank)
 {
-    return shareClass * 1000 + rank + 0.5;
+    return shareClass * 10 + rank / 16.0;
 }
 
 double ExpectedValueOf(int shareClass, int rank)
 {
-    return -(shareClass * 1000 + rank) / 100.0;
+    return (shareClass * 1000 + rank) / 100.0;
 }
 
 std::string RankHitBytes()
@@ -161,13 +166,13 @@ TEST_F(TuningFilesTest, GateAdjRowsComeFromRecordsFourToFourteen)
     SetBuiltInTables(m_tables);
     ASSERT_TRUE(LoadGateAdj(Put("GateAdj.dat", GateAdjBytes()), m_tables));
     // 8 runners: doubles 36..43 of record 4.
-    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(8), 0), 436);
-    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(8), 7), 443);
-    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(8), 17), 453);
+    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(8), 0), GateValue(4, 36));
+    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(8), 7), GateValue(4, 43));
+    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(8), 17), GateValue(4, 53));
     // 18 runners: doubles 36..53 of record 14.
-    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(18), 0), 1436);
-    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(18), 17), 1453);
-    EXPECT_EQ(m_tables.GateAdj(5, 9), 845);
+    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(18), 0), GateValue(14, 36));
+    EXPECT_EQ(m_tables.GateAdj(FieldSizeIndex(18), 17), GateValue(14, 53));
+    EXPECT_EQ(m_tables.GateAdj(5, 9), GateValue(8, 45));
     // Small fields keep the built-in row.
     EXPECT_DOUBLE_EQ(m_tables.GateAdj(0, 0), 1.492);
     EXPECT_EQ(m_tables.GateAdj(0, 7), 0.0);
@@ -232,7 +237,7 @@ TEST_F(TuningFilesTest, GateAdjIgnoresWhatItDoesNotRead)
     PutDouble(bytes, 14 * kGateRecord + 54 * 8, kNaN);
     bytes += std::string(100, '\xFF');
     ASSERT_TRUE(LoadGateAdj(Put("GateAdj.dat", bytes), m_tables));
-    EXPECT_EQ(m_tables.GateAdj(11, 17), 1453);
+    EXPECT_EQ(m_tables.GateAdj(11, 17), GateValue(14, 53));
 }
 
 // ---- RT.dat ----
@@ -245,18 +250,18 @@ TEST_F(TuningFilesTest, RotationStatsAreReadFromTheSecondRecord)
     EXPECT_EQ(s.Races[1][1], 101);
     EXPECT_EQ(s.Races[11][10], 1110);
     EXPECT_EQ(s.Wins[6][3], 63);
-    EXPECT_EQ(s.TopTwo[11][10], -1110);
+    EXPECT_EQ(s.TopTwo[11][10], 1117);
     EXPECT_EQ(s.TopThree[11][10], 11000010);
-    EXPECT_EQ(s.WinRate[4][7], 7.0);
+    EXPECT_EQ(s.WinRate[4][7], 7.0 / 64.0);
     EXPECT_EQ(s.TopTwoRate[11][10], 0.125);
-    EXPECT_EQ(s.TopThreeRate[2][3], 3.0);
+    EXPECT_EQ(s.TopThreeRate[2][3], 0.75);
     EXPECT_EQ(s.TopThreeRate[2][4], 0.0);
 }
 
 TEST_F(TuningFilesTest, RotationTablesAreRatesOverTheirRowSums)
 {
     RotationFile file;
-    file.winRate[1][10] = 45.0; // row 1 sums to 90
+    file.winRate[1][10] = 45.0 / 64.0; // row 1 sums to 90 / 64
     ASSERT_TRUE(LoadRotation(Put("RT.dat", file.Bytes()), m_tables));
     // Win rates b over 1 + 2 + .. + 10 = 55.
     EXPECT_DOUBLE_EQ(m_tables.Rotation(3, 10), 10.0 / 55.0);
@@ -290,16 +295,13 @@ TEST_F(TuningFilesTest, RotationRowSummingToZeroStopsTheLoad)
     EXPECT_TRUE(Mentions(zero.message, "RT.dat"));
     EXPECT_TRUE(Mentions(zero.message, Sjis("7走"))) << ToUtf8(zero.message);
 
-    // Rates that cancel out divide by zero just the same.
-    RotationFile cancelling;
-    cancelling.topThreeRate[11][1] = 2.0;
-    cancelling.topThreeRate[11][2] = -2.0;
-    for (int b = 3; b <= 10; ++b) {
-        cancelling.topThreeRate[11][b] = 0.0;
+    RotationFile emptyTopThree;
+    for (int b = 1; b <= 10; ++b) {
+        emptyTopThree.topThreeRate[11][b] = 0.0;
     }
-    Status cancelled = LoadRotation(Put("RT.dat", cancelling.Bytes()), m_tables);
-    EXPECT_FALSE(cancelled);
-    EXPECT_TRUE(Mentions(cancelled.message, Sjis("11走"))) << ToUtf8(cancelled.message);
+    Status empty = LoadRotation(Put("RT.dat", emptyTopThree.Bytes()), m_tables);
+    EXPECT_FALSE(empty);
+    EXPECT_TRUE(Mentions(empty.message, Sjis("11走の複勝率"))) << ToUtf8(empty.message);
 
     RotationFile nan;
     nan.topTwoRate[3][3] = kNaN;
@@ -354,6 +356,72 @@ TEST_F(TuningFilesTest, RankHitMissingOrShort)
     EXPECT_EQ(m_tables.RankHitRate(1, 1), 0.0);
 }
 
+// ---- values outside what the files mean ----
+
+// A file of 1e300 everywhere, or one finite value out of its bounds, once overturned the
+// rankings without a word: each file must refuse it, naming itself and the record.
+TEST_F(TuningFilesTest, FiniteValuesOutsideTheirBoundsAreRefused)
+{
+    std::string huge(15 * kGateRecord, '\0');
+    for (std::size_t offset = 0; offset < huge.size(); offset += 8) {
+        PutDouble(huge, offset, 1e300);
+    }
+    Status gate = LoadGateAdj(Put("GateAdj.dat", huge), m_tables);
+    EXPECT_EQ(gate.message, Sjis("GateAdj.dat：レコード 4 のバイト 288 からの値 1e+300 が範囲外です（-10～10）。"));
+
+    std::string bytes = GateAdjBytes();
+    PutDouble(bytes, 9 * kGateRecord + 40 * 8, -10.5);
+    EXPECT_TRUE(Mentions(LoadGateAdj(Put("GateAdj.dat", bytes), m_tables).message, Sjis("レコード 9 ")));
+    EXPECT_EQ(m_tables.GateAdj(1, 0), 0.0);
+    PutDouble(bytes, 9 * kGateRecord + 40 * 8, -10.0); // the bound itself is allowed
+    ASSERT_TRUE(LoadGateAdj(Put("GateAdj.dat", bytes), m_tables));
+    EXPECT_EQ(m_tables.GateAdj(6, 4), -10.0);
+
+    RotationFile rate;
+    rate.winRate[5][3] = 1.5;
+    Status rateStatus = LoadRotation(Put("RT.dat", rate.Bytes()), m_tables);
+    EXPECT_TRUE(Mentions(rateStatus.message, Sjis("RT.dat：レコード 1 "))) << ToUtf8(rateStatus.message);
+    EXPECT_TRUE(Mentions(rateStatus.message, Sjis("勝率（5走 3着）の値 1.5 が範囲外です")))
+        << ToUtf8(rateStatus.message);
+
+    RotationFile count;
+    count.topTwo[2][9] = -1; // read as a signed number, so the sign is seen
+    Status countStatus = LoadRotation(Put("RT.dat", count.Bytes()), m_tables);
+    EXPECT_TRUE(Mentions(countStatus.message, Sjis("連対数（2走 9着）の値 -1 が範囲外です")))
+        << ToUtf8(countStatus.message);
+
+    bytes = RankHitBytes();
+    PutDouble(bytes, (306 * 2 + 10) * 8, 100.5); // class 3, hit rate of rank 11
+    Status hit = LoadRankHit(Put("senuj.dat", bytes), m_tables);
+    EXPECT_TRUE(Mentions(hit.message, Sjis("senuj.dat：レコード 0 のバイト 4976 からの値 100.5 が範囲外です")))
+        << ToUtf8(hit.message);
+    bytes = RankHitBytes();
+    PutDouble(bytes, (306 * 7 + 153 + 152) * 8, -0.25); // class 8, value of rank 153
+    EXPECT_TRUE(Mentions(LoadRankHit(Put("senuj.dat", bytes), m_tables).message, Sjis("-0.25 が範囲外です")));
+
+    // Nothing of a refused file was kept.
+    EXPECT_EQ(m_tables.Rotation(5, 3), 0.0);
+    EXPECT_EQ(m_tables.RankHitRate(3, 11), 0.0);
+}
+
+// The named broken inputs: each must stop the start-up with its message.
+TEST_F(TuningFilesTest, BrokenTuningFilesStopTheStartUp)
+{
+    const std::filesystem::path broken = std::filesystem::path(VORNAL_TEST_DATA_DIR) / "broken" / "tuning";
+    std::filesystem::copy_file(broken / "RT.dat", m_dir / "RT.dat");
+    std::filesystem::copy_file(broken / "senuj.dat", m_dir / "senuj.dat");
+    std::filesystem::copy_file(broken / "GateAdj-1e300.dat", m_dir / "GateAdj.dat");
+    EXPECT_EQ(LoadTuningTables(m_dir.Path(), m_tables).message,
+              Sjis("GateAdj.dat：レコード 4 のバイト 288 からの値 1e+300 が範囲外です（-10～10）。"));
+    std::filesystem::copy_file(broken / "GateAdj.dat", m_dir / "GateAdj.dat",
+                               std::filesystem::copy_options::overwrite_existing);
+    ASSERT_TRUE(LoadTuningTables(m_dir.Path(), m_tables));
+    std::filesystem::copy_file(broken / "senuj-negative.dat", m_dir / "senuj.dat",
+                               std::filesystem::copy_options::overwrite_existing);
+    EXPECT_EQ(LoadTuningTables(m_dir.Path(), m_tables).message,
+              Sjis("senuj.dat：レコード 0 のバイト 1224 からの値 -1 が範囲外です（0～1000）。"));
+}
+
 // ---- the start-up sequence ----
 
 TEST_F(TuningFilesTest, StartUpLoadsEveryTableOrNamesTheFirstMissingFile)
@@ -371,7 +439,7 @@ TEST_F(TuningFilesTest, StartUpLoadsEveryTableOrNamesTheFirstMissingFile)
     TuningTables tables;
     ASSERT_TRUE(LoadTuningTables(m_dir.Path(), tables));
     EXPECT_DOUBLE_EQ(tables.GateAdj(0, 0), 1.492);
-    EXPECT_EQ(tables.GateAdj(11, 0), 1436);
+    EXPECT_EQ(tables.GateAdj(11, 0), GateValue(14, 36));
     EXPECT_DOUBLE_EQ(tables.Rotation(1, 1), 1.0 / 55.0);
     EXPECT_EQ(tables.RankHitRate(8, 153), HitValue(8, 153));
     EXPECT_DOUBLE_EQ(tables.FieldRankWin(18, 18), 0.2);

@@ -4,6 +4,7 @@
 #include "store/HorseMasterConversion.h"
 #include "store/StoreLines.h"
 #include "store/StorePaths.h"
+#include "text/Encoding.h"
 
 #include "store/JvRecords.h"
 
@@ -63,7 +64,7 @@ protected:
 TEST_F(HorseMasterFileTest, ThreeRecordsGiveThreeLinesInOrder)
 {
     test::Spit(OldHorseMasterFile(App(), m_day),
-               OldRecord("2001000003") + OldRecord("2001000001") + OldRecord("2001000002") + "partial");
+               OldRecord("2001000003") + OldRecord("2001000001") + OldRecord("2001000002"));
     test::Spit(HorseMasterFile(App(), m_day), "replaced\r\n");
     const HorseMasterConversion result = ConvertHorseMaster(App(), m_day);
     ASSERT_TRUE(result.io);
@@ -86,6 +87,41 @@ TEST_F(HorseMasterFileTest, NoInputNoOutput)
     test::Spit(OldHorseMasterFile(App(), m_day), "");
     EXPECT_FALSE(ConvertHorseMaster(App(), m_day).written);
     EXPECT_FALSE(std::filesystem::exists(HorseMasterFile(App(), m_day)));
+}
+
+// A truncated or random .jvUMA once became the day's horse master; now it is refused with
+// the file and the record, and no .jvUM2 appears.
+TEST_F(HorseMasterFileTest, TruncatedOrForeignInputIsRefused)
+{
+    const std::string good = OldRecord("2001000001") + OldRecord("2001000002");
+    const std::filesystem::path broken = std::filesystem::path(VORNAL_TEST_DATA_DIR) / "broken" / "horse-master";
+    struct Case
+    {
+        std::string bytes;
+        const char* message;
+    };
+    std::string badId = good;
+    badId.replace(1577 + 11, 10, "20010000X2");
+    std::string noLineEnd = good;
+    noLineEnd[1577 + 1575] = ' ';
+    const Case cases[] = {
+        {good + OldRecord("2001000003").substr(0, 700),
+         "2005年01月05日.jvUMA：3 件目のレコードが途中で切れています（700 バイト、1 件 1577 バイト）。"},
+        {badId, "2005年01月05日.jvUMA：2 件目のレコードの血統登録番号が数字 10 桁ではありません。"},
+        {noLineEnd, "2005年01月05日.jvUMA：2 件目のレコードの改行位置が違います。"},
+        {test::Slurp(broken / "truncated.jvUMA"),
+         "2005年01月05日.jvUMA：2 件目のレコードが途中で切れています（800 バイト、1 件 1577 バイト）。"},
+        {test::Slurp(broken / "random.jvUMA"),
+         "2005年01月05日.jvUMA：1 件目のレコードのレコード種別が UM ではありません。"},
+    };
+    for (const Case& c : cases) {
+        test::Spit(OldHorseMasterFile(App(), m_day), c.bytes);
+        const HorseMasterConversion result = ConvertHorseMaster(App(), m_day);
+        EXPECT_FALSE(result.io);
+        EXPECT_EQ(result.io.message, Sjis(c.message)) << ToUtf8(result.io.message);
+        EXPECT_FALSE(result.written);
+        EXPECT_FALSE(std::filesystem::exists(HorseMasterFile(App(), m_day)));
+    }
 }
 
 TEST_F(HorseMasterFileTest, UnreadableInputFails)

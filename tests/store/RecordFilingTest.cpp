@@ -71,10 +71,11 @@ TEST_F(FilingTest, RaceRecordsByDivisionAndDate)
         test::RaRecord('9', Race(old, 5)),    // old and irregular: nothing
         test::RaRecord('1', Race(old, 0)),    // race number 0: nothing
     });
+    // What no rule takes still says so.
     const std::vector<std::string> expected = {
-        Sjis("作成済み:01R/2026年01月04日.jvRA"),
-        Sjis("作成済み:03R/2026年01月06日.jvRA"),
-        Sjis("作成済み:04R/2026010606.jvSERA"),
+        Sjis("作成済み:01R/2026年01月04日.jvRA"), Sjis("スキップ:RA/データ区分0"),
+        Sjis("作成済み:03R/2026年01月06日.jvRA"), Sjis("作成済み:04R/2026010606.jvSERA"),
+        Sjis("スキップ:RA/データ区分9"),          Sjis("スキップ:RA/レース番号00"),
     };
     EXPECT_EQ(reported, expected);
     EXPECT_EQ(m_dates, (std::set<std::string>{DayNameFromDigits(old), DayNameFromDigits(recent)}));
@@ -98,7 +99,9 @@ TEST_F(FilingTest, RunnerRecordsByDivisionDateAndSlot)
         test::SeRecord('1', Race("20260104", 13), 1, "2019104569"), // no slot above the 12th race
         test::SeRecord('1', Race("20260104", 1), 19, "2019104569"), // no horse number 19
     });
-    EXPECT_EQ(reported, std::vector<std::string>{Sjis("作成済み:02R/03番/2026年01月06日中山.jvSEr")});
+    EXPECT_EQ(reported, (std::vector<std::string>{Sjis("作成済み:02R/03番/2026年01月06日中山.jvSEr"),
+                                                  Sjis("スキップ:SE/データ区分9"), Sjis("スキップ:SE/レース番号13"),
+                                                  Sjis("スキップ:SE/馬番19")}));
     const std::vector<std::string> lines =
         SplitLines(test::Slurp(RunnerFile(App(), DayNameFromDigits("20260106"), "06")));
     ASSERT_EQ(lines.size(), 216u);
@@ -129,7 +132,8 @@ TEST_F(FilingTest, PayoutsWithRaceNumberAreStored)
 {
     const std::vector<std::string> reported =
         File({test::HrRecord('2', Race("20251201", 4)), test::HrRecord('2', Race("20251201", 0))});
-    EXPECT_EQ(reported, std::vector<std::string>{Sjis("作成済み:04R/2025年12月01日.jvHR")});
+    EXPECT_EQ(reported,
+              (std::vector<std::string>{Sjis("作成済み:04R/2025年12月01日.jvHR"), Sjis("スキップ:HR/レース番号00")}));
     EXPECT_EQ(test::Slurp(PayoutFile(App(), DayNameFromDigits("20251201"))).substr(0, 11), "HR000000000");
 }
 
@@ -165,6 +169,88 @@ TEST_F(FilingTest, BadNameBytesAreReportedAndSkipped)
     EXPECT_EQ(test::Tree(App() / "SEI").size(), 0u);
     EXPECT_EQ(test::Tree(App() / "SEIR").size(), 0u);
     EXPECT_EQ(test::Tree(DataDir(App())).size(), 1u); // the one good date file
+}
+
+// Drops that once passed without a word: a runner of racecourse "ZZ" was filed under a
+// blank name, horse number "19" and division "Z" vanished. Each now has its line, and the
+// run counts its drops by reason.
+TEST_F(FilingTest, EveryDroppedRecordIsReportedAndCounted)
+{
+    DayStoreBatch batch(App());
+    AcquisitionFiler filer(App(), batch, kCutoff, m_dates, m_masters);
+    std::vector<std::string> reported;
+    for (const std::string& record : {
+             test::SeRecord('1', Race("20260104", 1, "ZZ"), 1, "2019104567"),
+             test::SeRecord('1', Race("20260104", 1), 19, "2019104567"),
+             test::SeRecord('1', Race("20260104", 1), 0, "2019104567"), // before the draw
+             test::RaRecord('Z', Race("20260106", 1)), test::SeRecord('Z', Race("20260106", 1), 1, "2019104567"),
+             test::SeRecord('1', Race("20260104", 2), 2, "2019104567"), // the one sound record
+         }) {
+        ASSERT_TRUE(filer.File(record, reported));
+    }
+    ASSERT_TRUE(batch.Flush());
+    const std::vector<std::string> expected = {
+        Sjis("スキップ:SE/場コードZZ"),   Sjis("スキップ:SE/馬番19"),
+        Sjis("スキップ:SE/馬番未確定00"), Sjis("スキップ:RA/データ区分Z"),
+        Sjis("スキップ:SE/データ区分Z"),  Sjis("作成済み:02R/02番/2026年01月04日中山.jvSEr"),
+    };
+    EXPECT_EQ(reported, expected);
+    EXPECT_EQ(test::Tree(DataDir(App())).size(), 1u);
+    EXPECT_EQ(SkipSummary(filer.Skips()),
+              Sjis("スキップしたレコード: 5 件（データ区分 2 件、場コード 1 件、馬番 1 件、馬番未確定 1 件）"));
+    EXPECT_EQ(SkipSummary({}), Sjis("スキップしたレコード: 0 件"));
+}
+
+// A numeric field read by its leading digits turned "1x00" into 1 and "9Z" into 9: such a
+// record is refused, naming the field, while the documented markers and signs still pass.
+TEST_F(FilingTest, NumericFieldsHoldOnlyDigitsBlanksAndMarkers)
+{
+    const std::string ra = test::RaRecord('1', Race("20260104", 1));
+    const std::string se = test::SeRecord('1', Race("20260104", 1), 3, "2019104567");
+    const std::string hr = test::HrRecord('1', Race("20260104", 1));
+    const std::vector<std::string> reported = File({
+        test::Put(ra, 698, "1x00"),                                    // distance
+        test::Put(ra, 882, "9Z"),                                      // registered runners
+        test::Put(test::RaRecord('1', Race("20260104", 2)), 26, "-1"), // race number
+        test::Put(se, 360, "1a23"),                                    // win odds
+        test::Put(se, 532, "+0+3"),                                    // a sign only in front
+        test::Put(hr, 105, "00000150\x82"),                            // a payout
+        test::Put(test::Put(se, 360, "----"), 532, "-003"),            // no sale, the winner's margin: taken
+        test::Put(test::Put(ra, 698, "1800"), 874, "****"),            // a marker filling the field: taken
+    });
+    const std::vector<std::string> expected = {
+        Sjis("スキップ:RA/距離1x00"),
+        Sjis("スキップ:RA/登録頭数9Z"),
+        Sjis("スキップ:RA/レース番号-1"),
+        Sjis("スキップ:SE/単勝オッズ1a23"),
+        Sjis("スキップ:SE/タイム差+0+3"),
+        Sjis("スキップ:HR/払戻00000150?"),
+        Sjis("作成済み:01R/03番/2026年01月04日中山.jvSEr"),
+        Sjis("作成済み:01R/2026年01月04日.jvRA"),
+    };
+    EXPECT_EQ(reported, expected);
+    // The results retrieval refuses them the same way.
+    DayStoreBatch batch(App());
+    std::vector<std::string> skipped;
+    ASSERT_TRUE(FileResultRecord(App(), batch, test::Put(se, 29, "1Z"), skipped));
+    EXPECT_EQ(skipped, std::vector<std::string>{Sjis("スキップ:SE/馬番1Z")});
+}
+
+// The named broken records of tests/data/broken/records, each alone, with the line it gives
+// (expected.txt: file name, tab, line in UTF-8). None may reach the store.
+TEST_F(FilingTest, BrokenSampleRecordsGiveTheirSkipLines)
+{
+    const std::filesystem::path folder = std::filesystem::path(VORNAL_TEST_DATA_DIR) / "broken" / "records";
+    const std::vector<std::string> expectations = SplitLines(test::Slurp(folder / "expected.txt"));
+    ASSERT_GE(expectations.size(), 7u);
+    for (const std::string& expectation : expectations) {
+        const std::size_t tab = expectation.find('\t');
+        ASSERT_NE(tab, std::string::npos) << expectation;
+        const std::string name = expectation.substr(0, tab);
+        EXPECT_EQ(File({test::Slurp(folder / name)}), std::vector<std::string>{ToCp932(expectation.substr(tab + 1))})
+            << name;
+    }
+    EXPECT_EQ(test::Tree(App()).size(), 0u);
 }
 
 TEST_F(FilingTest, RecordsOfTheWrongShapeAreSkipped)
