@@ -11,6 +11,7 @@
 #include "raceday/JsonWriter.h"
 #include "results/DayTotalsJson.h"
 #include "results/HitJudgement.h"
+#include "season/SeasonRun.h"
 #include "session/DaySession.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
@@ -23,7 +24,8 @@ namespace {
 constexpr std::string_view kUserSetUsage =
     "vornal-cli userset save --fields \"NAME,...\" [--yes] | userset delete --name NAME [--yes]";
 constexpr std::string_view kBacktestUsage = "vornal-cli backtest [--from DAY] [--to DAY] --method "
-                                            "no1|no2|user|sp1|sp2|sp3 [--set NAME] [--json] [--write-ksr]";
+                                            "no1|no2|user|sp1|sp2|sp3 [--set NAME] [--json] [--write-ksr] "
+                                            "[--threads N]";
 
 void PrintProblems(CliContext& context, const std::vector<std::string>& problems)
 {
@@ -53,6 +55,20 @@ std::optional<std::string> Bound(const CliContext& context, const std::string& o
         return std::nullopt;
     }
     return ParseDayName(ToCp932(*text));
+}
+
+// "--threads N": 0 (every core) when absent, nothing when malformed.
+std::optional<int> ThreadCount(const CliContext& context)
+{
+    const std::optional<std::string> text = context.Option("--threads");
+    if (!text) {
+        return 0;
+    }
+    const std::optional<int> count = ParseInt(*text);
+    if (!count || *count < 1 || *count > 256) {
+        return std::nullopt;
+    }
+    return count;
 }
 
 void PrintTotalsLine(CliContext& context, BetType type, const BetTypeTotals& totals)
@@ -114,8 +130,10 @@ int RunBacktest(CliContext& context)
     const std::optional<BetMethodKind> kind = MethodKind(context.Option("--method").value_or(""));
     const std::optional<std::string> from = Bound(context, "--from");
     const std::optional<std::string> to = Bound(context, "--to");
-    if (!kind || (from && from->empty()) || (to && to->empty())) {
-        context.err << "vornal-cli: --method is required; --from and --to take a date as 2026年01月05日 or 20260105\n"
+    const std::optional<int> threads = ThreadCount(context);
+    if (!kind || (from && from->empty()) || (to && to->empty()) || !threads) {
+        context.err << "vornal-cli: --method is required; --from and --to take a date as 2026年01月05日 or 20260105; "
+                       "--threads a count of 1 or more\n"
                     << "usage: " << kBacktestUsage << "\n";
         return kExitUsage;
     }
@@ -135,11 +153,12 @@ int RunBacktest(CliContext& context)
         }
     }
 
-    std::vector<std::string> days = StoredDayNames(context.appDir);
-    std::reverse(days.begin(), days.end()); // oldest first
-    DaySession session(context.appDir);
-    session.SetBetMethod(method);
-    session.SetHitFiles(context.Flag("--write-ksr") ? DaySession::HitFiles::Always : DaySession::HitFiles::Never);
+    SeasonRunOptions options;
+    options.from = from;
+    options.to = to;
+    options.threads = *threads;
+    options.hitFiles = context.Flag("--write-ksr") ? DaySession::HitFiles::Always : DaySession::HitFiles::Never;
+    const SeasonRun run = RunSeason(context.appDir, {SeasonMethod{*context.Option("--method"), method}}, options);
 
     const bool asJson = context.Flag("--json");
     std::string out;
@@ -155,30 +174,27 @@ int RunBacktest(CliContext& context)
     }
     DayTotals totals;
     std::vector<std::string> failed;
-    for (const std::string& day : days) {
-        if ((from && day < *from) || (to && day > *to)) {
+    for (const SeasonDay& day : run.days) {
+        if (!day.loaded) {
+            context.err << "vornal-cli: " << ToUtf8(day.dayName) << ": " << ToUtf8(day.loadMessage) << "\n";
+            failed.push_back(day.dayName);
             continue;
         }
-        const LoadResult loaded = session.LoadDay(day);
-        if (!loaded.Ok()) {
-            context.err << "vornal-cli: " << ToUtf8(day) << ": " << ToUtf8(loaded.message) << "\n";
-            failed.push_back(day);
-            continue;
-        }
-        PrintProblems(context, session.PipelineMessages());
-        totals += session.Totals();
+        const SeasonMethodDay& judged = day.methods.front();
+        PrintProblems(context, judged.messages);
+        totals += judged.totals;
         if (asJson) {
             json.BeginObject();
             json.Key("date");
-            json.Cp932(day);
+            json.Cp932(day.dayName);
             json.Key("DayTotals");
-            WriteDayTotalsJson(json, session.Totals());
+            WriteDayTotalsJson(json, judged.totals);
             json.EndObject();
             continue;
         }
-        const auto lines = HitFileLines(*session.Day(), day, session.Totals());
         for (BetType type : kBetTypes) {
-            context.out << ToUtf8(BetTypeName(type)) << "\t" << ToUtf8(lines[static_cast<std::size_t>(type)]) << "\n";
+            context.out << ToUtf8(BetTypeName(type)) << "\t" << ToUtf8(judged.hitLines[static_cast<std::size_t>(type)])
+                        << "\n";
         }
     }
     if (asJson) {

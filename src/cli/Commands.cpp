@@ -60,9 +60,10 @@ std::span<const Command> AllCommands()
                 "save or delete a user betting rule set, with the settings window's checks", &RunUserSet,
                 {"--fields", "--name"}, {"--yes"}, 1},
         Command{"backtest",
-                "backtest [--from DAY] [--to DAY] --method no1|no2|user|sp1|sp2|sp3 [--set NAME] [--json] [--write-ksr]",
+                "backtest [--from DAY] [--to DAY] --method no1|no2|user|sp1|sp2|sp3 [--set NAME] [--json] [--write-ksr] "
+                "[--threads N]",
                 "judge a betting method over the stored days; per-day hit lines and the totals", &RunBacktest,
-                {"--from", "--to", "--method", "--set"}, {"--json", "--write-ksr"}},
+                {"--from", "--to", "--method", "--set", "--threads"}, {"--json", "--write-ksr"}},
     };
     return commands;
 }
