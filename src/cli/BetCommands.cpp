@@ -27,6 +27,8 @@ constexpr std::string_view kBacktestUsage = "vornal-cli backtest [--from DAY] [-
                                             "no1|no2|user|sp1|sp2|sp3 [--set NAME] [--json] [--write-ksr] "
                                             "[--threads N]";
 
+} // namespace
+
 void PrintProblems(CliContext& context, const std::vector<std::string>& problems)
 {
     for (const std::string& problem : problems) {
@@ -47,17 +49,32 @@ std::optional<BetMethodKind> MethodKind(const std::string& text)
     return std::nullopt;
 }
 
-// The range bound of "--from"/"--to": nothing when absent, the empty text when malformed.
-std::optional<std::string> Bound(const CliContext& context, const std::string& option)
+void PrintTotalsLine(CliContext& context, const std::string& label, const BetTypeTotals& totals)
 {
-    const std::optional<std::string> text = context.Option(option);
-    if (!text) {
-        return std::nullopt;
-    }
-    return ParseDayName(ToCp932(*text));
+    context.out << fmt::sprintf("%s\t%d点\t%d点\t%lld円\t%lld円\t%s\n", label, totals.Points, totals.Hits,
+                                totals.Staked(), totals.Returned, ToUtf8(totals.RateText()));
 }
 
-// "--threads N": 0 (every core) when absent, nothing when malformed.
+BetMethod ChosenMethod(CliContext& context, BetMethodKind kind)
+{
+    BetMethod method;
+    method.kind = kind;
+    if (kind == BetMethodKind::User) {
+        const UserSetFile sets = LoadUserSets(context.appDir);
+        PrintProblems(context, sets.problems);
+        if (const std::optional<std::string> name = context.Option("--set")) {
+            if (const UserRuleSet* set = sets.SetAt(sets.FindSet(ToCp932(*name)))) {
+                method.userSet = *set;
+            }
+        } else if (const UserRuleSet* set =
+                       sets.SetAt(kUserBettingSetId.Read(Settings(SettingsFile(context.appDir))))) {
+            // The set the settings choose, as the day pipeline takes it.
+            method.userSet = *set;
+        }
+    }
+    return method;
+}
+
 std::optional<int> ThreadCount(const CliContext& context)
 {
     const std::optional<std::string> text = context.Option("--threads");
@@ -71,13 +88,14 @@ std::optional<int> ThreadCount(const CliContext& context)
     return count;
 }
 
-void PrintTotalsLine(CliContext& context, BetType type, const BetTypeTotals& totals)
+std::optional<std::string> DayBound(const CliContext& context, const std::string& option)
 {
-    context.out << fmt::sprintf("%s\t%d点\t%d点\t%lld円\t%lld円\t%s\n", ToUtf8(BetTypeName(type)), totals.Points,
-                                totals.Hits, totals.Staked(), totals.Returned, ToUtf8(totals.RateText()));
+    const std::optional<std::string> text = context.Option(option);
+    if (!text) {
+        return std::nullopt;
+    }
+    return ParseDayName(ToCp932(*text));
 }
-
-} // namespace
 
 int RunUserSets(CliContext& context)
 {
@@ -128,8 +146,8 @@ int RunUserSet(CliContext& context)
 int RunBacktest(CliContext& context)
 {
     const std::optional<BetMethodKind> kind = MethodKind(context.Option("--method").value_or(""));
-    const std::optional<std::string> from = Bound(context, "--from");
-    const std::optional<std::string> to = Bound(context, "--to");
+    const std::optional<std::string> from = DayBound(context, "--from");
+    const std::optional<std::string> to = DayBound(context, "--to");
     const std::optional<int> threads = ThreadCount(context);
     if (!kind || (from && from->empty()) || (to && to->empty()) || !threads) {
         context.err << "vornal-cli: --method is required; --from and --to take a date as 2026年01月05日 or 20260105; "
@@ -137,21 +155,7 @@ int RunBacktest(CliContext& context)
                     << "usage: " << kBacktestUsage << "\n";
         return kExitUsage;
     }
-    BetMethod method;
-    method.kind = *kind;
-    if (*kind == BetMethodKind::User) {
-        const UserSetFile sets = LoadUserSets(context.appDir);
-        PrintProblems(context, sets.problems);
-        if (const std::optional<std::string> name = context.Option("--set")) {
-            if (const UserRuleSet* set = sets.SetAt(sets.FindSet(ToCp932(*name)))) {
-                method.userSet = *set;
-            }
-        } else if (const UserRuleSet* set =
-                       sets.SetAt(kUserBettingSetId.Read(Settings(SettingsFile(context.appDir))))) {
-            // The set the settings choose, as the day pipeline takes it.
-            method.userSet = *set;
-        }
-    }
+    const BetMethod method = ChosenMethod(context, *kind);
 
     SeasonRunOptions options;
     options.from = from;
@@ -206,7 +210,7 @@ int RunBacktest(CliContext& context)
     } else {
         context.out << "合計\t買い点数\t的中点数\t買い金額\t回収金額\t回収率\n";
         for (BetType type : kBetTypes) {
-            PrintTotalsLine(context, type, totals[type]);
+            PrintTotalsLine(context, ToUtf8(BetTypeName(type)), totals[type]);
         }
     }
     if (!failed.empty()) {

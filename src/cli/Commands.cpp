@@ -7,6 +7,7 @@
 #include "cli/BetCommands.h"
 #include "cli/OddsCommands.h"
 #include "cli/RaceDayCommands.h"
+#include "cli/ReportCommand.h"
 #include "cli/SamplegenCommand.h"
 #include "cli/StoreCommands.h"
 #include "cli/TableCommands.h"
@@ -64,6 +65,12 @@ std::span<const Command> AllCommands()
                 "[--threads N]",
                 "judge a betting method over the stored days; per-day hit lines and the totals", &RunBacktest,
                 {"--from", "--to", "--method", "--set", "--threads"}, {"--json", "--write-ksr"}},
+        Command{"report",
+                "report [--from DAY] [--to DAY] --method no1[,no2,...] [--set NAME] "
+                "[--by course,surface,distance,class,field,month,odds] [--csv DIR] [--json] [--threads N] [--seed N]",
+                "season report of betting methods: totals by breakdown, profit curve, drawdown, losing streaks, "
+                "bootstrap interval, predicted against paid payouts",
+                &RunReport, {"--from", "--to", "--method", "--set", "--by", "--csv", "--threads", "--seed"}, {"--json"}},
     };
     return commands;
 }
