@@ -115,5 +115,31 @@ TEST_F(BetCommands, UserSetsAreSavedCheckedAndDeletedThroughTheCli)
     EXPECT_EQ(RunCli(App() + "userset save --fields 'a,b'").exitCode, 2);
 }
 
+TEST_F(BetCommands, ReportTotalsAreTheBacktestsForEachMethod)
+{
+    const CliResult report = RunCli(App() + "report --json --threads 2 --method no1,no2 --by surface,odds");
+    ASSERT_EQ(report.exitCode, 0);
+    const std::size_t second = report.out.find("{\"method\":\"no2\"");
+    ASSERT_NE(second, std::string::npos);
+    for (const auto& [method, json] : {std::pair{"no1", report.out.substr(0, second)},
+                                       std::pair{"no2", report.out.substr(second)}}) {
+        const std::string totals = json.substr(json.find("\"totals\":"));
+        const CliResult backtest = RunCli(App() + "backtest --json --method " + method);
+        EXPECT_EQ(SumTotals(totals.substr(0, totals.find("\"breakdowns\":"))),
+                  SumTotals(backtest.out.substr(backtest.out.find("\"totals\":"))))
+            << method;
+        // The rate texts are the backtest's too.
+        const std::string rate = backtest.out.substr(backtest.out.find("\"totals\":"));
+        EXPECT_EQ(totals.substr(0, totals.find("}}") + 2), rate.substr(0, rate.find("}}") + 2)) << method;
+    }
+    const CliResult text = RunCli(App() + "report --method no1 --by course");
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.out.find("[競馬場]"), std::string::npos);
+    EXPECT_EQ(text.out.find("[馬場]"), std::string::npos);
+    for (const char* bad : {"--method no9", "--method no1 --by colour", "--method no1 --threads 0", "--by course"}) {
+        EXPECT_EQ(RunCli(App() + "report " + bad).exitCode, 2) << bad;
+    }
+}
+
 } // namespace
 } // namespace vornal::test

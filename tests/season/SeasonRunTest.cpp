@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <unistd.h>
+
+#include "app/AtomicFile.h"
+#include "cli/CliRun.h"
+#include "odds/TimeSeriesOdds.h"
+#include "raceday/JsonWriter.h"
+#include "season/SeasonReport.h"
+#include "season/SeasonReportJson.h"
+#include "session/DaySession.h"
+#include "store/StorePaths.h"
+
+namespace vornal {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CliResult;
+using test::RunCli;
+using test::ShellQuote;
+
+std::vector<SeasonMethod> Methods()
+{
+    std::vector<SeasonMethod> methods(3);
+    methods[0] = {"no1", {}};
+    methods[1] = {"no2", {}};
+    methods[1].method.kind = BetMethodKind::No2;
+    methods[2] = {"sp1", {}};
+    methods[2].method.kind = BetMethodKind::Developer1;
+    return methods;
+}
+
+std::string Json(const SeasonReport& report)
+{
+    std::string out;
+    JsonWriter json(out);
+    WriteSeasonReportJson(json, report);
+    return out;
+}
+
+void ExpectSameTotals(const DayTotals& a, const DayTotals& b, const std::string& where)
+{
+    for (BetType type : kBetTypes) {
+        EXPECT_EQ(a[type].Points, b[type].Points) << where;
+        EXPECT_EQ(a[type].Hits, b[type].Hits) << where;
+        EXPECT_EQ(a[type].Returned, b[type].Returned) << where;
+    }
+}
+
+// A generated season of five days whose last day has its results retrieved, so that it has
+// both results and the outside program's time-series odds.
+class SeasonRunTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_root = fs::temp_directory_path() / ("vornal-season-" + std::to_string(::getpid()));
+        fs::remove_all(s_root);
+        fs::create_directories(s_root);
+        const std::string app = "--app-dir " + Q("app") + " ";
+        const CliResult generated =
+            RunCli("samplegen --feed " + Q("feed") + " --days 5 --tuning " + Q("app") + " --timeseries " + Q("ts"));
+        ASSERT_EQ(generated.exitCode, 0) << generated.out;
+        const std::size_t at = generated.out.find("--from \"");
+        ASSERT_NE(at, std::string::npos);
+        ASSERT_EQ(RunCli(app + "acquire --feed " + Q("feed") + " --from '" + generated.out.substr(at + 8, 19) + "'")
+                      .exitCode,
+                  0);
+        s_days = StoredDayNames(s_root / "app");
+        ASSERT_EQ(s_days.size(), 5u);
+        ASSERT_EQ(RunCli(app + "results --feed " + Q("feed") + " --date " + DayDigits(s_days.front())).exitCode, 0);
+    }
+    static void TearDownTestSuite() { fs::remove_all(s_root); }
+    static std::string Q(const char* name) { return ShellQuote((s_root / name).string()); }
+    static fs::path App() { return s_root / "app"; }
+
+    static inline fs::path s_root;
+    static inline std::vector<std::string> s_days; // newest first
+};
+
+TEST_F(SeasonRunTest, ThreadsGiveTheSameRunAsOneThread)
+{
+    SeasonRunOptions one;
+    one.threads = 1;
+    SeasonRunOptions three;
+    three.threads = 3;
+    const SeasonRun a = RunSeason(App(), Methods(), one);
+    const SeasonRun b = RunSeason(App(), Methods(), three);
+    ASSERT_EQ(a.days.size(), 5u);
+    ASSERT_EQ(b.days.size(), a.days.size());
+    for (std::size_t d = 0; d < a.days.size(); ++d) {
+        EXPECT_EQ(a.days[d].dayName, b.days[d].dayName);
+        ASSERT_TRUE(a.days[d].loaded && b.days[d].loaded);
+        for (std::size_t m = 0; m < 3; ++m) {
+            ExpectSameTotals(a.days[d].methods[m].totals, b.days[d].methods[m].totals, a.days[d].dayName);
+            EXPECT_EQ(a.days[d].methods[m].hitLines, b.days[d].methods[m].hitLines);
+            EXPECT_EQ(a.days[d].methods[m].bets.size(), b.days[d].methods[m].bets.size());
+        }
+    }
+    EXPECT_EQ(Json(BuildSeasonReport(a, {})), Json(BuildSeasonReport(b, {})));
+}
+
+TEST_F(SeasonRunTest, ReportTotalsAreTheDayLoadsAndEveryBreakdownAddsUp)
+{
+    const SeasonRun run = RunSeason(App(), Methods(), {});
+    const SeasonReport report = BuildSeasonReport(run, {});
+    ASSERT_EQ(report.days.size(), 5u);
+    ASSERT_EQ(report.methods.size(), 3u);
+    int paidWin = 0;
+    int paidQuinella = 0;
+    for (const SeasonDay& day : run.days) {
+        for (const SeasonRace& race : day.races) {
+            paidWin += race.paidWin > 0 ? 1 : 0;
+            paidQuinella += race.paidQuinella > 0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(paidWin, 40);
+    for (std::size_t m = 0; m < 3; ++m) {
+        const MethodReport& method = report.methods[m];
+        // Each method alone, in one session day after day, as a backtest loads them.
+        DaySession session(App());
+        session.SetBetMethod(Methods()[m].method);
+        DayTotals loaded;
+        for (const std::string& day : report.days) {
+            ASSERT_TRUE(session.LoadDay(day).Ok());
+            loaded += session.Totals();
+        }
+        ExpectSameTotals(method.totals, loaded, method.name);
+        EXPECT_GT(method.totals[BetType::Quinella].Points, 0) << method.name;
+        ASSERT_EQ(method.breakdowns.size(), kBreakdowns.size());
+        for (const BreakdownTable& table : method.breakdowns) {
+            DayTotals sum;
+            for (const BreakdownRow& row : table.rows) {
+                sum += row.totals;
+            }
+            ExpectSameTotals(sum, method.totals, method.name + " " + std::string(BreakdownName(table.by)));
+        }
+        const SeriesFigures& all = method.series[kAllTypes];
+        ASSERT_EQ(all.cumulative.size(), 5u);
+        long long staked = 0;
+        long long returned = 0;
+        for (BetType type : kBetTypes) {
+            staked += method.totals[type].Staked();
+            returned += method.totals[type].Returned;
+        }
+        EXPECT_EQ(all.cumulative.back(), returned - staked);
+        EXPECT_NEAR(method.series[static_cast<std::size_t>(BetType::Quinella)].interval.rate,
+                    method.totals[BetType::Quinella].Rate(), 1e-9);
+        EXPECT_GE(all.interval.high, all.interval.rate);
+        EXPECT_LE(all.interval.low, all.interval.rate);
+        ASSERT_FALSE(method.hitRates.empty());
+        EXPECT_EQ(method.hitRates[0].points, method.totals[BetType::Quinella].Points);
+        int classPoints = 0;
+        for (std::size_t r = 1; r < method.hitRates.size(); ++r) {
+            classPoints += method.hitRates[r].points;
+        }
+        EXPECT_EQ(classPoints, method.hitRates[0].points);
+    }
+    int win = 0;
+    for (const CalibrationRow& row : report.winCalibration) {
+        win += row.count;
+    }
+    int quinella = 0;
+    for (const CalibrationRow& row : report.quinellaCalibration) {
+        quinella += row.count;
+    }
+    EXPECT_EQ(win, paidWin);
+    EXPECT_EQ(quinella, paidQuinella);
+}
+
+TEST_F(SeasonRunTest, DecisionTimeTakesTheSnapshotsAndLeavesTheStore)
+{
+    const fs::path app = s_root / "decision";
+    fs::copy(App(), app, fs::copy_options::recursive);
+    ASSERT_TRUE(ChooseOddsFolder(app, s_root / "ts"));
+    const std::string lastDay = s_days.front();
+    const fs::path oddsFile = WinOddsFile(app, lastDay);
+    const std::optional<std::string> before = ReadFileBytes(oddsFile);
+    ASSERT_TRUE(before);
+
+    SeasonRunOptions options;
+    options.decisionTime = true;
+    const SeasonRun decided = RunSeason(app, Methods(), options);
+    options.decisionTime = false;
+    const SeasonRun stored = RunSeason(app, Methods(), options);
+    ASSERT_EQ(decided.days.size(), 5u);
+    for (const SeasonDay& day : decided.days) {
+        EXPECT_EQ(day.mode, day.dayName == lastDay ? DecisionMode::DecisionTime : DecisionMode::Stored) << day.dayName;
+    }
+    EXPECT_GT(decided.days.back().snapshots, 0);
+    EXPECT_EQ(stored.days.back().mode, DecisionMode::Stored);
+    EXPECT_EQ(ReadFileBytes(oddsFile), before);
+
+    // The single-runner bets of the last day are now priced at the snapshot's win odds.
+    const std::vector<SeasonBet>& bets = decided.days.back().methods[0].bets;
+    const std::vector<SeasonBet>& plain = stored.days.back().methods[0].bets;
+    ASSERT_EQ(bets.size(), plain.size());
+    int repriced = 0;
+    for (std::size_t i = 0; i < bets.size(); ++i) {
+        repriced += (bets[i].type == BetType::Win && bets[i].decisionPayout != plain[i].decisionPayout) ? 1 : 0;
+    }
+    EXPECT_GT(repriced, 0);
+    ExpectSameTotals(decided.days.back().methods[0].totals, stored.days.back().methods[0].totals, lastDay);
+}
+
+} // namespace
+} // namespace vornal
