@@ -7,6 +7,7 @@
 #include "betting/QuinellaRanks.h"
 #include "cli/BetCommands.h"
 #include "raceday/JsonWriter.h"
+#include "season/SeasonGrid.h"
 #include "season/SeasonReport.h"
 #include "season/SeasonReportJson.h"
 #include "text/Encoding.h"
@@ -32,11 +33,6 @@ std::vector<std::string> CommaList(const std::string& text)
     return items;
 }
 
-std::string Rate(double rate)
-{
-    return fmt::sprintf("%6.1f%%", rate);
-}
-
 void PrintMethod(CliContext& context, const SeasonReport& report, const MethodReport& method)
 {
     std::ostream& out = context.out;
@@ -46,23 +42,9 @@ void PrintMethod(CliContext& context, const SeasonReport& report, const MethodRe
         PrintTotalsLine(context, ToUtf8(BetTypeName(type)), method.totals[type]);
     }
     for (const BreakdownTable& table : method.breakdowns) {
-        out << "\n[" << ToUtf8(BreakdownCaption(table.by)) << "]\n";
-        out << ToUtf8(BreakdownCaption(table.by)) << "\t券種\t買い点数\t的中点数\t買い金額\t回収金額\t回収率\n";
-        for (const BreakdownRow& row : table.rows) {
-            for (BetType type : kBetTypes) {
-                if (row.totals[type].Points > 0 || row.totals[type].Hits > 0) {
-                    PrintTotalsLine(context, ToUtf8(row.label) + "\t" + ToUtf8(BetTypeName(type)), row.totals[type]);
-                }
-            }
-        }
+        out << "\n[" << ToUtf8(BreakdownCaption(table.by)) << "]\n" << ToUtf8(GridLines(BreakdownGrid(table), "\n"));
     }
-    out << "\n[収支]\n券種\t最大ドローダウン\t期間\t最長連敗\t連敗レース\t回収率\t90%区間\t日数\n";
-    for (std::size_t s = 0; s < kSeriesCount; ++s) {
-        const SeriesFigures& f = method.series[s];
-        out << fmt::sprintf("%s\t%lld円\t%d日\t%d日\t%dR\t%s\t%s - %s\t%d日\n", ToUtf8(SeriesName(s)), f.drawdown.yen,
-                            f.drawdown.days, f.losingDays, f.losingRaces, Rate(f.interval.rate), Rate(f.interval.low),
-                            Rate(f.interval.high), f.interval.days);
-    }
+    out << "\n[収支]\n" << ToUtf8(GridLines(FiguresGrid(method), "\n"));
     out << "\n[日別収支]\n日付\t判定\t収支\t累計\n";
     for (std::size_t d = 0; d < report.days.size(); ++d) {
         long long profit = 0;
@@ -83,11 +65,7 @@ void PrintMethod(CliContext& context, const SeasonReport& report, const MethodRe
 
 void PrintCalibration(CliContext& context, const char* title, const std::vector<CalibrationRow>& rows)
 {
-    context.out << "\n[" << title << "]\n配当帯\t件数\t予想平均\t払戻平均\t比率\n";
-    for (const CalibrationRow& row : rows) {
-        context.out << fmt::sprintf("%s\t%d\t%.1f円\t%.1f円\t%.3f\n", ToUtf8(PayoutBandLabel(row.band)), row.count,
-                                    row.meanPredicted, row.meanPaid, row.Ratio());
-    }
+    context.out << "\n[" << title << "]\n" << ToUtf8(GridLines(CalibrationGrid(rows), "\n"));
 }
 
 void PrintText(CliContext& context, const SeasonReport& report)

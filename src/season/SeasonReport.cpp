@@ -151,7 +151,13 @@ MethodReport ReportMethod(const SeasonRun& run, std::size_t m, const SeasonRepor
     MethodReport report;
     report.name = run.methods[m].name;
     report.betKindSuffix = BetKindSuffixOf(run.methods[m].method);
-    std::vector<std::map<std::string, BreakdownRow>> rows(options.by.size());
+    struct RowWork
+    {
+        BreakdownRow row;
+        std::vector<std::array<Outcome, kBetTypes.size()>> days; // per loaded day of the run
+    };
+    std::vector<std::map<std::string, RowWork>> rows(options.by.size());
+    std::size_t dayIndex = 0;
     std::array<std::vector<Outcome>, kSeriesCount> dayOutcomes;
     std::array<std::vector<Outcome>, kSeriesCount> raceOutcomes;
     std::array<HitRateRow, 9> hitRates{};
@@ -177,10 +183,14 @@ MethodReport ReportMethod(const SeasonRun& run, std::size_t m, const SeasonRepor
             const SeasonRace& race = day.races[static_cast<std::size_t>(bet.race)];
             for (std::size_t b = 0; b < options.by.size(); ++b) {
                 auto [order, label] = KeyOf(options.by[b], day, race, bet);
-                BreakdownRow& row = rows[b][order];
-                row.order = order;
-                row.label = label;
-                Add(row.totals[bet.type], bet);
+                RowWork& work = rows[b][order];
+                work.row.order = order;
+                work.row.label = label;
+                Add(work.row.totals[bet.type], bet);
+                work.days.resize(dayIndex + 1);
+                Outcome& outcome = work.days[dayIndex][static_cast<std::size_t>(bet.type)];
+                outcome.staked += 100LL * bet.points;
+                outcome.returned += bet.payout;
             }
             for (std::size_t s : {static_cast<std::size_t>(bet.type), kAllTypes}) {
                 perRace[static_cast<std::size_t>(bet.race)][s].staked += 100LL * bet.points;
@@ -200,12 +210,25 @@ MethodReport ReportMethod(const SeasonRun& run, std::size_t m, const SeasonRepor
                 raceOutcomes[s].push_back(race[s]);
             }
         }
+        ++dayIndex;
     }
     for (std::size_t b = 0; b < options.by.size(); ++b) {
         BreakdownTable table;
         table.by = options.by[b];
-        for (auto& [order, row] : rows[b]) {
-            table.rows.push_back(std::move(row));
+        for (auto& [order, work] : rows[b]) {
+            // Days on which the row had no bet hold no stake, as in the whole-run interval.
+            work.days.resize(dayIndex);
+            for (std::size_t t = 0; t < kBetTypes.size(); ++t) {
+                if (work.row.totals.ByType[t].Points == 0) {
+                    continue;
+                }
+                std::vector<Outcome> days;
+                for (const auto& day : work.days) {
+                    days.push_back(day[t]);
+                }
+                work.row.intervals[t] = BootstrapReturnRate(days, options.seed, options.resamples);
+            }
+            table.rows.push_back(std::move(work.row));
         }
         report.breakdowns.push_back(std::move(table));
     }

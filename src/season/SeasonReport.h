@@ -86,6 +86,8 @@ struct BreakdownRow
     std::string order; // sorts the rows
     std::string label;
     DayTotals totals;
+    // Per bet type, the bootstrap interval of the row's return rate over the race days.
+    std::array<ReturnInterval, kBetTypes.size()> intervals{};
 };
 
 struct BreakdownTable

@@ -59,6 +59,21 @@ void WriteMethod(JsonWriter& json, const SeasonReport& report, const MethodRepor
             json.Cp932(row.label);
             json.Key("totals");
             WriteDayTotalsJson(json, row.totals);
+            json.Key("intervals");
+            json.BeginObject();
+            for (BetType type : kBetTypes) {
+                if (row.totals[type].Points == 0) {
+                    continue;
+                }
+                const ReturnInterval& interval = row.intervals[static_cast<std::size_t>(type)];
+                json.Key(ToUtf8(BetTypeName(type)));
+                json.BeginObject();
+                json.Field("low", interval.low);
+                json.Field("high", interval.high);
+                json.Field("days", interval.days);
+                json.EndObject();
+            }
+            json.EndObject();
             json.EndObject();
         }
         json.EndArray();
