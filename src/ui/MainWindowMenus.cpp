@@ -12,6 +12,7 @@
 #include "ui/OddsTimeWindow.h"
 #include "ui/UserSettingsWindow.h"
 #include "ui/RaceListPanel.h"
+#include "ui/SeasonReportWindow.h"
 #include "ui/Text.h"
 
 // The menus of the main window: the betting methods, the developer methods, the race-list
@@ -59,6 +60,15 @@ void MainWindow::BuildMenus()
     connect(methods, &QActionGroup::triggered, this, [this](QAction* action) {
         kBettingSet.Write(Settings(SettingsFile(m_session.AppDir())), action->data().toInt());
         RerunPipeline();
+    });
+
+    QMenu* judge = menuBar()->addMenu(QStringLiteral("判定"));
+    QAction* season = judge->addAction(QStringLiteral("成績分析"));
+    season->setObjectName(QStringLiteral("SeasonReport"));
+    connect(season, &QAction::triggered, this, [this] {
+        auto* window = new SeasonReportWindow(m_session.AppDir(), this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
     });
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ"));

@@ -1,0 +1,107 @@
+#include "SeasonReportWindowTest.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QChart>
+#include <QChartView>
+#include <QDir>
+#include <QListWidget>
+#include <QTableView>
+#include <QTest>
+
+#include <unistd.h>
+
+#include "app/AtomicFile.h"
+#include "cli/CliRun.h"
+#include "season/SeasonGrid.h"
+#include "season/SeasonReportJson.h"
+#include "text/Encoding.h"
+#include "ui/GridModel.h"
+#include "ui/MainWindow.h"
+#include "ui/SeasonReportWindow.h"
+#include "ui/Text.h"
+#include "ui/Workbench.h"
+
+namespace fs = std::filesystem;
+using namespace vornal;
+using namespace vornal::ui;
+
+void SeasonReportWindowTest::initTestCase()
+{
+    m_root = fs::temp_directory_path() / ("vornal-ui-season-" + std::to_string(::getpid()));
+    fs::remove_all(m_root);
+    fs::create_directories(m_root);
+    const std::string app = test::ShellQuote((m_root / "app").string());
+    const std::string feed = test::ShellQuote((m_root / "feed").string());
+    const test::CliResult generated = test::RunCli("samplegen --feed " + feed + " --days 16 --tuning " + app);
+    QCOMPARE(generated.exitCode, 0);
+    const std::size_t at = generated.out.find("--from \"");
+    QVERIFY(at != std::string::npos);
+    const std::string from = generated.out.substr(at + 8, 19);
+    QCOMPARE(test::RunCli("--app-dir " + app + " acquire --feed " + feed + " --from '" + from + "'").exitCode, 0);
+}
+
+void SeasonReportWindowTest::cleanupTestCase()
+{
+    fs::remove_all(m_root);
+}
+
+void SeasonReportWindowTest::theMenuOpensTheWindowAndARunFillsTableAndCharts()
+{
+    const fs::path app = m_root / "app";
+    Workbench workbench(app);
+    QVERIFY(!workbench.Open());
+    MainWindow& main = *workbench.Window();
+    auto* action = main.findChild<QAction*>(QStringLiteral("SeasonReport"));
+    QVERIFY(action);
+    action->trigger();
+    auto* window = main.findChild<SeasonReportWindow*>();
+    QVERIFY(window);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+
+    auto* methods = window->findChild<QListWidget*>(QStringLiteral("Methods"));
+    methods->item(1)->setCheckState(Qt::Checked); // No.2 beside No.1
+    QVERIFY(window->Run());
+    QVERIFY(!window->Run()); // one run at a time
+    QTRY_VERIFY_WITH_TIMEOUT(!window->Running(), 120000);
+    const SeasonReport* report = window->Report();
+    QVERIFY(report);
+    QCOMPARE(report->methods.size(), std::size_t{2});
+    QCOMPARE(report->days.size(), std::size_t{16});
+
+    // The table is the core's grid of the breakdown, the same rows the terminal prints.
+    QAbstractItemModelTester tester(window->Table()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const CellGrid grid = BreakdownGrid(report->methods[0].breakdowns[0]);
+    QCOMPARE(window->Table()->model()->rowCount(), grid.RowCount() - 1);
+    const test::CliResult cli =
+        test::RunCli("--app-dir " + test::ShellQuote(app.string()) + " report --method no1,no2 --by course");
+    QCOMPARE(cli.exitCode, 0);
+    QVERIFY(cli.out.find(ToUtf8(GridLines(grid, "\n"))) != std::string::npos);
+
+    // Sorting goes through the core, by the rate column, ascending then descending.
+    window->SortBy(7);
+    const CellGrid& up = window->Grid();
+    for (int r = 2; r < up.RowCount(); ++r) {
+        QVERIFY(up.Cell(r - 1, 7) <= up.Cell(r, 7));
+    }
+    window->SortBy(7);
+    QVERIFY(window->Grid().Cell(1, 7) >= window->Grid().Cell(window->Grid().RowCount() - 1, 7));
+
+    window->ShowBreakdown(6); // the odds bands
+    const auto* curve = window->findChild<QChartView*>(QStringLiteral("ProfitCurve"));
+    const auto* rates = window->findChild<QChartView*>(QStringLiteral("BreakdownRates"));
+    const auto* calibration = window->findChild<QChartView*>(QStringLiteral("Calibration"));
+    QCOMPARE(curve->chart()->series().size(), 2); // the curve and its drawdown
+    QVERIFY(rates->chart()->series().size() > 2);
+    QCOMPARE(calibration->chart()->series().size(), 3);
+
+    const fs::path csv = m_root / "breakdown.csv";
+    QVERIFY(window->ExportCsv(QString::fromStdString(csv.string())));
+    QCOMPARE(ReadFileBytes(csv), std::optional<std::string>(BreakdownCsv(report->methods[0], report->methods[0].breakdowns[6])));
+    window->ShowBreakdown(1);
+    QTest::qWait(300); // the charts lay out their axes in the event loop
+    QDir().mkpath(QStringLiteral(VORNAL_SCREENSHOT_DIR));
+    QVERIFY(window->ExportPng(QStringLiteral(VORNAL_SCREENSHOT_DIR "/season-report.png")));
+    window->close();
+}

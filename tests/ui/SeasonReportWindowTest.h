@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QObject>
+
+#include <filesystem>
+
+class SeasonReportWindowTest : public QObject
+{
+    Q_OBJECT
+private:
+    std::filesystem::path m_root;
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void theMenuOpensTheWindowAndARunFillsTableAndCharts();
+};
