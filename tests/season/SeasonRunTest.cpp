@@ -170,6 +170,26 @@ TEST_F(SeasonRunTest, ReportTotalsAreTheDayLoadsAndEveryBreakdownAddsUp)
     EXPECT_EQ(quinella, paidQuinella);
 }
 
+TEST_F(SeasonRunTest, ACancelKeepsTheDaysBeforeTheFirstMissingOne)
+{
+    CancelFlag cancel;
+    cancel.Set();
+    SeasonRunOptions options;
+    options.cancel = &cancel;
+    const SeasonRun cancelled = RunSeason(App(), Methods(), options);
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_TRUE(cancelled.days.empty());
+    // A range holds only its days, and a run of it is not cancelled.
+    options.cancel = nullptr;
+    options.from = s_days[3];
+    options.to = s_days[1];
+    const SeasonRun range = RunSeason(App(), Methods(), options);
+    EXPECT_FALSE(range.cancelled);
+    ASSERT_EQ(range.days.size(), 3u);
+    EXPECT_EQ(range.days.front().dayName, s_days[3]);
+    EXPECT_EQ(range.days.back().dayName, s_days[1]);
+}
+
 TEST_F(SeasonRunTest, DecisionTimeTakesTheSnapshotsAndLeavesTheStore)
 {
     const fs::path app = s_root / "decision";
