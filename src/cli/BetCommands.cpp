@@ -121,7 +121,8 @@ int RunUserSet(CliContext& context)
     };
     UserSetResult result;
     if (action == "save" && context.Option("--fields")) {
-        const std::optional<UserRuleSet> set = UserRuleSetFromFields(SplitCommaText(ToCp932(*context.Option("--fields"))));
+        const std::optional<UserRuleSet> set =
+            UserRuleSetFromFields(SplitCommaText(ToCp932(*context.Option("--fields"))));
         if (!set) {
             context.err << "vornal-cli: --fields must hold the 37 comma-separated fields of a rule set\nusage: "
                         << kUserSetUsage << "\n";

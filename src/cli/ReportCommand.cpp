@@ -176,7 +176,8 @@ int RunReport(CliContext& context)
     } else {
         PrintText(context, report);
     }
-    if (const std::optional<std::string> folder = context.Option("--csv"); folder && !WriteCsv(context, *folder, report)) {
+    if (const std::optional<std::string> folder = context.Option("--csv");
+        folder && !WriteCsv(context, *folder, report)) {
         return kExitFailure;
     }
     if (!report.failedDays.empty()) {

@@ -148,7 +148,7 @@ struct SeasonReportOptions
 
 struct SeasonReport
 {
-    std::vector<std::string> days; // the loaded days, oldest first
+    std::vector<std::string> days;   // the loaded days, oldest first
     std::vector<DecisionMode> modes; // per day
     std::vector<std::string> failedDays;
     std::vector<MethodReport> methods;

@@ -276,8 +276,8 @@ std::vector<CsvTable> SeasonReportCsv(const SeasonReport& report)
         }
     }
     std::string calibration = "type,band,count,mean predicted,mean paid,ratio\r\n";
-    for (const auto& [type, rows] : {std::pair{BetType::Win, &report.winCalibration},
-                                     std::pair{BetType::Quinella, &report.quinellaCalibration}}) {
+    for (const auto& [type, rows] :
+         {std::pair{BetType::Win, &report.winCalibration}, std::pair{BetType::Quinella, &report.quinellaCalibration}}) {
         for (const CalibrationRow& row : *rows) {
             calibration += ToUtf8(BetTypeName(type)) + "," + ToUtf8(PayoutBandLabel(row.band)) + "," +
                            fmt::sprintf("%d,", row.count) + Decimal(row.meanPredicted, 1) + "," +

@@ -9,8 +9,8 @@
 // The season report as JSON and as CSV tables. Keys are fixed ASCII words and the bet type
 // names "単勝", "複勝", "馬連", "ﾜｲﾄﾞ" with "合計" for all of them; labels are UTF-8. Per
 // method: "totals" shaped as the backtest's, "breakdowns" (per breakdown name the rows, each
-// with its "key", "totals" and, per bet type with points, the "intervals" of its rate), "curve" (per day the profit and the cumulative profit per
-// series), "drawdown", "streak", "interval" (per series) and "calibration" (the predicted
+// with its "key", "totals" and, per bet type with points, the "intervals" of its rate), "curve" (per day the profit and
+// the cumulative profit per series), "drawdown", "streak", "interval" (per series) and "calibration" (the predicted
 // against paid win and quinella payouts, and the 馬連 hit rates against RankHitTable).
 namespace vornal {
 

@@ -60,8 +60,8 @@ int TakeDecisionSnapshots(RaceDay& day, const std::filesystem::path& folder, std
         const std::string_view ra = day.RaceRA[r].View();
         const std::string date = jv::Get(ra, jv::kDate);
         const std::string race(FieldView(ra, 20, 8));
-        if (!IsValidDateDigits(date) || race.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos ||
-            race.size() != 8) {
+        if (!IsValidDateDigits(date) ||
+            race.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos || race.size() != 8) {
             continue;
         }
         const std::optional<std::string> bytes = ReadFileBytes(folder / date / (race + ".jvO1"));
@@ -125,7 +125,8 @@ std::vector<SeasonRace> RacesOf(const RaceDay& day)
 }
 
 // The units of the day totals (TotalHits), race by race.
-std::vector<SeasonBet> BetsOf(const RaceDay& day, const TuningTables* tables, const std::array<bool, kRaceSlots>& imported)
+std::vector<SeasonBet> BetsOf(const RaceDay& day, const TuningTables* tables,
+                              const std::array<bool, kRaceSlots>& imported)
 {
     std::vector<SeasonBet> units;
     int raceIndex = -1;

@@ -35,11 +35,11 @@ enum class DecisionMode { Stored, DecisionTime };
 struct SeasonRace
 {
     int slot = 0;
-    std::string courseCode;   // SlotKey bytes 9..10
-    std::string trackCode;    // two digits
-    int distance = 0;         // metres
-    std::string condition;    // youngest-age condition code, three characters
-    int runners = 0;          // RunnerCount
+    std::string courseCode; // SlotKey bytes 9..10
+    std::string trackCode;  // two digits
+    int distance = 0;       // metres
+    std::string condition;  // youngest-age condition code, three characters
+    int runners = 0;        // RunnerCount
     // Calibration: the first 単勝 result (the winner) and its predicted win payout, and
     // the first 馬連 result and the predicted payout of that pair; 0 when there is none.
     int paidWin = 0;
@@ -54,7 +54,7 @@ struct SeasonRace
 struct SeasonBet
 {
     BetType type = BetType::Win;
-    int race = 0; // index into SeasonDay::races
+    int race = 0;   // index into SeasonDay::races
     int points = 0; // 0 or 1
     bool hit = false;
     int payout = 0; // yen per 100-yen ticket when hit
@@ -72,7 +72,7 @@ struct SeasonBet
 struct SeasonMethodDay
 {
     DayTotals totals;
-    std::vector<std::string> messages; // the pipeline's messages for the user (CP932)
+    std::vector<std::string> messages;                  // the pipeline's messages for the user (CP932)
     std::array<std::string, kBetTypes.size()> hitLines; // the day's hit-file lines
     std::vector<SeasonBet> bets;
 };
@@ -94,7 +94,7 @@ struct SeasonRunOptions
     std::optional<std::string> to;
     int threads = 0; // 0: the number of cores
     DaySession::HitFiles hitFiles = DaySession::HitFiles::Never;
-    bool decisionTime = false; // take the time-series snapshots where a day has them
+    bool decisionTime = false;    // take the time-series snapshots where a day has them
     Progress* progress = nullptr; // bar 0: days done of days; called from the workers, one at a time
     const CancelFlag* cancel = nullptr;
 };

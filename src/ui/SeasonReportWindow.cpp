@@ -215,13 +215,15 @@ SeasonReportWindow::SeasonReportWindow(std::filesystem::path appDir, QWidget* pa
     connect(m_series, &QComboBox::currentIndexChanged, this, [this] { ShowCharts(); });
     connect(m_table->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) { SortBy(column); });
     connect(csv, &QPushButton::clicked, this, [this] {
-        const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("CSV出力"), {}, QStringLiteral("CSV (*.csv)"));
+        const QString file =
+            QFileDialog::getSaveFileName(this, QStringLiteral("CSV出力"), {}, QStringLiteral("CSV (*.csv)"));
         if (!file.isEmpty() && !ExportCsv(file)) {
             m_status->setText(QStringLiteral("書き込めません: ") + file);
         }
     });
     connect(png, &QPushButton::clicked, this, [this] {
-        const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("PNG出力"), {}, QStringLiteral("PNG (*.png)"));
+        const QString file =
+            QFileDialog::getSaveFileName(this, QStringLiteral("PNG出力"), {}, QStringLiteral("PNG (*.png)"));
         if (!file.isEmpty() && !ExportPng(file)) {
             m_status->setText(QStringLiteral("書き込めません: ") + file);
         }

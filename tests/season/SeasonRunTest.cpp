@@ -65,9 +65,9 @@ protected:
         ASSERT_EQ(generated.exitCode, 0) << generated.out;
         const std::size_t at = generated.out.find("--from \"");
         ASSERT_NE(at, std::string::npos);
-        ASSERT_EQ(RunCli(app + "acquire --feed " + Q("feed") + " --from '" + generated.out.substr(at + 8, 19) + "'")
-                      .exitCode,
-                  0);
+        ASSERT_EQ(
+            RunCli(app + "acquire --feed " + Q("feed") + " --from '" + generated.out.substr(at + 8, 19) + "'").exitCode,
+            0);
         s_days = StoredDayNames(s_root / "app");
         ASSERT_EQ(s_days.size(), 5u);
         ASSERT_EQ(RunCli(app + "results --feed " + Q("feed") + " --date " + DayDigits(s_days.front())).exitCode, 0);

@@ -98,7 +98,8 @@ void SeasonReportWindowTest::theMenuOpensTheWindowAndARunFillsTableAndCharts()
 
     const fs::path csv = m_root / "breakdown.csv";
     QVERIFY(window->ExportCsv(QString::fromStdString(csv.string())));
-    QCOMPARE(ReadFileBytes(csv), std::optional<std::string>(BreakdownCsv(report->methods[0], report->methods[0].breakdowns[6])));
+    QCOMPARE(ReadFileBytes(csv),
+             std::optional<std::string>(BreakdownCsv(report->methods[0], report->methods[0].breakdowns[6])));
     window->ShowBreakdown(1);
     QTest::qWait(300); // the charts lay out their axes in the event loop
     QDir().mkpath(QStringLiteral(VORNAL_SCREENSHOT_DIR));
