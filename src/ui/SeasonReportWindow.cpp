@@ -284,6 +284,14 @@ bool SeasonReportWindow::Run()
     SeasonReportOptions reportOptions;
     m_worker = std::thread([this, methods = std::move(methods), options, reportOptions] {
         const SeasonRun run = RunSeason(m_appDir, methods, options);
+        m_resultMessage.clear();
+        for (const SeasonDay& day : run.days) {
+            for (const SeasonMethodDay& judged : day.methods) {
+                if (m_resultMessage.empty() && !judged.messages.empty()) {
+                    m_resultMessage = judged.messages.front();
+                }
+            }
+        }
         m_result = std::make_unique<SeasonReport>(BuildSeasonReport(run, reportOptions));
         m_done = true;
     });
@@ -314,13 +322,14 @@ void SeasonReportWindow::Poll()
     for (DecisionMode mode : m_report->modes) {
         decision += mode == DecisionMode::DecisionTime ? 1 : 0;
     }
-    m_status->setText(QStringLiteral("%1日 (時系列オッズ %2日)%3%4")
+    m_status->setText(QStringLiteral("%1日 (時系列オッズ %2日)%3%4%5")
                           .arg(m_report->days.size())
                           .arg(decision)
                           .arg(m_report->cancelled ? QStringLiteral("　中止しました") : QString())
                           .arg(m_report->failedDays.empty()
                                    ? QString()
-                                   : QStringLiteral("　読込めない日 %1").arg(m_report->failedDays.size())));
+                                   : QStringLiteral("　読込めない日 %1").arg(m_report->failedDays.size()))
+                          .arg(m_resultMessage.empty() ? QString() : QStringLiteral("　") + Q(m_resultMessage)));
     const QSignalBlocker block(m_shownMethod);
     m_shownMethod->clear();
     for (const MethodReport& method : m_report->methods) {

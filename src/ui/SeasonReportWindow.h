@@ -89,6 +89,7 @@ private:
     CancelFlag m_cancelFlag;
     std::unique_ptr<RunProgress> m_runProgress;
     std::unique_ptr<SeasonReport> m_result;
+    std::string m_resultMessage; // the first message of the pipeline runs (CP932)
     std::thread m_worker;
     std::atomic<bool> m_done{false};
 };
