@@ -47,9 +47,12 @@ std::span<const Command> AllCommands()
                 &RunDay, {"--date", "--table"}, {"--json", "--tsv", "--clipboard"}},
         Command{"race",
                 "race --date DAY --slot N [--json | --table pastruns|lapcard|ranking|card|detail|quinella|popularity "
-                "[--sort TOGGLE] [--tsv | --clipboard]]",
-                "one race of the loaded day: every race, runner and past-run field, or one table of the race view",
-                &RunRace, {"--date", "--slot", "--table", "--sort"}, {"--json", "--tsv", "--clipboard"}},
+                "[--sort TOGGLE] [--tsv | --clipboard] | --cells racecard|detail|margin|lapcard|ranking [--sort TOGGLE] "
+                "[--width W --height H]]",
+                "one race of the loaded day: every race, runner and past-run field, one table of the race view, or "
+                "the painted cells of a grid or the margin chart as JSON",
+                &RunRace, {"--date", "--slot", "--table", "--sort", "--cells", "--width", "--height"},
+                {"--json", "--tsv", "--clipboard"}},
         Command{"table", "table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard | --text]",
                 "one table of the screens (race list, day tables, race tables) as TAB-separated lines", &RunTable,
                 {"--date", "--name", "--slot", "--sort"}, {"--clipboard", "--text"}},
