@@ -1,0 +1,305 @@
+#include "present/CardCells.h"
+
+#include <gtest/gtest.h>
+
+#include "PresentTestSupport.h"
+
+namespace vornal {
+namespace {
+
+// A text run as the tests write it: position, UTF-8 text, size, colour, pitch.
+struct Run
+{
+    double x;
+    double y;
+    std::string text;
+    double points = 8;
+    Colour ink = colours::kBlack;
+    int pitch = 0;
+    bool bold = false;
+};
+
+std::vector<Run> Runs(const DisplayList& list)
+{
+    std::vector<Run> runs;
+    for (const TextRun& t : list.Texts()) {
+        runs.push_back({t.X, t.Y, ToUtf8(t.Text), t.Points, t.Ink, t.Pitch, t.Bold});
+    }
+    return runs;
+}
+
+std::vector<std::string> Lines(const DisplayList& list)
+{
+    std::vector<std::string> lines;
+    for (const TextRun& t : list.Texts()) {
+        lines.push_back(ToUtf8(t.Text));
+    }
+    return lines;
+}
+
+void ExpectRuns(const std::vector<Run>& actual, const std::vector<Run>& expected)
+{
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE("run " + std::to_string(i) + ": " + expected[i].text);
+        EXPECT_EQ(actual[i].text, expected[i].text);
+        EXPECT_DOUBLE_EQ(actual[i].x, expected[i].x);
+        EXPECT_DOUBLE_EQ(actual[i].y, expected[i].y);
+        EXPECT_DOUBLE_EQ(actual[i].points, expected[i].points);
+        EXPECT_EQ(actual[i].ink, expected[i].ink);
+        EXPECT_EQ(actual[i].pitch, expected[i].pitch);
+        EXPECT_EQ(actual[i].bold, expected[i].bold);
+    }
+}
+
+Colour Background(const DisplayList& list)
+{
+    return std::get<FilledRect>(list.Items.front()).Fill;
+}
+
+class CardCellsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        race = &presenttest::SetRace(*day, 2, "2026010506010111", 3);
+        Runner& r = race->Runners[0];
+        r.HorseName = Sjis("アオイウマ");
+        r.SexCode = "1";
+        r.RunnerHorseId = "2022104567";
+        r.CoatColourCode = 4;
+        r.TotalPrize = 1520;
+        r.CarriedWeight = "575";
+        r.TotalStarts = 12;
+        r.ClassValue = 1234.4;
+        r.ClassMargin = 0.1234;
+        r.PredictedWinPayout = 0;
+        r.WinOdds = 6.25;
+        r.WinShare = 12.5;
+        r.BShare = 0;
+        r.WinRank = 7;
+        r.BRank = 1;
+        r.OverallMin = kNoValue;
+    }
+
+    std::optional<DisplayList> Card(int column, std::string_view horseNo = " 1", bool developer = false)
+    {
+        return DrawRaceCardCell(*day, 2, column, 1, horseNo, rect, developer);
+    }
+    std::optional<DisplayList> Detail(int column, std::string_view horseNo = "01")
+    {
+        return DrawDetailCell(*day, 2, column, 1, horseNo, rect);
+    }
+    PastRun& Run0()
+    {
+        PastRun& run = race->Runners[0].Past[0];
+        run.PastRunPresent = true;
+        run.PastRunKey = "2025121406";
+        run.PastDistance = 1800;
+        run.PastPlace = 2;
+        run.PastPopularity = 5;
+        run.PastTime = "1492";
+        run.PastLast3F = "352";
+        run.PastTrack = "26";
+        run.PastGoing = "3";
+        run.PastHorseNo = "07";
+        run.PastFrameNo = "4";
+        run.PastCorner = {3, 0, 12, 1};
+        run.PastTimeDiff = "-003";
+        run.PastRaceName3 = Sjis("　　　");
+        run.PastCondition = "005";
+        run.PastBaseTime = 999.0;
+        return run;
+    }
+
+    std::unique_ptr<RaceDay> day = std::make_unique<RaceDay>();
+    RaceSlot* race = nullptr;
+    CellRect rect{100, 17, 180, 112};
+};
+
+TEST_F(CardCellsTest, NameCellLinesAndPlaces)
+{
+    const std::optional<DisplayList> cell = Card(2);
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(Background(*cell), colours::kWhite);
+    // Lines start 1 pixel inside the cell; 10 point lines are 13 pixels, 8 point lines 10.
+    ExpectRuns(Runs(*cell), {
+                                {101, 18, "アオイウマ", 10, colours::kBlack, 0, true},
+                                {101, 31, "牡4 黒鹿毛"},
+                                {161, 31, "  1520万円"},
+                                {236, 31, "57.5kg"},
+                                {141, 41, "出走総ﾚｰｽ数　:     12", 8, colours::kBlack, 6},
+                                {141, 51, "格　　　　 　:   1234", 8, colours::kBlack, 6},
+                                {141, 61, "格基準着差　 :  0.123", 8, colours::kBlack, 6},
+                                {141, 71, "単勝予想配当 :", 8, colours::kBlack, 6},
+                                {141, 81, "単勝当日ｵｯｽﾞ :    6.2", 8, colours::kBlack, 6},
+                                {141, 91, "単勝期待確率 : 12.500", 8, colours::kBlack, 6},
+                                {141, 101, "B単勝期待確率:", 8, colours::kBlack, 6},
+                                {101, 111, "単勝ﾗﾝｷﾝｸﾞ= 7", 8, colours::kBlue},
+                                {191, 111, "B確率ﾗﾝｷﾝｸﾞ=◎", 8, colours::kBlue},
+                            });
+}
+
+TEST_F(CardCellsTest, RankMarksAndCoatBlanks)
+{
+    Runner& r = race->Runners[0];
+    const std::pair<int, const char*> ranks[] = {{1, "◎"}, {2, "○"}, {3, "▲"}, {4, "△"}, {5, " 5"}, {0, ""}};
+    for (const auto& [rank, mark] : ranks) {
+        r.WinRank = rank;
+        EXPECT_EQ(Lines(*Card(2))[11], std::string("単勝ﾗﾝｷﾝｸﾞ=") + mark);
+    }
+    for (const int coat : {0, 12}) {
+        r.CoatColourCode = coat;
+        EXPECT_EQ(Lines(*Card(2))[1], "牡4       ") << coat;
+    }
+    r.SexCode = "3";
+    r.CoatColourCode = 2;
+    r.CarriedWeight = "   ";
+    const std::vector<std::string> lines = Lines(*Card(2));
+    EXPECT_EQ(lines[1], "ｾﾝ4 栃栗毛");
+    EXPECT_EQ(lines[3], "") << "no weight when it is blank";
+}
+
+TEST_F(CardCellsTest, FinishCellColoursAndDeveloperLines)
+{
+    Runner& r = race->Runners[0];
+    r.FinishPos = 0;
+    std::optional<DisplayList> cell = Card(4);
+    EXPECT_EQ(Background(*cell), colours::kWhite);
+    EXPECT_EQ(Lines(*cell), (std::vector<std::string>{"着順:", " "}));
+    r.FinishPos = 2;
+    r.FinalWinOdds = 12.34;
+    r.RotationPayout = 1234.56;
+    r.RotationWinRate = 8.25;
+    r.RotationExcess = -3;
+    cell = Card(4, " 1", true);
+    EXPECT_EQ(Background(*cell), (Colour{202, 255, 228}));
+    ExpectRuns(Runs(*cell), {
+                                {101, 18, "着順　:    2"},
+                                {101, 28, "確ｵｯｽﾞ: 12.3"},
+                                {101, 38, "RT配当: 1234.6", 8, colours::kBlue},
+                                {101, 48, "RT勝率:    8.2", 8, colours::kBlue},
+                                {101, 58, "過剰:   -3.0", 8, colours::kBlue},
+                            });
+    EXPECT_EQ(FinishColour(1), (Colour{255, 185, 255}));
+    EXPECT_EQ(FinishColour(3), (Colour{255, 255, 168}));
+    EXPECT_EQ(FinishColour(4), colours::kWhite);
+}
+
+TEST_F(CardCellsTest, MissingOverallMinLeavesTheLabel)
+{
+    EXPECT_EQ(Lines(*Card(6))[5], "総合Min　　　:");
+    EXPECT_EQ(Lines(*Detail(3))[6], "総合Min　 :");
+    EXPECT_EQ(Lines(*Detail(3))[7], "総合Min順 : ");
+    race->Runners[0].OverallMin = 9999.94;
+    race->Runners[0].RankOverallMin = 3;
+    EXPECT_EQ(Lines(*Card(6))[5], "総合Min　　　:9999.9");
+    EXPECT_EQ(Lines(*Detail(3))[7], "総合Min順 :    3");
+}
+
+TEST_F(CardCellsTest, PastRunOnTheRaceCard)
+{
+    Run0();
+    const std::optional<DisplayList> cell = Card(8);
+    ASSERT_TRUE(cell);
+    // Track 26 is dirt here (the past-run table shows a full-width blank from 25 on); a
+    // base time of 999.0 leaves its line blank; a name of full-width blanks gives the class.
+    EXPECT_EQ(Lines(*cell), (std::vector<std::string>{"中山12.14 1勝ｸﾗｽ", "ダ重1800ｹﾞ⑦枠4", " 2着　 5人気",
+                                                      "展開: 3-  -12- 1", "ﾀｲﾑ:1.49.2 3F:35.2", "着差:-0.3", " "}));
+    PastRun& run = race->Runners[0].Past[0];
+    run.PastTimeDiff = "    ";
+    run.PastPlace = 0;
+    run.PastBaseTime = 85.25;
+    run.PastRaceName3 = Sjis("有馬記");
+    run.PastTrack = "  ";
+    const std::vector<std::string> lines = Lines(*Card(8));
+    EXPECT_EQ(lines[0], "中山12.14 有馬記");
+    EXPECT_EQ(lines[1], "  重1800ｹﾞ⑦枠4");
+    EXPECT_EQ(lines[2], " ");
+    EXPECT_EQ(lines[5], "着差:");
+    EXPECT_EQ(lines[6], "基準ﾀｲﾑ:   85.2");
+    // A run that is not there leaves the cell white and empty.
+    EXPECT_TRUE(Lines(*Card(9)).empty());
+}
+
+TEST_F(CardCellsTest, PastRunOnTheDetailGrid)
+{
+    PastRun& run = Run0();
+    run.PastBaseTime = 0;
+    run.PastWinnerFirstPace = 36.125;
+    run.PastFirstPace = 0;
+    run.PastAdjLast3F = 0;
+    run.PastNearLast3F = 34.5;
+    run.PastWinnerBaseTime = 0;
+    run.PastRankKey = 1.5;
+    run.PastGapRank = 0;
+    run.PastGradeCode = "";
+    run.PastAxisCode = "12A3B4";
+    const std::optional<DisplayList> cell = Detail(4);
+    ASSERT_TRUE(cell);
+    // One line height from the top; the second items start where the base-time line ends
+    // (15 bytes at 6 pixels), the rank 5 pixels further, the axis code 15 after the pattern.
+    const Colour blue = colours::kBlue;
+    ExpectRuns(Runs(*cell), {
+                                {101, 28, "2025.12.14 中山  ダ重1800"},
+                                {101, 38, " 2着 1492 3F:352 着差:-003"},
+                                {101, 48, "展開: 3-  -12- 1"},
+                                {101, 58, "基準ﾀｲﾑ:    0.0", 8, blue, 6},
+                                {101, 68, "K前半:36.12", 8, blue, 6},
+                                {191, 68, " 前半:     ", 8, blue, 6},
+                                {101, 78, "F3指 :     ", 8, blue, 6},
+                                {191, 78, " 後半:34.50", 8, blue, 6},
+                                {101, 88, "勝TM :     ", 8, blue, 6},
+                                {101, 98, "総合 : 1.50", 8, blue, 6},
+                                {196, 98, "順:  ", 8, blue, 6},
+                                {101, 108, "ﾊﾟﾀｰﾝｺｰﾄﾞ:   ", 8, blue, 6},
+                                {194, 108, "12A3B4", 8, blue, 6},
+                            });
+    run.PastBaseTime = 999.0;
+    EXPECT_EQ(Lines(*Detail(4))[3], " ");
+}
+
+TEST_F(CardCellsTest, DetailNameCell)
+{
+    Runner& r = race->Runners[0];
+    r.FinishPos = 1;
+    r.Past[0].PastBaseTime = 91.25;
+    r.RankBaseTime = 0;
+    r.BestBaseTime = 0;
+    r.RankBestBaseTime = 4;
+    const std::optional<DisplayList> cell = Detail(2);
+    EXPECT_EQ(Background(*cell), (Colour{255, 185, 255}));
+    ExpectRuns(Runs(*cell), {
+                                {101, 18, "アオイウマ", 10, colours::kBlack, 0, true},
+                                {101, 31, "牡4"},
+                                {101, 51, "基準ﾀｲﾑ　　:   91.2", 8, colours::kBlack, 6},
+                                {101, 61, "順位　　　 :", 8, colours::kBlack, 6},
+                                {101, 71, "最良基準ﾀｲﾑ:", 8, colours::kBlack, 6},
+                                {101, 81, "順位　　　 :      4", 8, colours::kBlack, 6},
+                            });
+}
+
+TEST_F(CardCellsTest, RowsFindTheirRunnerByHorseNumber)
+{
+    race->Runners[2].HorseName = Sjis("サンバンメ");
+    race->Runners[2].FrameNo = "3";
+    EXPECT_EQ(Lines(*Card(2, " 3"))[0], "サンバンメ");
+    EXPECT_EQ(Lines(*Detail(2, "03"))[0], "サンバンメ");
+    const std::optional<DisplayList> frame = Card(0, " 3");
+    EXPECT_EQ(Background(*frame), (Colour{255, 0, 0}));
+    EXPECT_EQ(frame->Texts()[0].Ink, colours::kWhite);
+    EXPECT_EQ(frame->Texts()[0].Bold, true);
+    EXPECT_EQ(Background(*Card(1, " 3")), colours::kInfo);
+    // The header row, horse numbers outside the race and the hidden columns show the grid text.
+    EXPECT_FALSE(DrawRaceCardCell(*day, 2, 2, 0, " 1", rect, false));
+    EXPECT_FALSE(Card(2, " 4"));
+    EXPECT_FALSE(Card(2, "  "));
+    EXPECT_FALSE(Card(13));
+    EXPECT_FALSE(Detail(9));
+    EXPECT_EQ(FrameInk(1), colours::kBlack);
+    EXPECT_EQ(FrameInk(5), colours::kBlack);
+    EXPECT_EQ(FrameInk(6), colours::kWhite);
+}
+
+} // namespace
+} // namespace vornal
