@@ -6,6 +6,7 @@
 
 #include "betting/BetMethod.h"
 #include "present/CardCells.h"
+#include "present/DaySummaryTables.h"
 #include "present/DisplayListJson.h"
 #include "present/GridSort.h"
 #include "present/MarginChart.h"
@@ -28,6 +29,16 @@ int Finish(CliContext& context, const std::string& out, const JsonWriter& json)
     }
     context.out << out << "\n";
     return kExitOk;
+}
+
+void WriteColour(JsonWriter& json, std::string_view key, Colour colour)
+{
+    json.Key(key);
+    json.BeginArray();
+    json.Number(static_cast<int>(colour.Red));
+    json.Number(static_cast<int>(colour.Green));
+    json.Number(static_cast<int>(colour.Blue));
+    json.EndArray();
 }
 
 void WriteRect(JsonWriter& json, const CellRect& rect)
@@ -84,18 +95,13 @@ void WritePlainCells(JsonWriter& json, const CellGrid& grid, PlainGrid kind)
     json.BeginArray();
     for (int row = 0; row < grid.RowCount(); ++row) {
         for (int column = 0; column < grid.ColumnCount(); ++column) {
-            const Colour fill = PlainGridColour(kind, grid, row, column);
             json.BeginObject();
             json.Field("row", row);
             json.Field("column", column);
             json.Key("text");
             json.Cp932(grid.Cell(row, column));
-            json.Key("fill");
-            json.BeginArray();
-            json.Number(static_cast<int>(fill.Red));
-            json.Number(static_cast<int>(fill.Green));
-            json.Number(static_cast<int>(fill.Blue));
-            json.EndArray();
+            WriteColour(json, "fill", PlainGridColour(kind, grid, row, column));
+            WriteColour(json, "ink", PlainGridInk(kind, grid, row, column));
             json.EndObject();
         }
     }
@@ -176,6 +182,33 @@ int PrintCells(CliContext& context, DaySession& session, int slot, const std::st
         WritePlainCells(json, which == "lapcard" ? view.LapCard : view.Ranking,
                         which == "lapcard" ? PlainGrid::LapCard : PlainGrid::Ranking);
     }
+    json.EndObject();
+    return Finish(context, out, json);
+}
+
+int PrintDayCells(CliContext& context, DaySession& session, const std::string& which)
+{
+    const RaceDay& day = *session.Day();
+    CellGrid grid;
+    PlainGrid kind = PlainGrid::Main;
+    if (which == "main") {
+        grid = BuildMainTable(day);
+    } else if (which == "laptime") {
+        grid = BuildLapTimeTable(day);
+        kind = PlainGrid::LapTime;
+    } else if (which == "lapcheck") {
+        grid = BuildLapCheckTable(day);
+        kind = PlainGrid::LapCheck;
+    } else {
+        context.err << "vornal-cli: --cells takes main|laptime|lapcheck\n";
+        return kExitUsage;
+    }
+    std::string out;
+    JsonWriter json(out);
+    json.BeginObject();
+    json.Key("grid");
+    json.Utf8(which);
+    WritePlainCells(json, grid, kind);
     json.EndObject();
     return Finish(context, out, json);
 }

@@ -14,4 +14,7 @@ namespace vornal::cli {
 // cell colours of the lap card or the ranking table, as JSON.
 int PrintCells(CliContext& context, DaySession& session, int slot, const std::string& which);
 
+// "day --date DAY --cells main|laptime|lapcheck": the cell colours of a day table as JSON.
+int PrintDayCells(CliContext& context, DaySession& session, const std::string& which);
+
 } // namespace vornal::cli

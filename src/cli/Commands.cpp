@@ -41,10 +41,12 @@ std::span<const Command> AllCommands()
         Command{"oddstime", "oddstime [MINUTES]", "show or set the odds time, minutes before post time (3..59)",
                 &RunOddsTime, {}, {}, 1},
         Command{"dates", "dates", "the stored race dates, newest first", &RunDates},
-        Command{"day", "day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard]]",
+        Command{"day",
+                "day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard] | "
+                "--cells main|laptime|lapcheck]",
                 "load the day and run every pass: the races with their bets, results and hits, the day totals; or one "
-                "day table",
-                &RunDay, {"--date", "--table"}, {"--json", "--tsv", "--clipboard"}},
+                "day table, or the cell colours of one as JSON",
+                &RunDay, {"--date", "--table", "--cells"}, {"--json", "--tsv", "--clipboard"}},
         Command{"race",
                 "race --date DAY --slot N [--json | --table pastruns|lapcard|ranking|card|detail|quinella|popularity "
                 "[--sort TOGGLE] [--tsv | --clipboard] | --cells racecard|detail|margin|lapcard|ranking [--sort TOGGLE] "

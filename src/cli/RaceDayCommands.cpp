@@ -54,7 +54,8 @@ constexpr std::string_view kRaceUsage =
     "[--sort TOGGLE] [--tsv | --clipboard] | --cells racecard|detail|margin|lapcard|ranking [--sort TOGGLE] "
     "[--width W --height H]]";
 constexpr std::string_view kDayUsage =
-    "vornal-cli day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard]]";
+    "vornal-cli day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard] | "
+    "--cells main|laptime|lapcheck]";
 
 TableOutput OutputOption(const CliContext& context)
 {
@@ -189,6 +190,9 @@ int RunDay(CliContext& context)
     }
     if (const std::optional<std::string> table = context.Option("--table")) {
         return PrintViewTable(context, session, *table, std::nullopt, OutputOption(context));
+    }
+    if (const std::optional<std::string> cells = context.Option("--cells")) {
+        return PrintDayCells(context, session, *cells);
     }
     if (context.Flag("--json")) {
         std::string out;

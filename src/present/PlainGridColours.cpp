@@ -70,6 +70,15 @@ Colour PlainGridColour(PlainGrid grid, const CellGrid& cells, int row, int colum
     return colours::kWhite;
 }
 
+Colour PlainGridInk(PlainGrid grid, const CellGrid& cells, int row, int column)
+{
+    if ((grid == PlainGrid::LapCard || grid == PlainGrid::Ranking) && column == 0 && row >= cells.HeaderRows()) {
+        const int frame = CellNumber(cells.Cell(row, column));
+        return frame >= 1 && frame <= 8 ? FrameInk(frame) : colours::kBlack;
+    }
+    return colours::kBlack;
+}
+
 int PlainGridTextTop(PlainGrid grid)
 {
     return grid == PlainGrid::LapCheck || grid == PlainGrid::Main || grid == PlainGrid::LapTime ? 1 : 2;

@@ -22,6 +22,10 @@ enum class PlainGrid {
 // 1, 2 or 3); column 1 is the information colour.
 Colour PlainGridColour(PlainGrid grid, const CellGrid& cells, int row, int column);
 
+// The ink of the cell's text: black, except on the dark frame colours of column 0 of the lap
+// card and the ranking table, which take white as the race card's frame cells do.
+Colour PlainGridInk(PlainGrid grid, const CellGrid& cells, int row, int column);
+
 // Pixels from the cell's top to its text: 1 for the three verification tables, 2 otherwise.
 int PlainGridTextTop(PlainGrid grid);
 

@@ -16,12 +16,14 @@ void PlainGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         return;
     }
     const CellGrid& grid = model->Grid();
-    const Colour fill = PlainGridColour(m_grid, grid, index.row() + grid.HeaderRows(), index.column());
+    const int row = index.row() + grid.HeaderRows();
+    const Colour fill = PlainGridColour(m_grid, grid, row, index.column());
+    const Colour ink = PlainGridInk(m_grid, grid, row, index.column());
     const QRect& r = option.rect;
     painter->save();
     painter->fillRect(r, QColor(fill.Red, fill.Green, fill.Blue));
     painter->setFont(option.font);
-    painter->setPen(Qt::black);
+    painter->setPen(QColor(ink.Red, ink.Green, ink.Blue));
     painter->drawText(r.adjusted(0, PlainGridTextTop(m_grid), 0, 0), Qt::AlignHCenter | Qt::AlignTop,
                       index.data(Qt::DisplayRole).toString());
     painter->restore();

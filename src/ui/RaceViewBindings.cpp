@@ -51,6 +51,9 @@ MarginChartView* BindRaceViews(MainWindow& window, DaySession& session)
     for (const auto& [caption, kind] : plain) {
         QTableView* table = window.View(QString::fromUtf8(caption))->Table();
         table->setItemDelegate(new PlainGridDelegate(kind, table));
+        // The header row of the plain grids is grey (192, 192, 192).
+        table->horizontalHeader()->setStyleSheet(
+            QStringLiteral("QHeaderView::section { background-color: rgb(192, 192, 192); border: 1px solid gray; }"));
     }
 
     auto dayTitle = [&session]() { return session.Day() ? DayTitle(*session.Day()) : std::string(); };

@@ -144,7 +144,13 @@ TEST_F(TableCommands, CellsFollowTheirRunnersAsJson)
     const std::string goalX = chart.out.substr(goal + 8, chart.out.find(',', goal) - goal - 8);
     EXPECT_NE(chart.out.find("\"x\":" + goalX + ",\"y\""), std::string::npos) << "a figure on the goal line";
 
+    const CliResult lapCheck = Run("day --cells lapcheck");
+    ASSERT_EQ(lapCheck.exitCode, 0);
+    EXPECT_NE(lapCheck.out.find("{\"row\":1,\"column\":7,"), std::string::npos);
+    EXPECT_NE(lapCheck.out.find("\"fill\":[232,208,255]"), std::string::npos);
+
     EXPECT_EQ(Run("race --slot 0 --cells nosuch").exitCode, 2);
+    EXPECT_EQ(Run("day --cells racecard").exitCode, 2);
     EXPECT_EQ(Run("race --slot 0 --cells detail --sort 単勝").exitCode, 2) << "the detail grid has no toggles";
 }
 

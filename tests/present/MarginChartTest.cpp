@@ -133,6 +133,8 @@ TEST(PlainGridColours, RulesOfTheGrids)
     EXPECT_EQ(PlainGridColour(PlainGrid::Ranking, ranking, 0, 5), colours::kHeaderGrey);
     EXPECT_EQ(PlainGridColour(PlainGrid::Ranking, ranking, 1, 0), (Colour{255, 0, 0}));
     EXPECT_EQ(PlainGridColour(PlainGrid::Ranking, ranking, 1, 1), colours::kInfo);
+    EXPECT_EQ(PlainGridInk(PlainGrid::Ranking, ranking, 1, 0), colours::kWhite);
+    EXPECT_EQ(PlainGridInk(PlainGrid::Ranking, ranking, 1, 1), colours::kBlack);
     EXPECT_EQ(PlainGridColour(PlainGrid::Ranking, ranking, 1, 35), (Colour{202, 255, 228}));
     EXPECT_EQ(PlainGridColour(PlainGrid::Ranking, ranking, 1, 20), colours::kWhite);
     for (const char* text : {"10", "　", "1着"}) {
