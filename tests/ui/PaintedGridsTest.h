@@ -18,7 +18,6 @@ private slots:
     void clipboardButtonsCopyTheTableWithItsTitle();
     void sortedRowsKeepTheirRunnersDrawing();
     void developerLinesFollowTheMarkerFile();
-    void marginChartFollowsTheShownRace();
 
 private:
     std::filesystem::path m_root;
