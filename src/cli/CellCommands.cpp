@@ -152,7 +152,7 @@ int PrintCells(CliContext& context, DaySession& session, int slot, const std::st
     }
     const std::optional<std::string> sort = context.Option("--sort");
     if (sort) {
-        const std::optional<SortTable> table = which == "racecard" ? std::optional(SortTable::RaceCard)
+        const std::optional<SortTable> table = which == "racecard"  ? std::optional(SortTable::RaceCard)
                                                : which == "lapcard" ? std::optional(SortTable::LapCard)
                                                : which == "ranking" ? std::optional(SortTable::Ranking)
                                                                     : std::nullopt;

@@ -108,8 +108,8 @@ std::string Age(const RaceSlot& race, const Runner& runner)
 
 std::string CoatName(int code)
 {
-    static constexpr std::string_view kNames[] = {"栗毛  ",   "栃栗毛", "鹿毛  ",   "黒鹿毛", "青鹿毛", "青毛  ",
-                                                  "芦毛  ",   "栗粕毛", "鹿粕毛", "青粕毛", "白毛  "};
+    static constexpr std::string_view kNames[] = {"栗毛  ", "栃栗毛", "鹿毛  ", "黒鹿毛", "青鹿毛", "青毛  ",
+                                                  "芦毛  ", "栗粕毛", "鹿粕毛", "青粕毛", "白毛  "};
     return code >= 1 && code <= 11 ? S(kNames[code - 1]) : std::string(6, ' ');
 }
 
@@ -313,8 +313,8 @@ void DrawCardPastRun(DisplayList& list, const PastRun& run, const CellRect& rect
     pen.Line(Corners(run));
     const std::string time = Sized(run.PastTime.View(), 4);
     const std::string last3f = Sized(run.PastLast3F.View(), 3);
-    pen.Line(S("ﾀｲﾑ:") + time.substr(0, 1) + "." + time.substr(1, 2) + "." + time.substr(3, 1) + " 3F:" +
-             last3f.substr(0, 2) + "." + last3f.substr(2, 1));
+    pen.Line(S("ﾀｲﾑ:") + time.substr(0, 1) + "." + time.substr(1, 2) + "." + time.substr(3, 1) +
+             " 3F:" + last3f.substr(0, 2) + "." + last3f.substr(2, 1));
     const std::string_view diff = run.PastTimeDiff.View();
     pen.Line(IsBlank(diff) ? S("着差:")
                            : S("着差:") + fmt::sprintf("%4.1f", static_cast<double>(SignedLeadingNumber(diff)) / 10.0));

@@ -26,8 +26,8 @@ inline constexpr int kCardHeaderHeight = 17;
 inline constexpr int kRaceCardRowHeight = 112;
 inline constexpr int kDetailRowHeight = 100;
 // Columns 13 and 14 of the race card are hidden sort keys (WinRank, BRank).
-inline constexpr std::array<int, 15> kRaceCardColumnWidths{20, 20, 180, 55, 80, 105, 125, 70, 110, 110, 110, 110, 110,
-                                                          0,  0};
+inline constexpr std::array<int, 15> kRaceCardColumnWidths{20,  20,  180, 55,  80,  105, 125, 70,
+                                                           110, 110, 110, 110, 110, 0,   0};
 inline constexpr std::array<int, 9> kDetailColumnWidths{20, 20, 140, 100, 160, 160, 160, 160, 160};
 // Every fixed-pitch line of the cards advances 6 pixels a byte.
 inline constexpr int kCardPitch = 6;

@@ -62,7 +62,10 @@ struct Pen
     DisplayList& List;
     double Scale;
 
-    void Fill(double x, double y, double w, double h, Colour c) { List.Fill(x * Scale, y * Scale, w * Scale, h * Scale, c); }
+    void Fill(double x, double y, double w, double h, Colour c)
+    {
+        List.Fill(x * Scale, y * Scale, w * Scale, h * Scale, c);
+    }
     void Line(double x1, double y1, double x2, double y2, Colour c, double width = 1)
     {
         List.Line(x1 * Scale, y1 * Scale, x2 * Scale, y2 * Scale, c, width * Scale);
@@ -228,7 +231,8 @@ MarginChart DrawMarginChart(const RaceDay& day, int race, double width, double h
         pen.Text(x + 3, top + 2, runner.HorseName.Str(), 9, false, colours::kBlack, FontFace::PGothic);
         pen.Text(x + 3, top + 15, IdentityLine(*slot, runner), 8);
         x += kColumnWidths[2];
-        const std::string figures[] = {fmt::sprintf("%6.2f", runner.BShare), fmt::sprintf("%6.2f", runner.PredictedMargin),
+        const std::string figures[] = {fmt::sprintf("%6.2f", runner.BShare),
+                                       fmt::sprintf("%6.2f", runner.PredictedMargin),
                                        fmt::sprintf("%7.0f", runner.PredictedWinPayout)};
         for (int c = 3; c < 6; ++c) {
             pen.Fill(x, top, kColumnWidths[c], kRowHeight, kTable);

@@ -29,8 +29,8 @@ struct MarginChart
     double Width = 0; // of the scaled picture
     double Height = 0;
     double Scale = 1;
-    double GoalX = 0;      // the red goal line
-    double OneSecondX = 0; // the yellow 1.0 s line
+    double GoalX = 0;                  // the red goal line
+    double OneSecondX = 0;             // the yellow 1.0 s line
     std::vector<MarginFigure> Figures; // in slot order
     DisplayList Picture;
 };

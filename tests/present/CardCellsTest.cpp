@@ -111,20 +111,20 @@ TEST_F(CardCellsTest, NameCellLinesAndPlaces)
     EXPECT_EQ(Background(*cell), colours::kWhite);
     // Lines start 1 pixel inside the cell; 10 point lines are 13 pixels, 8 point lines 10.
     EXPECT_EQ(Runs(*cell), (std::vector<std::string>{
-        "101,18 10b アオイウマ",
-        "101,31 牡4 黒鹿毛",
-        "161,31   1520万円",
-        "236,31 57.5kg",
-        "141,41 p6 出走総ﾚｰｽ数　:     12",
-        "141,51 p6 格　　　　 　:   1234",
-        "141,61 p6 格基準着差　 :  0.123",
-        "141,71 p6 単勝予想配当 :",
-        "141,81 p6 単勝当日ｵｯｽﾞ :    6.2",
-        "141,91 p6 単勝期待確率 : 12.500",
-        "141,101 p6 B単勝期待確率:",
-        "101,111 blue 単勝ﾗﾝｷﾝｸﾞ= 7",
-        "191,111 blue B確率ﾗﾝｷﾝｸﾞ=◎",
-    }));
+                               "101,18 10b アオイウマ",
+                               "101,31 牡4 黒鹿毛",
+                               "161,31   1520万円",
+                               "236,31 57.5kg",
+                               "141,41 p6 出走総ﾚｰｽ数　:     12",
+                               "141,51 p6 格　　　　 　:   1234",
+                               "141,61 p6 格基準着差　 :  0.123",
+                               "141,71 p6 単勝予想配当 :",
+                               "141,81 p6 単勝当日ｵｯｽﾞ :    6.2",
+                               "141,91 p6 単勝期待確率 : 12.500",
+                               "141,101 p6 B単勝期待確率:",
+                               "101,111 blue 単勝ﾗﾝｷﾝｸﾞ= 7",
+                               "191,111 blue B確率ﾗﾝｷﾝｸﾞ=◎",
+                           }));
 }
 
 TEST_F(CardCellsTest, RankMarksAndCoatBlanks)
@@ -162,12 +162,12 @@ TEST_F(CardCellsTest, FinishCellColoursAndDeveloperLines)
     cell = Card(4, " 1", true);
     EXPECT_EQ(Background(*cell), (Colour{202, 255, 228}));
     EXPECT_EQ(Runs(*cell), (std::vector<std::string>{
-        "101,18 着順　:    2",
-        "101,28 確ｵｯｽﾞ: 12.3",
-        "101,38 blue RT配当: 1234.6",
-        "101,48 blue RT勝率:    8.2",
-        "101,58 blue 過剰:   -3.0",
-    }));
+                               "101,18 着順　:    2",
+                               "101,28 確ｵｯｽﾞ: 12.3",
+                               "101,38 blue RT配当: 1234.6",
+                               "101,48 blue RT勝率:    8.2",
+                               "101,58 blue 過剰:   -3.0",
+                           }));
 }
 
 TEST_F(CardCellsTest, MissingOverallMinLeavesTheLabel)
@@ -225,20 +225,20 @@ TEST_F(CardCellsTest, PastRunOnTheDetailGrid)
     // (15 bytes at 6 pixels), the rank 5 pixels further, the axis code 15 after the pattern.
     const Colour blue = colours::kBlue;
     EXPECT_EQ(Runs(*cell), (std::vector<std::string>{
-        "101,28 2025.12.14 中山  ダ重1800",
-        "101,38  2着 1492 3F:352 着差:-003",
-        "101,48 展開: 3-  -12- 1",
-        "101,58 p6 blue 基準ﾀｲﾑ:    0.0",
-        "101,68 p6 blue K前半:36.12",
-        "191,68 p6 blue  前半:     ",
-        "101,78 p6 blue F3指 :     ",
-        "191,78 p6 blue  後半:34.50",
-        "101,88 p6 blue 勝TM :     ",
-        "101,98 p6 blue 総合 : 1.50",
-        "196,98 p6 blue 順:  ",
-        "101,108 p6 blue ﾊﾟﾀｰﾝｺｰﾄﾞ:   ",
-        "194,108 p6 blue 12A3B4",
-    }));
+                               "101,28 2025.12.14 中山  ダ重1800",
+                               "101,38  2着 1492 3F:352 着差:-003",
+                               "101,48 展開: 3-  -12- 1",
+                               "101,58 p6 blue 基準ﾀｲﾑ:    0.0",
+                               "101,68 p6 blue K前半:36.12",
+                               "191,68 p6 blue  前半:     ",
+                               "101,78 p6 blue F3指 :     ",
+                               "191,78 p6 blue  後半:34.50",
+                               "101,88 p6 blue 勝TM :     ",
+                               "101,98 p6 blue 総合 : 1.50",
+                               "196,98 p6 blue 順:  ",
+                               "101,108 p6 blue ﾊﾟﾀｰﾝｺｰﾄﾞ:   ",
+                               "194,108 p6 blue 12A3B4",
+                           }));
     run.PastBaseTime = 999.0;
     EXPECT_EQ(Lines(*Detail(4))[3], " ");
 }
@@ -254,13 +254,13 @@ TEST_F(CardCellsTest, DetailNameCell)
     const std::optional<DisplayList> cell = Detail(2);
     EXPECT_EQ(Background(*cell), (Colour{255, 185, 255}));
     EXPECT_EQ(Runs(*cell), (std::vector<std::string>{
-        "101,18 10b アオイウマ",
-        "101,31 牡4",
-        "101,51 p6 基準ﾀｲﾑ　　:   91.2",
-        "101,61 p6 順位　　　 :",
-        "101,71 p6 最良基準ﾀｲﾑ:",
-        "101,81 p6 順位　　　 :      4",
-    }));
+                               "101,18 10b アオイウマ",
+                               "101,31 牡4",
+                               "101,51 p6 基準ﾀｲﾑ　　:   91.2",
+                               "101,61 p6 順位　　　 :",
+                               "101,71 p6 最良基準ﾀｲﾑ:",
+                               "101,81 p6 順位　　　 :      4",
+                           }));
 }
 
 TEST_F(CardCellsTest, RowsFindTheirRunnerByHorseNumber)

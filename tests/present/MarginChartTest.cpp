@@ -144,12 +144,10 @@ TEST(PlainGridColours, RulesOfTheGrids)
     EXPECT_EQ(PlainGridColour(PlainGrid::LapCard, lap, 1, 20), (Colour{255, 185, 255}));
 
     CellGrid wide(2, 52);
-    const std::pair<int, Colour> lapCheck[] = {{0, colours::kHeaderGrey}, {6, colours::kInfo},
-                                               {7, {232, 208, 255}},      {13, {232, 208, 255}},
-                                               {14, {255, 128, 128}},     {25, {255, 128, 128}},
-                                               {26, {166, 202, 240}},     {37, {166, 202, 240}},
-                                               {38, {255, 255, 128}},     {49, {255, 255, 128}},
-                                               {50, colours::kInfo}};
+    const std::pair<int, Colour> lapCheck[] = {{0, colours::kHeaderGrey}, {6, colours::kInfo},   {7, {232, 208, 255}},
+                                               {13, {232, 208, 255}},     {14, {255, 128, 128}}, {25, {255, 128, 128}},
+                                               {26, {166, 202, 240}},     {37, {166, 202, 240}}, {38, {255, 255, 128}},
+                                               {49, {255, 255, 128}},     {50, colours::kInfo}};
     for (const auto& [column, fill] : lapCheck) {
         EXPECT_EQ(PlainGridColour(PlainGrid::LapCheck, wide, 1, column), fill) << column;
     }
