@@ -26,7 +26,7 @@ void PaintCards(GridView* view, CardDelegate::Grid grid, CardDelegate::Source so
     table->setItemDelegate(new CardDelegate(grid, std::move(source), table));
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->setDefaultSectionSize(rowHeight);
-    table->setShowGrid(true);
+    table->horizontalHeader()->setFixedHeight(kCardHeaderHeight);
 }
 
 } // namespace
