@@ -368,7 +368,9 @@ void DrawDetailPastRun(DisplayList& list, const PastRun& run, const CellRect& re
         return;
     }
     CellPen pen(list, rect);
-    pen.NextLine();
+    // The first line starts one line height below the cell's top (the 1-pixel inset is
+    // part of that height), so the ninth line still ends inside a 100-pixel row.
+    pen.Gap(TextHeight(8) - 1);
     pen.Line(Field(key, 1, 4) + "." + Field(key, 5, 2) + "." + Field(key, 7, 2) + " " +
              CourseName(FieldView(key, 9, 2), CourseForm::Display) + Surface(run) + Going(run) +
              fmt::sprintf("%4d", run.PastDistance));

@@ -221,23 +221,22 @@ TEST_F(CardCellsTest, PastRunOnTheDetailGrid)
     run.PastAxisCode = "12A3B4";
     const std::optional<DisplayList> cell = Detail(4);
     ASSERT_TRUE(cell);
-    // One line height from the top; the second items start where the base-time line ends
+    // One line height (10 pixels) from the top; the second items start where the base-time line ends
     // (15 bytes at 6 pixels), the rank 5 pixels further, the axis code 15 after the pattern.
-    const Colour blue = colours::kBlue;
     EXPECT_EQ(Runs(*cell), (std::vector<std::string>{
-                               "101,28 2025.12.14 中山  ダ重1800",
-                               "101,38  2着 1492 3F:352 着差:-003",
-                               "101,48 展開: 3-  -12- 1",
-                               "101,58 p6 blue 基準ﾀｲﾑ:    0.0",
-                               "101,68 p6 blue K前半:36.12",
-                               "191,68 p6 blue  前半:     ",
-                               "101,78 p6 blue F3指 :     ",
-                               "191,78 p6 blue  後半:34.50",
-                               "101,88 p6 blue 勝TM :     ",
-                               "101,98 p6 blue 総合 : 1.50",
-                               "196,98 p6 blue 順:  ",
-                               "101,108 p6 blue ﾊﾟﾀｰﾝｺｰﾄﾞ:   ",
-                               "194,108 p6 blue 12A3B4",
+                               "101,27 2025.12.14 中山  ダ重1800",
+                               "101,37  2着 1492 3F:352 着差:-003",
+                               "101,47 展開: 3-  -12- 1",
+                               "101,57 p6 blue 基準ﾀｲﾑ:    0.0",
+                               "101,67 p6 blue K前半:36.12",
+                               "191,67 p6 blue  前半:     ",
+                               "101,77 p6 blue F3指 :     ",
+                               "191,77 p6 blue  後半:34.50",
+                               "101,87 p6 blue 勝TM :     ",
+                               "101,97 p6 blue 総合 : 1.50",
+                               "196,97 p6 blue 順:  ",
+                               "101,107 p6 blue ﾊﾟﾀｰﾝｺｰﾄﾞ:   ",
+                               "194,107 p6 blue 12A3B4",
                            }));
     run.PastBaseTime = 999.0;
     EXPECT_EQ(Lines(*Detail(4))[3], " ");
