@@ -109,7 +109,6 @@ void GridView::EnableClipboard(std::function<std::string()> title)
     }
     m_clipboard = new QPushButton(QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞ"), this);
     m_clipboard->setObjectName(QStringLiteral("ClipboardButton"));
-    m_clipboard->setStatusTip(QStringLiteral("表をクリップボードにコピーします"));
     connect(m_clipboard, &QPushButton::clicked, this,
             [this] { QGuiApplication::clipboard()->setText(Q(ClipboardCopy())); });
     if (m_buttons) {
