@@ -42,15 +42,20 @@ std::span<const Command> AllCommands()
         Command{"oddstime", "oddstime [MINUTES]", "show or set the odds time, minutes before post time (3..59)",
                 &RunOddsTime, {}, {}, 1},
         Command{"dates", "dates", "the stored race dates, newest first", &RunDates},
-        Command{"day", "day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard]]",
+        Command{"day",
+                "day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard] | "
+                "--cells main|laptime|lapcheck]",
                 "load the day and run every pass: the races with their bets, results and hits, the day totals; or one "
-                "day table",
-                &RunDay, {"--date", "--table"}, {"--json", "--tsv", "--clipboard"}},
+                "day table, or the cell colours of one as JSON",
+                &RunDay, {"--date", "--table", "--cells"}, {"--json", "--tsv", "--clipboard"}},
         Command{"race",
                 "race --date DAY --slot N [--json | --table pastruns|lapcard|ranking|card|detail|quinella|popularity "
-                "[--sort TOGGLE] [--tsv | --clipboard]]",
-                "one race of the loaded day: every race, runner and past-run field, or one table of the race view",
-                &RunRace, {"--date", "--slot", "--table", "--sort"}, {"--json", "--tsv", "--clipboard"}},
+                "[--sort TOGGLE] [--tsv | --clipboard] | --cells racecard|detail|margin|lapcard|ranking [--sort TOGGLE] "
+                "[--width W --height H]]",
+                "one race of the loaded day: every race, runner and past-run field, one table of the race view, or "
+                "the painted cells of a grid or the margin chart as JSON",
+                &RunRace, {"--date", "--slot", "--table", "--sort", "--cells", "--width", "--height"},
+                {"--json", "--tsv", "--clipboard"}},
         Command{"table", "table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard | --text]",
                 "one table of the screens (race list, day tables, race tables) as TAB-separated lines", &RunTable,
                 {"--date", "--name", "--slot", "--sort"}, {"--clipboard", "--text"}},

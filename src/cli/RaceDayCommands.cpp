@@ -3,6 +3,7 @@
 #include <cmath>
 #include <ostream>
 
+#include "cli/CellCommands.h"
 #include "cli/DayLoad.h"
 #include "raceday/RaceDayJson.h"
 #include "cli/TableCommands.h"
@@ -50,9 +51,11 @@ std::optional<std::string> RequireDay(CliContext& context, std::string_view usag
 
 constexpr std::string_view kRaceUsage =
     "vornal-cli race --date DAY --slot N [--json | --table pastruns|lapcard|ranking|card|detail|quinella|popularity "
-    "[--sort TOGGLE] [--tsv | --clipboard]]";
+    "[--sort TOGGLE] [--tsv | --clipboard] | --cells racecard|detail|margin|lapcard|ranking [--sort TOGGLE] "
+    "[--width W --height H]]";
 constexpr std::string_view kDayUsage =
-    "vornal-cli day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard]]";
+    "vornal-cli day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard] | "
+    "--cells main|laptime|lapcheck]";
 
 TableOutput OutputOption(const CliContext& context)
 {
@@ -139,6 +142,9 @@ int RunRace(CliContext& context)
     if (const std::optional<std::string> table = context.Option("--table")) {
         return PrintViewTable(context, session, *table, *slot, OutputOption(context));
     }
+    if (const std::optional<std::string> cells = context.Option("--cells")) {
+        return PrintCells(context, session, *slot, *cells);
+    }
     if (context.Flag("--json")) {
         std::string out;
         JsonWriter json(out);
@@ -184,6 +190,9 @@ int RunDay(CliContext& context)
     }
     if (const std::optional<std::string> table = context.Option("--table")) {
         return PrintViewTable(context, session, *table, std::nullopt, OutputOption(context));
+    }
+    if (const std::optional<std::string> cells = context.Option("--cells")) {
+        return PrintDayCells(context, session, *cells);
     }
     if (context.Flag("--json")) {
         std::string out;

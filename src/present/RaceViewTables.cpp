@@ -3,6 +3,7 @@
 #include <array>
 #include <span>
 
+#include "present/CardCells.h"
 #include "present/FieldFormat.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
@@ -287,8 +288,6 @@ const Column<Runner> kDetailGridColumns[] = {
     {{"", "前 5走"}, [](const Runner&) -> CellValue { return {}; }},
 };
 
-constexpr std::array kRaceCardWidths{20, 20, 180, 55, 80, 105, 125, 70, 110, 110, 110, 110, 110, 0, 0};
-
 // One row per runner, the data cells first set to "　" when `blankFill`.
 CellGrid RunnerTable(const RaceSlot& race, std::span<const Column<Runner>> columns, bool blankFill)
 {
@@ -365,15 +364,19 @@ CellGrid BuildRankingTable(const RaceSlot& race)
 CellGrid BuildRaceCardKeys(const RaceSlot& race)
 {
     CellGrid grid = RunnerTable(race, kRaceCardColumns, false);
-    for (std::size_t c = 0; c < kRaceCardWidths.size(); ++c) {
-        grid.SetColumnWidth(static_cast<int>(c), kRaceCardWidths[c]);
+    for (std::size_t c = 0; c < kRaceCardColumnWidths.size(); ++c) {
+        grid.SetColumnWidth(static_cast<int>(c), kRaceCardColumnWidths[c]);
     }
     return grid;
 }
 
 CellGrid BuildDetailGridKeys(const RaceSlot& race)
 {
-    return RunnerTable(race, kDetailGridColumns, false);
+    CellGrid grid = RunnerTable(race, kDetailGridColumns, false);
+    for (std::size_t c = 0; c < kDetailColumnWidths.size(); ++c) {
+        grid.SetColumnWidth(static_cast<int>(c), kDetailColumnWidths[c]);
+    }
+    return grid;
 }
 
 } // namespace vornal

@@ -1,5 +1,8 @@
 #include "ui/GridView.h"
 
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -7,6 +10,9 @@
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include "present/ClipboardText.h"
+#include "ui/Text.h"
 
 namespace vornal::ui {
 
@@ -17,6 +23,8 @@ GridView::GridView(std::optional<SortTable> sortTable, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     if (m_sortTable) {
+        m_toggles = new QButtonGroup(this);
+        m_toggles->setExclusive(true);
         // The buttons scroll in a narrow window instead of widening it past its geometry.
         auto* strip = new QScrollArea(this);
         auto* row = new QWidget(strip);
@@ -27,10 +35,13 @@ GridView::GridView(std::optional<SortTable> sortTable, QWidget* parent)
             const std::string caption(toggle.Caption);
             auto* button = new QPushButton(QString::fromStdString(caption), row);
             button->setObjectName(QStringLiteral("toggle:") + QString::fromStdString(caption));
+            button->setCheckable(true);
+            m_toggles->addButton(button);
             connect(button, &QPushButton::clicked, this, [this, caption] { Press(caption); });
             buttons->addWidget(button);
         }
         buttons->addStretch(1);
+        m_buttons = buttons;
         strip->setWidget(row);
         strip->setWidgetResizable(true);
         strip->setFrameShape(QFrame::NoFrame);
@@ -55,6 +66,14 @@ GridView::GridView(std::optional<SortTable> sortTable, QWidget* parent)
 
 void GridView::SetGrid(CellGrid grid)
 {
+    ShowGrid(std::move(grid));
+    if (m_sortTable) {
+        Press("馬番");
+    }
+}
+
+void GridView::ShowGrid(CellGrid grid)
+{
     m_model->SetGrid(std::move(grid));
     ApplyWidths();
     m_table->clearSelection();
@@ -70,8 +89,42 @@ bool GridView::Press(std::string_view caption)
     if (!PressToggle(grid, *m_sortTable, caption)) {
         return false;
     }
-    SetGrid(std::move(grid));
+    ShowGrid(std::move(grid));
+    if (QPushButton* button = Toggle(caption)) {
+        button->setChecked(true);
+    }
     return true;
+}
+
+QPushButton* GridView::Toggle(std::string_view caption) const
+{
+    return findChild<QPushButton*>(QStringLiteral("toggle:") + QString::fromUtf8(caption.data(), caption.size()));
+}
+
+void GridView::EnableClipboard(std::function<std::string()> title)
+{
+    m_title = std::move(title);
+    if (m_clipboard) {
+        return;
+    }
+    m_clipboard = new QPushButton(QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞ"), this);
+    m_clipboard->setObjectName(QStringLiteral("ClipboardButton"));
+    connect(m_clipboard, &QPushButton::clicked, this,
+            [this] { QGuiApplication::clipboard()->setText(Q(ClipboardCopy())); });
+    if (m_buttons) {
+        m_buttons->insertWidget(m_buttons->count() - 1, m_clipboard);
+    } else {
+        auto* row = new QHBoxLayout;
+        row->setContentsMargins(0, 0, 0, 0);
+        row->addWidget(m_clipboard);
+        row->addStretch(1);
+        static_cast<QVBoxLayout*>(layout())->insertLayout(0, row);
+    }
+}
+
+std::string GridView::ClipboardCopy() const
+{
+    return ClipboardText(m_model->Grid(), m_title ? m_title() : std::string());
 }
 
 void GridView::ApplyWidths()

@@ -23,6 +23,7 @@
 #include "ui/GridView.h"
 #include "ui/RaceAnalysisPanel.h"
 #include "ui/RaceListPanel.h"
+#include "ui/RaceViewBindings.h"
 #include "ui/Text.h"
 #include "ui/WaitWindow.h"
 
@@ -77,6 +78,7 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     AddTab(new GridView, QStringLiteral("ﾗｯﾌﾟﾀｲﾑ"), false);
     AddTab(new GridView, QStringLiteral("ラップ検証表"), false);
     AddTab(new GridView, QStringLiteral("買い目候補"), true);
+    BindRaceViews(*this, m_session);
 
     statusBar()->addPermanentWidget(m_methodLabel);
     m_methodLabel->setObjectName(QStringLiteral("MethodLabel"));

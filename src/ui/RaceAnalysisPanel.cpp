@@ -165,6 +165,7 @@ void RaceAnalysisPanel::Show(const RaceAnalysis& a, const RaceDay& day)
     }
     m_pages->setCurrentIndex(0);
     FillMatrices();
+    emit Shown(m_slot);
 }
 
 void RaceAnalysisPanel::Clear()

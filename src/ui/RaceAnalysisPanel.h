@@ -34,6 +34,10 @@ public:
 public slots:
     void SetView(vornal::MatrixView view);
 
+signals:
+    // A race was shown: the painted grids and the margin chart redraw from the day.
+    void Shown(int slot);
+
 private:
     void FillMatrices();
 

@@ -7,6 +7,8 @@
 
 #include "cli/CliRun.h"
 #include "present/CellGrid.h"
+#include "present/GridSort.h"
+#include "present/RaceAnalysisView.h"
 #include "present/DaySummaryTables.h"
 #include "raceday/RaceDayLoader.h"
 #include "session/DaySession.h"
@@ -101,6 +103,55 @@ TEST_F(TableCommands, BadRequestsAreUsageErrors)
     const CliResult view = Run("view --slot 0");
     EXPECT_EQ(view.exitCode, 0);
     EXPECT_NE(view.out.find("LapPanel\t勝ちタイム："), std::string::npos);
+}
+
+} // namespace
+} // namespace vornal::test
+
+namespace vornal::test {
+namespace {
+
+// The painted cells through the command line: a sorted race card keeps each drawing with
+// its runner, and the margin chart places the BShare leader on the goal line.
+TEST_F(TableCommands, CellsFollowTheirRunnersAsJson)
+{
+    DaySession session(app);
+    ASSERT_TRUE(session.LoadDay(ToCp932(date)).Ok());
+    const RaceSlot& race = session.Day()->Races[0];
+    int favourite = -1;
+    for (int h = 0; h < race.RunnerCount; ++h) {
+        if (race.Runners[h].WinRank == 1) {
+            favourite = h;
+        }
+    }
+    ASSERT_GE(favourite, 0);
+    const CliResult card = Run("race --slot 0 --cells racecard --sort 単勝");
+    ASSERT_EQ(card.exitCode, 0) << card.out;
+    // Row 1 after the "単勝" toggle belongs to the WinRank leader, whatever its horse number.
+    const std::size_t cell = card.out.find("{\"row\":1,\"column\":2,");
+    ASSERT_NE(cell, std::string::npos);
+    const std::size_t next = card.out.find("{\"row\":1,\"column\":3,", cell);
+    const std::string name = ToUtf8(race.Runners[favourite].HorseName.View());
+    const std::string drawn = card.out.substr(cell, next - cell);
+    EXPECT_NE(drawn.find("\"text\":\"" + name + "\""), std::string::npos) << drawn.substr(0, 400);
+    EXPECT_NE(drawn.find("単勝ﾗﾝｷﾝｸﾞ=◎"), std::string::npos);
+    EXPECT_EQ(card.out.find("{\"row\":0,"), std::string::npos) << "the header row shows its own text";
+
+    const CliResult chart = Run("race --slot 0 --cells margin --width 600 --height 400");
+    ASSERT_EQ(chart.exitCode, 0) << chart.out;
+    const std::size_t goal = chart.out.find("\"goalX\":");
+    ASSERT_NE(goal, std::string::npos);
+    const std::string goalX = chart.out.substr(goal + 8, chart.out.find(',', goal) - goal - 8);
+    EXPECT_NE(chart.out.find("\"x\":" + goalX + ",\"y\""), std::string::npos) << "a figure on the goal line";
+
+    const CliResult lapCheck = Run("day --cells lapcheck");
+    ASSERT_EQ(lapCheck.exitCode, 0);
+    EXPECT_NE(lapCheck.out.find("{\"row\":1,\"column\":7,"), std::string::npos);
+    EXPECT_NE(lapCheck.out.find("\"fill\":[232,208,255]"), std::string::npos);
+
+    EXPECT_EQ(Run("race --slot 0 --cells nosuch").exitCode, 2);
+    EXPECT_EQ(Run("day --cells racecard").exitCode, 2);
+    EXPECT_EQ(Run("race --slot 0 --cells detail --sort 単勝").exitCode, 2) << "the detail grid has no toggles";
 }
 
 } // namespace

@@ -22,6 +22,7 @@
 
 #include <unistd.h>
 
+#include "PaintedGridsTest.h"
 #include "SeasonReportWindowTest.h"
 #include "SettingsWindowsTest.h"
 #include "app/AppDir.h"
@@ -388,6 +389,10 @@ int main(int argc, char* argv[])
     {
         SeasonReportWindowTest season;
         failed += QTest::qExec(&season, argc, argv);
+    }
+    {
+        PaintedGridsTest painted;
+        failed += QTest::qExec(&painted, argc, argv);
     }
     return failed == 0 ? 0 : 1;
 }
