@@ -10,6 +10,7 @@
 #include "ui/AcquisitionWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/OddsTimeWindow.h"
+#include "ui/PrintPreviewWindow.h"
 #include "ui/UserSettingsWindow.h"
 #include "ui/RaceListPanel.h"
 #include "ui/Text.h"
@@ -49,6 +50,8 @@ void MainWindow::BuildMenus()
         connect(window, &QDialog::finished, this, [this] { BuildDateList(); });
         window->open();
     });
+    file->addSeparator();
+    AddPrintActions(file, this, m_session, [this](const QString& message) { Notify(message); });
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("終了(&X)"));
     connect(exit, &QAction::triggered, this, &QWidget::close);

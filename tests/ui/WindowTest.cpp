@@ -22,6 +22,7 @@
 
 #include <unistd.h>
 
+#include "PrintPreviewTest.h"
 #include "SettingsWindowsTest.h"
 #include "app/AppDir.h"
 #include "app/SettingKeys.h"
@@ -383,6 +384,10 @@ int main(int argc, char* argv[])
     {
         SettingsWindowsTest settings;
         failed += QTest::qExec(&settings, argc, argv);
+    }
+    {
+        PrintPreviewTest print;
+        failed += QTest::qExec(&print, argc, argv);
     }
     return failed == 0 ? 0 : 1;
 }
