@@ -8,8 +8,13 @@
 #include "app/AppDir.h"
 #include "betting/BetMethod.h"
 #include "cli/DayLoad.h"
+#include "present/DaySummaryTables.h"
 #include "present/HitReportPages.h"
+#include "present/RaceAnalysisView.h"
+#include "present/RaceLabels.h"
 #include "present/RaceSheets.h"
+#include "present/TablePrint.h"
+#include "vocab/CodeNames.h"
 #include "results/HitJudgement.h"
 #include "results/HitReport.h"
 #include "text/Encoding.h"
@@ -25,7 +30,71 @@ namespace vornal::cli {
 namespace {
 
 constexpr std::string_view kPrintUsage =
-    "vornal-cli print --date DAY --sheet race|allbets|hits [--slot N] [--pdf FILE] [--json]";
+    "vornal-cli print --date DAY --sheet race|allbets|hits|table [--name TABLE] [--slot N] [--pdf FILE] [--json]\n"
+    "  tables: candidates, main, laptime, lapcheck (day); pastruns, lapcard, ranking (race, --slot N)";
+
+// Line 1 of the page header of the lap card and the ranking table.
+std::string RaceHeaderLine(const RaceSlot& race)
+{
+    const std::string_view key = race.SlotKey.View();
+    return Field(key, 1, 4) + Sjis("年") + Field(key, 5, 2) + Sjis("月") + Field(key, 7, 2) + Sjis("日") +
+           CourseName(SlotCourseCode(race), CourseForm::Display) + Field(key, 15, 2) + "R";
+}
+
+// The table print of one tab, or nothing (with the reason on the error stream).
+std::optional<PrintDocument> TablePages(CliContext& context, DaySession& session, const std::string& name,
+                                        std::optional<int> slot)
+{
+    const RaceDay& day = *session.Day();
+    TablePrintStyle style;
+    const std::pair<std::string_view, CellGrid (*)(const RaceDay&)> dayTables[] = {
+        {"candidates", BuildBetCandidateTable},
+        {"main", BuildMainTable},
+        {"laptime", BuildLapTimeTable},
+        {"lapcheck", BuildLapCheckTable}};
+    for (const auto& [tableName, build] : dayTables) {
+        if (name == tableName) {
+            return PrintTable(build(day), style, name);
+        }
+    }
+    if (name != "pastruns" && name != "lapcard" && name != "ranking") {
+        context.err << "vornal-cli: no printed table \"" << name << "\"\nusage: " << kPrintUsage << "\n";
+        return std::nullopt;
+    }
+    if (!slot) {
+        context.err << "vornal-cli: --slot N is required for a race table\n";
+        return std::nullopt;
+    }
+    std::string message;
+    const TuningTables* tables = session.Tables(message);
+    if (tables == nullptr) {
+        context.err << "vornal-cli: " << ToUtf8(message) << "\n";
+        return std::nullopt;
+    }
+    const RaceAnalysis view = ShowRaceAnalysis(day, *tables, *slot);
+    if (view.Message) {
+        context.err << "vornal-cli: " << ToUtf8(*view.Message) << "\n";
+        return std::nullopt;
+    }
+    if (name == "pastruns") {
+        return PrintTable(view.PastRuns, style, name);
+    }
+    style.MarginLeft = 5;
+    style.OrdinaryLine = 2;
+    style.PageHeader.push_back(RaceHeaderLine(day.Races[*slot]));
+    if (name == "ranking") {
+        return PrintTable(view.Ranking, style, name);
+    }
+    style.MarginTop = 25;
+    style.PageHeader.push_back(Sjis("           サンプル数　平均"));
+    static constexpr std::string_view kCaptions[] = {"勝ちタイム　　", "前半スピード　", "後半スピード　"};
+    for (std::size_t i = 0; i < view.LapPanels.size(); ++i) {
+        const LapPanelRow& row = view.LapPanels[i];
+        style.PageHeader.push_back(Sjis(kCaptions[i]) + row.SampleCount + Sjis("　　　") + row.Mean + Sjis("　") +
+                                   row.SpreadPlus + Sjis("～") + row.SpreadMinus);
+    }
+    return PrintTable(view.LapCard, style, name);
+}
 
 int WritePdfFile(CliContext& context, const PrintDocument& document, const std::string& path)
 {
@@ -63,16 +132,19 @@ int RunPrint(CliContext& context)
     const std::optional<std::string> sheet = context.Option("--sheet");
     const std::optional<std::string> pdf = context.Option("--pdf");
     const bool json = context.Flag("--json");
-    if (!dayName || !sheet || (*sheet != "race" && *sheet != "allbets" && *sheet != "hits") || (!pdf && !json)) {
-        context.err << "vornal-cli: --date DAY, --sheet race|allbets|hits and --pdf FILE or --json are required\n"
+    const std::optional<std::string> tableName = context.Option("--name");
+    if (!dayName || !sheet || (*sheet != "race" && *sheet != "allbets" && *sheet != "hits" && *sheet != "table") ||
+        (!pdf && !json) || (*sheet == "table") != tableName.has_value()) {
+        context.err << "vornal-cli: --date DAY, --sheet race|allbets|hits|table (a table with --name TABLE) and "
+                       "--pdf FILE or --json are required\n"
                     << "usage: " << kPrintUsage << "\n";
         return kExitUsage;
     }
     std::optional<int> slot;
     if (const std::optional<std::string> slotText = context.Option("--slot")) {
         slot = ParseInt(*slotText);
-        if (*sheet != "race" || !slot || *slot < 0 || *slot >= kRaceSlots) {
-            context.err << "vornal-cli: --slot N (0.." << kRaceSlots - 1 << ") picks one race sheet\n"
+        if ((*sheet != "race" && *sheet != "table") || !slot || *slot < 0 || *slot >= kRaceSlots) {
+            context.err << "vornal-cli: --slot N (0.." << kRaceSlots - 1 << ") picks one race sheet or race table\n"
                         << "usage: " << kPrintUsage << "\n";
             return kExitUsage;
         }
@@ -94,7 +166,13 @@ int RunPrint(CliContext& context)
     }
 
     PrintDocument document;
-    if (*sheet == "hits") {
+    if (*sheet == "table") {
+        std::optional<PrintDocument> pages = TablePages(context, session, *tableName, slot);
+        if (!pages) {
+            return kExitFailure;
+        }
+        document = std::move(*pages);
+    } else if (*sheet == "hits") {
         const std::optional<HitReport> report = BuildHitReport(*day, session.DayName(), session.Totals());
         document = PrintHitTables(*report);
     } else if (*sheet == "allbets") {

@@ -40,6 +40,7 @@ PageItem PageCanvas::Item(PageItemKind kind) const
     item.Kind = kind;
     item.Font = m_font;
     item.PenWidth = m_penWidth;
+    item.PenInDots = m_penInDots;
     item.BrushClear = m_brushClear;
     item.BrushColour = m_brushColour;
     return item;
@@ -111,6 +112,9 @@ void WriteItem(JsonWriter& json, const PageItem& item)
         json.Field("x2", item.X2);
         json.Field("y2", item.Y2);
         json.Field("pen", item.PenWidth);
+        if (item.PenInDots) {
+            json.Field("penDots", true);
+        }
         if (item.Kind == PageItemKind::Rect) {
             json.Key("brush");
             json.Utf8(item.BrushClear ? "clear" : HexColour(item.BrushColour));
@@ -130,6 +134,7 @@ std::string PrintDocumentJson(const PrintDocument& document)
     json.Utf8(document.Caption);
     json.Field("firstPage", document.FirstPage);
     json.Field("lastPage", document.LastPage);
+    json.Field("landscape", document.Landscape);
     json.Key("pages");
     json.BeginArray();
     for (std::size_t n = 0; n < document.Pages.size(); ++n) {

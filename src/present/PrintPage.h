@@ -38,7 +38,8 @@ enum class PageItemKind { Text, Line, Rect };
 //   Text: `Text` (CP932) with its top-left corner at (X1, Y1) in `Font`;
 //   Line: from (X1, Y1) to (X2, Y2) with the pen;
 //   Rect: (X1, Y1)-(X2, Y2) outlined with the pen, filled with the brush unless it is clear.
-// Pen widths are in tenths of a screen pixel (the renderer converts them for the device).
+// Pen widths are in tenths of a screen pixel (the renderer converts them for the device), or
+// in dots of the printer when PenInDots is set (the ruled lines of the table prints).
 struct PageItem
 {
     PageItemKind Kind = PageItemKind::Text;
@@ -49,6 +50,7 @@ struct PageItem
     std::string Text;
     PageFont Font;
     int PenWidth = 10;
+    bool PenInDots = false;
     Rgb PenColour = kPrintBlack;
     bool BrushClear = false;
     Rgb BrushColour = kPrintWhite;
@@ -69,7 +71,12 @@ struct PrintDocument
     std::vector<PrintPage> Pages;
     int FirstPage = 1;
     int LastPage = 0; // the selector's maximum
+    bool Landscape = false;
 };
+
+// The printable area of the PDF pages (A4 with 5 mm margins), in page units.
+inline constexpr int kPdfPrintableShort = 2000;
+inline constexpr int kPdfPrintableLong = 2870;
 
 // Draws pages with a current font, pen and brush, as the preview's drawing operations do:
 // every item records the state at the moment it is drawn.
@@ -85,7 +92,16 @@ public:
     void SetFont(int size, bool bold = false, bool underline = false);
     void SetFontName(std::string_view utf8Name) { m_font.Name = std::string(utf8Name); }
     void SetFontColour(Rgb colour) { m_font.Colour = colour; }
-    void SetPen(int width) { m_penWidth = width; }
+    void SetPen(int width)
+    {
+        m_penWidth = width;
+        m_penInDots = false;
+    }
+    void SetPenDots(int dots)
+    {
+        m_penWidth = dots;
+        m_penInDots = true;
+    }
     void SetBrush(Rgb colour)
     {
         m_brushClear = false;
@@ -104,6 +120,7 @@ private:
     PrintDocument& m_document;
     PageFont m_font;
     int m_penWidth = 10;
+    bool m_penInDots = false;
     bool m_brushClear = false;
     Rgb m_brushColour = kPrintWhite;
 };

@@ -84,7 +84,7 @@ void PaintPage(QPainter& painter, const PrintPage& page, const PageDevice& devic
         case PageItemKind::Line:
         case PageItemKind::Rect: {
             QPen pen(ToColor(item.PenColour));
-            pen.setWidth(PenToDevice(item.PenWidth, device));
+            pen.setWidth(item.PenInDots ? std::max(1, item.PenWidth) : PenToDevice(item.PenWidth, device));
             pen.setCapStyle(Qt::SquareCap);
             pen.setJoinStyle(Qt::MiterJoin);
             painter.setPen(pen);
@@ -107,6 +107,15 @@ bool PaintDocument(QPagedPaintDevice& target, const PrintDocument& document, int
     const int count = static_cast<int>(document.Pages.size());
     first = std::max(first, 1);
     last = std::min(last, count);
+    // A landscape table goes out in landscape; the device is set back to portrait afterwards.
+    const QPageLayout::Orientation orientation = target.pageLayout().orientation();
+    target.setPageOrientation(document.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    struct Restore
+    {
+        QPagedPaintDevice& device;
+        QPageLayout::Orientation orientation;
+        ~Restore() { device.setPageOrientation(orientation); }
+    } restore{target, orientation};
     QPainter painter;
     if (!painter.begin(&target)) {
         if (error != nullptr) {
@@ -141,7 +150,9 @@ bool WritePdf(const PrintDocument& document, const std::string& path, std::strin
     }
     QPdfWriter writer(fileName);
     writer.setResolution(600);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                     document.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                     QMarginsF(5, 5, 5, 5),
                                      QPageLayout::Millimeter));
     writer.setCreator(QStringLiteral("Vornal"));
     writer.setTitle(QString::fromStdString(document.Caption));

@@ -6,6 +6,7 @@
 #include "PresentTestSupport.h"
 #include "present/HitReportPages.h"
 #include "present/RaceSheets.h"
+#include "present/TablePrint.h"
 #include "results/HitJudgement.h"
 
 namespace vornal {
@@ -205,6 +206,51 @@ TEST_F(PrintSheetsTest, HitTablePageLaysTotalsAndDoubledGrid)
     const int right = 100 + 2 * (40 + 110 + 40 + 7 * 64);
     EXPECT_TRUE(HasItem(page, PageItemKind::Rect, 100, 270, right, 270 + 4 * kHitReportRowHeight, 5));
     EXPECT_EQ(OnlyText(document.Pages[1], "複勝").X1, 350);
+}
+
+} // namespace
+} // namespace vornal
+
+namespace vornal {
+namespace {
+
+TEST(TablePrintTest, WideAndLongTablesContinueWithTheirHeadersRepeated)
+{
+    // 60 data rows x 30 data columns of 100 pixels (265 units): 10 columns and 36 rows a page.
+    CellGrid grid(61, 31);
+    for (int c = 0; c < 31; ++c) {
+        grid.SetColumnWidth(c, c == 0 ? 50 : 100);
+        grid.Set(0, c, "H" + std::to_string(c));
+    }
+    for (int r = 1; r < 61; ++r) {
+        grid.Set(r, 0, "R" + std::to_string(r));
+        grid.Set(r, 30, "last" + std::to_string(r));
+    }
+    grid.SetColumnWidth(5, 0); // hidden: not printed
+    TablePrintStyle style;
+    style.PageHeader = {Sjis("2026年01月05日中山  11R")};
+    const PrintDocument document = PrintTable(grid, style, "main");
+    EXPECT_TRUE(document.Landscape);
+    // 29 printed data columns in bands of 10, 10 and 9 (2870 - 50 - 132 units), rows in bands of 36.
+    ASSERT_EQ(document.Pages.size(), 6u);
+    for (const PrintPage& page : document.Pages) {
+        EXPECT_EQ(page.TextsEqual("H0").size(), 1u);
+        EXPECT_EQ(OnlyText(page, "2026年01月05日中山  11R").Y1, 40);
+    }
+    EXPECT_TRUE(document.Pages[0].TextsEqual("H5").empty());
+    EXPECT_EQ(OnlyText(document.Pages[0], "R1").Y1, 100 + 48 + 5);
+    EXPECT_EQ(OnlyText(document.Pages[0], "H0").X1, 5);
+    EXPECT_EQ(OnlyText(document.Pages[2], "last1").X1, 132 + 265 * 8 + 5);
+    EXPECT_EQ(OnlyText(document.Pages[3], "R37").Y1, 100 + 48 + 5);
+    EXPECT_TRUE(document.Pages[3].TextsEqual("R36").empty());
+    // Header cells framed 4 dots wide, the others 1.
+    for (const PageItem& item : document.Pages[0].Items) {
+        if (item.Kind == PageItemKind::Rect) {
+            const bool header = item.Y1 == 100 || item.X1 == 0;
+            EXPECT_TRUE(item.PenInDots);
+            EXPECT_EQ(item.PenWidth, header ? 4 : 1);
+        }
+    }
 }
 
 } // namespace

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QPdfWriter>
+
+#include <unistd.h>
 #include <QPainter>
 
 #include "render/PagePainter.h"
@@ -64,6 +69,35 @@ TEST(PagePainterTest, FilledRectangleLandsOnItsDots)
     EXPECT_EQ(image.pixelColor(177, 190), QColor(Qt::white));
     EXPECT_EQ(image.pixelColor(300, 354), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(300, 357), QColor(Qt::white));
+}
+
+} // namespace
+} // namespace vornal
+
+namespace vornal {
+namespace {
+
+TEST(PagePainterTest, LandscapeTableGoesOutInLandscapeAndThePrinterIsSetBack)
+{
+    PrintDocument document;
+    document.Landscape = true;
+    PageCanvas canvas(document);
+    canvas.SetPenDots(4);
+    canvas.Rect(0, 0, 100, 100);
+    canvas.NewPage();
+    canvas.Rect(0, 0, 100, 100);
+    const QString path = QDir::temp().filePath(QStringLiteral("vornal-landscape-%1.pdf").arg(getpid()));
+    QPdfWriter writer(path);
+    ASSERT_EQ(writer.pageLayout().orientation(), QPageLayout::Portrait);
+    QString error;
+    ASSERT_TRUE(PaintDocument(writer, document, 1, 99, &error)) << error.toStdString();
+    EXPECT_EQ(writer.pageLayout().orientation(), QPageLayout::Portrait);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    // Two pages, each 842 points wide and 595 high.
+    EXPECT_EQ(pdf.count("/MediaBox [0 0 842.000000 595.000000]"), 2);
+    file.remove();
 }
 
 } // namespace
