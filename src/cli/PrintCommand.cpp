@@ -1,6 +1,8 @@
 #include "cli/PrintCommand.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <ostream>
 
@@ -11,10 +13,8 @@
 #include "present/DaySummaryTables.h"
 #include "present/HitReportPages.h"
 #include "present/RaceAnalysisView.h"
-#include "present/RaceLabels.h"
 #include "present/RaceSheets.h"
 #include "present/TablePrint.h"
-#include "vocab/CodeNames.h"
 #include "results/HitJudgement.h"
 #include "results/HitReport.h"
 #include "text/Encoding.h"
@@ -33,33 +33,26 @@ constexpr std::string_view kPrintUsage =
     "vornal-cli print --date DAY --sheet race|allbets|hits|table [--name TABLE] [--slot N] [--pdf FILE] [--json]\n"
     "  tables: candidates, main, laptime, lapcheck (day); pastruns, lapcard, ranking (race, --slot N)";
 
-// Line 1 of the page header of the lap card and the ranking table.
-std::string RaceHeaderLine(const RaceSlot& race)
-{
-    const std::string_view key = race.SlotKey.View();
-    return Field(key, 1, 4) + Sjis("年") + Field(key, 5, 2) + Sjis("月") + Field(key, 7, 2) + Sjis("日") +
-           CourseName(SlotCourseCode(race), CourseForm::Display) + Field(key, 15, 2) + "R";
-}
-
 // The table print of one tab, or nothing (with the reason on the error stream).
 std::optional<PrintDocument> TablePages(CliContext& context, DaySession& session, const std::string& name,
                                         std::optional<int> slot)
 {
     const RaceDay& day = *session.Day();
-    TablePrintStyle style;
-    const std::pair<std::string_view, CellGrid (*)(const RaceDay&)> dayTables[] = {
-        {"candidates", BuildBetCandidateTable},
-        {"main", BuildMainTable},
-        {"laptime", BuildLapTimeTable},
-        {"lapcheck", BuildLapCheckTable}};
-    for (const auto& [tableName, build] : dayTables) {
-        if (name == tableName) {
-            return PrintTable(build(day), style, name);
-        }
-    }
-    if (name != "pastruns" && name != "lapcard" && name != "ranking") {
+    const std::pair<std::string_view, std::string_view> kNames[] = {
+        {"candidates", "買い目候補"}, {"main", "メイン用"},    {"laptime", "ﾗｯﾌﾟﾀｲﾑ"}, {"lapcheck", "ラップ検証表"},
+        {"pastruns", "ランキング"},   {"lapcard", "ﾗｯﾌﾟ出馬表"}, {"ranking", "ﾗﾝｷﾝｸﾞ表"}};
+    const auto kind = std::find_if(std::begin(kNames), std::end(kNames), [&](const auto& k) { return k.first == name; });
+    if (kind == std::end(kNames)) {
         context.err << "vornal-cli: no printed table \"" << name << "\"\nusage: " << kPrintUsage << "\n";
         return std::nullopt;
+    }
+    const std::string_view caption = kind->second;
+    if (!IsRaceTab(caption)) {
+        const CellGrid grid = name == "candidates" ? BuildBetCandidateTable(day)
+                              : name == "main"     ? BuildMainTable(day)
+                              : name == "laptime"  ? BuildLapTimeTable(day)
+                                                   : BuildLapCheckTable(day);
+        return PrintTable(grid, *TabPrintStyle(caption, day.Races[0], {}), caption);
     }
     if (!slot) {
         context.err << "vornal-cli: --slot N is required for a race table\n";
@@ -76,24 +69,8 @@ std::optional<PrintDocument> TablePages(CliContext& context, DaySession& session
         context.err << "vornal-cli: " << ToUtf8(*view.Message) << "\n";
         return std::nullopt;
     }
-    if (name == "pastruns") {
-        return PrintTable(view.PastRuns, style, name);
-    }
-    style.MarginLeft = 5;
-    style.OrdinaryLine = 2;
-    style.PageHeader.push_back(RaceHeaderLine(day.Races[*slot]));
-    if (name == "ranking") {
-        return PrintTable(view.Ranking, style, name);
-    }
-    style.MarginTop = 25;
-    style.PageHeader.push_back(Sjis("           サンプル数　平均"));
-    static constexpr std::string_view kCaptions[] = {"勝ちタイム　　", "前半スピード　", "後半スピード　"};
-    for (std::size_t i = 0; i < view.LapPanels.size(); ++i) {
-        const LapPanelRow& row = view.LapPanels[i];
-        style.PageHeader.push_back(Sjis(kCaptions[i]) + row.SampleCount + Sjis("　　　") + row.Mean + Sjis("　") +
-                                   row.SpreadPlus + Sjis("～") + row.SpreadMinus);
-    }
-    return PrintTable(view.LapCard, style, name);
+    const CellGrid& grid = name == "pastruns" ? view.PastRuns : name == "lapcard" ? view.LapCard : view.Ranking;
+    return PrintTable(grid, *TabPrintStyle(caption, day.Races[*slot], view.LapPanels), caption);
 }
 
 int WritePdfFile(CliContext& context, const PrintDocument& document, const std::string& path)

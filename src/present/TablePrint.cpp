@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "present/RaceLabels.h"
+#include "text/Encoding.h"
+#include "text/Fields.h"
+#include "vocab/CodeNames.h"
+
 namespace vornal {
 namespace {
 
@@ -39,6 +44,49 @@ int PixelsToPoints(int pixels)
 }
 
 } // namespace
+
+const std::array<std::string_view, 7>& PrintedTabs()
+{
+    static constexpr std::array<std::string_view, 7> kTabs{"買い目候補", "メイン用", "ﾗｯﾌﾟﾀｲﾑ", "ラップ検証表",
+                                                           "ランキング", "ﾗｯﾌﾟ出馬表", "ﾗﾝｷﾝｸﾞ表"};
+    return kTabs;
+}
+
+bool IsRaceTab(std::string_view caption)
+{
+    return caption == "ランキング" || caption == "ﾗｯﾌﾟ出馬表" || caption == "ﾗﾝｷﾝｸﾞ表";
+}
+
+std::optional<TablePrintStyle> TabPrintStyle(std::string_view caption, const RaceSlot& race,
+                                             const std::array<LapPanelRow, 3>& lapPanels)
+{
+    const auto& tabs = PrintedTabs();
+    if (std::find(tabs.begin(), tabs.end(), caption) == tabs.end()) {
+        return std::nullopt;
+    }
+    TablePrintStyle style;
+    if (caption != "ﾗｯﾌﾟ出馬表" && caption != "ﾗﾝｷﾝｸﾞ表") {
+        return style;
+    }
+    const std::string_view key = race.SlotKey.View();
+    style.MarginLeft = 5;
+    style.OrdinaryLine = 2;
+    style.PageHeader.push_back(Field(key, 1, 4) + Sjis("年") + Field(key, 5, 2) + Sjis("月") + Field(key, 7, 2) +
+                               Sjis("日") + CourseName(SlotCourseCode(race), CourseForm::Display) + Field(key, 15, 2) +
+                               "R");
+    if (caption == "ﾗﾝｷﾝｸﾞ表") {
+        return style;
+    }
+    style.MarginTop = 25;
+    style.PageHeader.push_back(Sjis("           サンプル数　平均"));
+    static constexpr std::string_view kCaptions[] = {"勝ちタイム　　", "前半スピード　", "後半スピード　"};
+    for (std::size_t i = 0; i < lapPanels.size(); ++i) {
+        const LapPanelRow& row = lapPanels[i];
+        style.PageHeader.push_back(Sjis(kCaptions[i]) + row.SampleCount + Sjis("　　　") + row.Mean + Sjis("　") +
+                                   row.SpreadPlus + Sjis("～") + row.SpreadMinus);
+    }
+    return style;
+}
 
 int TableColumnPixels(const CellGrid& grid, int column)
 {

@@ -11,6 +11,7 @@
 #include "ui/MainWindow.h"
 #include "ui/OddsTimeWindow.h"
 #include "ui/PrintPreviewWindow.h"
+#include "ui/TablePrintButtons.h"
 #include "ui/UserSettingsWindow.h"
 #include "ui/RaceListPanel.h"
 #include "ui/Text.h"
@@ -52,6 +53,7 @@ void MainWindow::BuildMenus()
     });
     file->addSeparator();
     AddPrintActions(file, this, m_session, [this](const QString& message) { Notify(message); });
+    AddTablePrintButtons(*this, m_session, [this](const QString& message) { Notify(message); });
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("終了(&X)"));
     connect(exit, &QAction::triggered, this, &QWidget::close);

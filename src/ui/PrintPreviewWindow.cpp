@@ -33,13 +33,24 @@ namespace {
 
 constexpr int kZoomPercent[] = {25, 50, 75, 100};
 
+} // namespace
+
 // A printer pointed at a file needs no printer installed; any other needs one.
 bool PrinterAvailable(const QPrinter& printer)
 {
     return !printer.outputFileName().isEmpty() || !QPrinterInfo::availablePrinters().isEmpty();
 }
 
-} // namespace
+QPrinter& SharedPrinter()
+{
+    static QPrinter* printer = [] {
+        auto* made = new QPrinter(QPrinter::HighResolution);
+        made->setPageSize(QPageSize(QPageSize::A4));
+        made->setPageOrientation(QPageLayout::Portrait);
+        return made;
+    }();
+    return *printer;
+}
 
 QString NoPrinterMessage()
 {
@@ -48,12 +59,10 @@ QString NoPrinterMessage()
 
 PrintPreviewWindow::PrintPreviewWindow(PrintDocument document, std::filesystem::path appDir, QWidget* parent)
     : QDialog(parent), m_document(std::move(document)), m_appDir(std::move(appDir)),
-      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+      m_printer(&SharedPrinter())
 {
     setObjectName(QStringLiteral("PrintPreview"));
     setWindowTitle(QString::fromStdString(m_document.Caption));
-    m_printer->setPageSize(QPageSize(QPageSize::A4));
-    m_printer->setPageOrientation(QPageLayout::Portrait);
 
     auto* layout = new QVBoxLayout(this);
     auto* controls = new QHBoxLayout;
@@ -120,7 +129,7 @@ PrintPreviewWindow::PrintPreviewWindow(PrintDocument document, std::filesystem::
             Fail(NoPrinterMessage());
             return;
         }
-        QPrintDialog dialog(m_printer.get(), this);
+        QPrintDialog dialog(m_printer, this);
         dialog.exec();
         Redraw();
     });
@@ -291,12 +300,11 @@ void AddPrintActions(QMenu* file, QWidget* parent, DaySession& session, std::fun
     QAction* setup = file->addAction(QStringLiteral("ﾌﾟﾘﾝﾀの設定(&R)..."));
     setup->setObjectName(QStringLiteral("PrinterSetup"));
     QObject::connect(setup, &QAction::triggered, parent, [parent, notify] {
-        if (QPrinterInfo::availablePrinters().isEmpty()) {
+        if (!PrinterAvailable(SharedPrinter())) {
             notify(NoPrinterMessage());
             return;
         }
-        QPrinter printer(QPrinter::HighResolution);
-        QPrintDialog dialog(&printer, parent);
+        QPrintDialog dialog(&SharedPrinter(), parent);
         dialog.exec();
     });
 }

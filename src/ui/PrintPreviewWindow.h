@@ -32,7 +32,7 @@ public:
     PrintPreviewWindow(PrintDocument document, std::filesystem::path appDir, QWidget* parent = nullptr);
     ~PrintPreviewWindow() override;
 
-    // The printer the buttons print on. Tests point it at a PDF file.
+    // The printer the buttons print on (the shared one). Tests point it at a PDF file.
     QPrinter& Printer() { return *m_printer; }
     int ShownPage() const { return m_shownPage; }
     // Zoom in percent of the chosen radio item.
@@ -62,7 +62,7 @@ private:
 
     PrintDocument m_document;
     std::filesystem::path m_appDir;
-    std::unique_ptr<QPrinter> m_printer;
+    QPrinter* m_printer;
     int m_shownPage = 1;
     QSpinBox* m_pageSelector;
     QRadioButton* m_zoomButtons[4];
@@ -73,6 +73,12 @@ private:
 
 // The "プリンタが登録されていません" message.
 QString NoPrinterMessage();
+
+// The printer of the program: the preview windows, the table prints and "ﾌﾟﾘﾝﾀの設定(&R)..."
+// share it, so a printer chosen once serves every later print.
+QPrinter& SharedPrinter();
+// False when `printer` prints to no file and no printer is installed.
+bool PrinterAvailable(const QPrinter& printer);
 
 // Adds "ﾚｰｽ別印刷(&P)...", "全買い目印刷(&K)" and "ﾌﾟﾘﾝﾀの設定(&R)..." to the file menu. Without a
 // loaded race list the two sheets say "分析用ﾃﾞｰﾀを選択してください。" through `notify`.

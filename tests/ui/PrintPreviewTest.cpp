@@ -17,7 +17,10 @@
 #include "present/RaceSheets.h"
 #include "session/DaySession.h"
 #include "store/StorePaths.h"
+#include "ui/GridView.h"
+#include "ui/MainWindow.h"
 #include "ui/PrintPreviewWindow.h"
+#include "ui/Workbench.h"
 
 namespace fs = std::filesystem;
 using namespace vornal;
@@ -134,7 +137,33 @@ void PrintPreviewTest::withoutAPrinterPrintingSaysSo()
         QSKIP("this machine has a printer installed");
     }
     PrintPreviewWindow window(m_sheets, m_app);
+    window.Printer().setOutputFileName(QString());
     window.show();
     QVERIFY(!window.PrintAllPages());
     QCOMPARE(window.LastError(), QStringLiteral("プリンタが登録されていません"));
+}
+
+void PrintPreviewTest::aTabPrintsItsTableInLandscapeAndSetsThePrinterBack()
+{
+    Workbench workbench(m_app);
+    QVERIFY(!workbench.Open());
+    MainWindow& window = *workbench.Window();
+    window.show();
+    QVERIFY(window.LoadDate(StoredDayNames(m_app).front()));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.Loading(), 60000);
+    QVERIFY(window.SelectTab(QStringLiteral("ﾗﾝｷﾝｸﾞ表")));
+    GridView* view = window.View(QStringLiteral("ﾗﾝｷﾝｸﾞ表"));
+    QVERIFY(view && view->Grid().RowCount() > 1);
+    auto* button = view->findChild<QPushButton*>(QStringLiteral("TablePrint"));
+    QVERIFY(button);
+    const QString pdf = QString::fromStdString((m_root / "ranking.pdf").string());
+    SharedPrinter().setOutputFileName(pdf);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(PdfPages(pdf) >= 1);
+    QCOMPARE(bytes.count("/MediaBox [0 0 842.000000 595.000000]"), PdfPages(pdf));
+    QCOMPARE(SharedPrinter().pageLayout().orientation(), QPageLayout::Portrait);
+    SharedPrinter().setOutputFileName(QString());
 }

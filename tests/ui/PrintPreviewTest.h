@@ -21,4 +21,5 @@ private slots:
     void theZoomSurvivesARestart();
     void printingSendsTheChosenPagesAsOneJob();
     void withoutAPrinterPrintingSaysSo();
+    void aTabPrintsItsTableInLandscapeAndSetsThePrinterBack();
 };
