@@ -171,6 +171,7 @@ int RunPrint(CliContext& context)
                 return kExitFailure;
             }
             PrintPage page = std::move(document.Pages[*slot]);
+            page.Number = *slot + 1;
             document.Pages.assign(1, std::move(page));
             document.FirstPage = document.LastPage = 1;
         }

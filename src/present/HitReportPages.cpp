@@ -68,6 +68,20 @@ void DrawHitTablePage(PageCanvas& canvas, const HitReport& report, const HitRepo
     canvas.Line(xs[1], top, xs[1], bottom);
 }
 
+PrintDocument PrintHitTable(const HitReport& report, int tab)
+{
+    PrintDocument document;
+    document.Caption = "的中判定";
+    PageCanvas canvas(document);
+    if (tab == 0) {
+        DrawHitTablePage(canvas, report, report.QuinellaWide, {"馬連", "ﾜｲﾄﾞ"});
+    } else {
+        DrawHitTablePage(canvas, report, report.WinPlace, {"単勝", "複勝"});
+    }
+    document.LastPage = 1;
+    return document;
+}
+
 PrintDocument PrintHitTables(const HitReport& report)
 {
     PrintDocument document;

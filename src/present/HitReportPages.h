@@ -18,6 +18,10 @@ inline constexpr int kHitReportRowHeight = 18;
 void DrawHitTablePage(PageCanvas& canvas, const HitReport& report, const HitReportTable& table,
                       const std::array<std::string_view, 2>& betTypeNames);
 
+// The page of one tab (0 "馬連・ワイド", 1 "単勝・複勝") as the tab's "印刷" shows it in the
+// print preview; caption "的中判定", page range 1..1.
+PrintDocument PrintHitTable(const HitReport& report, int tab);
+
 // The two tabs as two pages ("馬連・ワイド", then "単勝・複勝"); caption "的中判定".
 PrintDocument PrintHitTables(const HitReport& report);
 

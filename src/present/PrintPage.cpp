@@ -139,7 +139,8 @@ std::string PrintDocumentJson(const PrintDocument& document)
     json.BeginArray();
     for (std::size_t n = 0; n < document.Pages.size(); ++n) {
         json.BeginObject();
-        json.Field("number", static_cast<int>(n) + 1);
+        const int number = document.Pages[n].Number;
+        json.Field("number", number > 0 ? number : static_cast<int>(n) + 1);
         json.Key("items");
         json.BeginArray();
         for (const PageItem& item : document.Pages[n].Items) {

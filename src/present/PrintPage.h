@@ -59,6 +59,8 @@ struct PageItem
 struct PrintPage
 {
     std::vector<PageItem> Items;
+    // The page's number in its sheet when it is printed apart from it; 0: its position.
+    int Number = 0;
 
     // The text items whose text is `utf8` (for checks and tests).
     std::vector<const PageItem*> TextsEqual(std::string_view utf8) const;

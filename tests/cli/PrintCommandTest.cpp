@@ -62,6 +62,7 @@ TEST_F(PrintCommand, PageDataFollowsTheRaceList)
 
     const CliResult one = RunCli(appArg + "print --date " + ShellQuote(date) + " --sheet race --slot 1 --json");
     ASSERT_EQ(one.exitCode, 0);
+    EXPECT_EQ(Count(one.out, "{\"number\":2,"), 1);
     EXPECT_EQ(Count(one.out, "{\"number\":"), 1);
     EXPECT_NE(one.out.find("{\"kind\":\"text\",\"x\":120,\"y\":105,\"text\":\"2\",\"font\":\"ＭＳ ゴシック\",\"size\":20,"
                            "\"bold\":true,\"underline\":false,\"colour\":\"#FFFFFF\"}"),
