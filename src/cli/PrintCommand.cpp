@@ -39,9 +39,10 @@ std::optional<PrintDocument> TablePages(CliContext& context, DaySession& session
 {
     const RaceDay& day = *session.Day();
     const std::pair<std::string_view, std::string_view> kNames[] = {
-        {"candidates", "買い目候補"}, {"main", "メイン用"},    {"laptime", "ﾗｯﾌﾟﾀｲﾑ"}, {"lapcheck", "ラップ検証表"},
+        {"candidates", "買い目候補"}, {"main", "メイン用"},      {"laptime", "ﾗｯﾌﾟﾀｲﾑ"}, {"lapcheck", "ラップ検証表"},
         {"pastruns", "ランキング"},   {"lapcard", "ﾗｯﾌﾟ出馬表"}, {"ranking", "ﾗﾝｷﾝｸﾞ表"}};
-    const auto kind = std::find_if(std::begin(kNames), std::end(kNames), [&](const auto& k) { return k.first == name; });
+    const auto kind =
+        std::find_if(std::begin(kNames), std::end(kNames), [&](const auto& k) { return k.first == name; });
     if (kind == std::end(kNames)) {
         context.err << "vornal-cli: no printed table \"" << name << "\"\nusage: " << kPrintUsage << "\n";
         return std::nullopt;

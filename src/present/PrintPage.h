@@ -14,7 +14,7 @@
 namespace vornal {
 
 // The two fonts of the sheets.
-inline constexpr std::string_view kPrintFont = "ＭＳ ゴシック";          // UTF-8
+inline constexpr std::string_view kPrintFont = "ＭＳ ゴシック";               // UTF-8
 inline constexpr std::string_view kPrintProportionalFont = "ＭＳ Ｐゴシック"; // horse names
 
 inline constexpr Rgb kPrintBlack{0, 0, 0};

@@ -46,7 +46,7 @@ const Runner* RunnerByNumber(const RaceSlot& race, int horseNo)
 std::string GradeText(std::string_view code)
 {
     static constexpr std::pair<std::string_view, std::string_view> kGrades[] = {
-        {"A", "G1   "}, {"B", "G2   "}, {"C", "G3   "}, {"D", "重賞ﾚｰｽ "},
+        {"A", "G1   "},    {"B", "G2   "}, {"C", "G3   "}, {"D", "重賞ﾚｰｽ "},
         {"E", "特別ﾚｰｽ "}, {"F", "JG1  "}, {"G", "JG2  "}, {"H", "JG3  "}};
     for (const auto& [key, text] : kGrades) {
         if (code == key) {
@@ -192,7 +192,8 @@ void DrawBets(PageCanvas& canvas, const RaceSlot& race, const BetRecord& bets)
     } else {
         const Runner* runner = RunnerByNumber(race, bets.BetRunner);
         canvas.Text(1600, 520, CircledNumber(bets.BetRunner) + (runner ? runner->HorseName.Str() : std::string()));
-        canvas.Text(1600, 560, Sjis("Vornal予想配当:") + fmt::sprintf("%7.0f", runner ? runner->PredictedWinPayout : 0.0));
+        canvas.Text(1600, 560,
+                    Sjis("Vornal予想配当:") + fmt::sprintf("%7.0f", runner ? runner->PredictedWinPayout : 0.0));
     }
     canvas.Text(1600, 620, Sjis("【連勝】"));
     for (int j = 1; j <= 3; ++j) {
@@ -216,8 +217,8 @@ void DrawShare(PageCanvas& canvas, const RaceSlot& race, const TuningTables& tab
     canvas.Text(1600, 895,
                 Sjis("【連勝】") + fmt::sprintf("%5.0f", tables.ShareClassStat(c, ShareStat::QuinellaAverage)));
     canvas.Text(1600, 930, Sjis("○実現確率"));
-    static constexpr std::string_view kLabels[] = {"1000円未満:", "2000円未満:", "3000円未満:",
-                                                   "4000円未満:", "4000円以上:", "8000円以上:"};
+    static constexpr std::string_view kLabels[] = {
+        "1000円未満:", "2000円未満:", "3000円未満:", "4000円未満:", "4000円以上:", "8000円以上:"};
     for (int i = 0; i < 6; ++i) {
         canvas.Text(1650, 965 + 35 * i,
                     Sjis(kLabels[i]) + fmt::sprintf("%5.1f", tables.ShareClassStat(c, static_cast<ShareStat>(i + 1))) +
@@ -236,7 +237,8 @@ void DrawResults(PageCanvas& canvas, const RaceSlot& race)
         for (std::size_t e = 0; e < entries.size(); ++e) {
             if (entries[e].Key != 0) {
                 canvas.Text(220 + 240 * static_cast<int>(e), y,
-                            Sjis("　") + CircledNumber(entries[e].Key) + " " + fmt::sprintf("[%8d]", entries[e].Payout));
+                            Sjis("　") + CircledNumber(entries[e].Key) + " " +
+                                fmt::sprintf("[%8d]", entries[e].Payout));
             }
         }
     };
@@ -347,8 +349,9 @@ void DrawRunner(PageCanvas& canvas, const RaceSlot& race, int h, int& bracket)
     canvas.Text(1225, j + 440,
                 runner.FinishPos > 0 ? PositionMark(runner.FinishPos) + fmt::sprintf("%2d", runner.FinishPos) : " ");
     canvas.Text(1325, j + 440,
-                runner.WinPopularity > 0 ? PositionMark(runner.WinPopularity) + fmt::sprintf("%4d", runner.WinPopularity)
-                                         : " ");
+                runner.WinPopularity > 0
+                    ? PositionMark(runner.WinPopularity) + fmt::sprintf("%4d", runner.WinPopularity)
+                    : " ");
     canvas.Text(1325, j + 475, runner.FinalWinOdds != 0.0 ? " " + fmt::sprintf("%5.1f", runner.FinalWinOdds) : " ");
     const std::string voteShare = VoteShareText(runner.FinalWinOdds);
     canvas.Text(1325, j + 510, voteShare);
@@ -378,13 +381,13 @@ void DrawCaptions(PageCanvas& canvas)
         std::string_view text;
     };
     static constexpr Caption kCaptions[] = {
-        {215, 485, "騎手名"},      {215, 515, "調教師名"},    {450, 435, "性別･馬齢"},  {450, 490, "負担重量"},
-        {450, 520, "軸ｺｰﾄﾞ"},     {585, 436, "Vornal単予配"}, {585, 465, "格"},        {585, 493, "期待確率"},
-        {585, 522, "B確率"},       {705, 436, "実力R"},       {705, 465, "ｽﾀﾐﾅR"},     {705, 493, "前半SPR"},
-        {705, 522, "後半SPR"},     {825, 436, "実績確率R"},   {825, 465, "格R"},       {825, 493, "平均着差R"},
-        {825, 522, "修正ﾛｰﾃR"},    {950, 436, "ｺﾞｰﾙ着差R"},   {950, 465, "最終ｺﾞｰﾙR"}, {950, 493, "基準ﾀｲﾑR"},
-        {950, 522, "最良ﾀｲﾑR"},    {1080, 436, "脚質R"},      {1080, 465, "総合minR"}, {1080, 493, "実績ﾀｲﾑR"},
-        {1080, 522, "実力ﾀｲﾑR"},   {1205, 440, "確定着順"},   {1325, 440, "単勝人気"}, {1325, 475, "単勝ｵｯｽﾞ"},
+        {215, 485, "騎手名"},    {215, 515, "調教師名"},     {450, 435, "性別･馬齢"}, {450, 490, "負担重量"},
+        {450, 520, "軸ｺｰﾄﾞ"},    {585, 436, "Vornal単予配"}, {585, 465, "格"},        {585, 493, "期待確率"},
+        {585, 522, "B確率"},     {705, 436, "実力R"},        {705, 465, "ｽﾀﾐﾅR"},     {705, 493, "前半SPR"},
+        {705, 522, "後半SPR"},   {825, 436, "実績確率R"},    {825, 465, "格R"},       {825, 493, "平均着差R"},
+        {825, 522, "修正ﾛｰﾃR"},  {950, 436, "ｺﾞｰﾙ着差R"},    {950, 465, "最終ｺﾞｰﾙR"}, {950, 493, "基準ﾀｲﾑR"},
+        {950, 522, "最良ﾀｲﾑR"},  {1080, 436, "脚質R"},       {1080, 465, "総合minR"}, {1080, 493, "実績ﾀｲﾑR"},
+        {1080, 522, "実力ﾀｲﾑR"}, {1205, 440, "確定着順"},    {1325, 440, "単勝人気"}, {1325, 475, "単勝ｵｯｽﾞ"},
         {1325, 510, "得票率"},
     };
     for (const Caption& caption : kCaptions) {
@@ -392,8 +395,7 @@ void DrawCaptions(PageCanvas& canvas)
     }
 }
 
-void DrawRaceSheet(PageCanvas& canvas, const RaceDay& day, const TuningTables& tables, int slot,
-                   BetMethodKind method)
+void DrawRaceSheet(PageCanvas& canvas, const RaceDay& day, const TuningTables& tables, int slot, BetMethodKind method)
 {
     const RaceSlot& race = day.Races[slot];
     DrawRaceHeader(canvas, day, slot, method);

@@ -47,7 +47,7 @@ int PixelsToPoints(int pixels)
 
 const std::array<std::string_view, 7>& PrintedTabs()
 {
-    static constexpr std::array<std::string_view, 7> kTabs{"買い目候補", "メイン用", "ﾗｯﾌﾟﾀｲﾑ", "ラップ検証表",
+    static constexpr std::array<std::string_view, 7> kTabs{"買い目候補", "メイン用",   "ﾗｯﾌﾟﾀｲﾑ", "ラップ検証表",
                                                            "ランキング", "ﾗｯﾌﾟ出馬表", "ﾗﾝｷﾝｸﾞ表"};
     return kTabs;
 }

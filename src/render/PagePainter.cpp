@@ -44,8 +44,8 @@ QFont PageQFont(const PageFont& font, int dpi)
     QFont qfont;
     const QString name = QString::fromUtf8(font.Name.data(), static_cast<int>(font.Name.size()));
     const bool proportional = font.Name == kPrintProportionalFont;
-    qfont.setFamilies({name, proportional ? QStringLiteral("IPAPGothic") : QStringLiteral("IPAGothic"),
-                       QStringLiteral("IPAGothic")});
+    qfont.setFamilies(
+        {name, proportional ? QStringLiteral("IPAPGothic") : QStringLiteral("IPAGothic"), QStringLiteral("IPAGothic")});
     qfont.setPixelSize(std::max(1, FontPixels(font.Size, dpi)));
     qfont.setBold(font.Bold);
     qfont.setUnderline(font.Underline);
@@ -152,8 +152,7 @@ bool WritePdf(const PrintDocument& document, const std::string& path, std::strin
     writer.setResolution(600);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
                                      document.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                     QMarginsF(5, 5, 5, 5),
-                                     QPageLayout::Millimeter));
+                                     QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
     writer.setCreator(QStringLiteral("Vornal"));
     writer.setTitle(QString::fromStdString(document.Caption));
     QString message;

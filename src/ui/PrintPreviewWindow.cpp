@@ -58,8 +58,7 @@ QString NoPrinterMessage()
 }
 
 PrintPreviewWindow::PrintPreviewWindow(PrintDocument document, std::filesystem::path appDir, QWidget* parent)
-    : QDialog(parent), m_document(std::move(document)), m_appDir(std::move(appDir)),
-      m_printer(&SharedPrinter())
+    : QDialog(parent), m_document(std::move(document)), m_appDir(std::move(appDir)), m_printer(&SharedPrinter())
 {
     setObjectName(QStringLiteral("PrintPreview"));
     setWindowTitle(QString::fromStdString(m_document.Caption));
@@ -134,8 +133,8 @@ PrintPreviewWindow::PrintPreviewWindow(PrintDocument document, std::filesystem::
         Redraw();
     });
     connect(pdf, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("PDFに保存"), QString(),
-                                                          QStringLiteral("PDF (*.pdf)"));
+        const QString path =
+            QFileDialog::getSaveFileName(this, QStringLiteral("PDFに保存"), QString(), QStringLiteral("PDF (*.pdf)"));
         if (!path.isEmpty()) {
             SavePdf(path);
         }

@@ -56,17 +56,18 @@ TEST_F(PrintCommand, PageDataFollowsTheRaceList)
     ASSERT_EQ(sheets.exitCode, 0);
     EXPECT_EQ(Count(sheets.out, "{\"number\":"), races);
     EXPECT_EQ(Count(sheets.out, "\"text\":\"ﾚｰｽ\""), races);
-    EXPECT_NE(sheets.out.find("\"caption\":\"Vornal 分析表印刷\",\"firstPage\":1,\"lastPage\":" +
-                              std::to_string(races)),
-              std::string::npos);
+    EXPECT_NE(
+        sheets.out.find("\"caption\":\"Vornal 分析表印刷\",\"firstPage\":1,\"lastPage\":" + std::to_string(races)),
+        std::string::npos);
 
     const CliResult one = RunCli(appArg + "print --date " + ShellQuote(date) + " --sheet race --slot 1 --json");
     ASSERT_EQ(one.exitCode, 0);
     EXPECT_EQ(Count(one.out, "{\"number\":2,"), 1);
     EXPECT_EQ(Count(one.out, "{\"number\":"), 1);
-    EXPECT_NE(one.out.find("{\"kind\":\"text\",\"x\":120,\"y\":105,\"text\":\"2\",\"font\":\"ＭＳ ゴシック\",\"size\":20,"
-                           "\"bold\":true,\"underline\":false,\"colour\":\"#FFFFFF\"}"),
-              std::string::npos);
+    EXPECT_NE(
+        one.out.find("{\"kind\":\"text\",\"x\":120,\"y\":105,\"text\":\"2\",\"font\":\"ＭＳ ゴシック\",\"size\":20,"
+                     "\"bold\":true,\"underline\":false,\"colour\":\"#FFFFFF\"}"),
+        std::string::npos);
 
     const CliResult all = RunCli(appArg + "print --date " + ShellQuote(date) + " --sheet allbets --json");
     ASSERT_EQ(all.exitCode, 0);
