@@ -6,6 +6,7 @@
 
 #include "cli/BetCommands.h"
 #include "cli/OddsCommands.h"
+#include "cli/PrintCommand.h"
 #include "cli/RaceDayCommands.h"
 #include "cli/ReportCommand.h"
 #include "cli/SamplegenCommand.h"
@@ -61,6 +62,11 @@ std::span<const Command> AllCommands()
                 {"--date", "--name", "--slot", "--sort"}, {"--clipboard", "--text"}},
         Command{"view", "view --date DAY --slot N", "the texts of the race analysis view of one race", &RunView,
                 {"--date", "--slot"}},
+        Command{"print",
+                "print --date DAY --sheet race|allbets|hits|table [--name TABLE] [--slot N] [--pdf FILE] [--json]",
+                "the printed sheets of the loaded day (race sheets, all bets, hit report, the tabs' tables) as PDF "
+                "or page data",
+                &RunPrint, {"--date", "--sheet", "--name", "--slot", "--pdf"}, {"--json"}},
         Command{"usersets", "usersets", "the user betting rule sets of UserSet.usd", &RunUserSets},
         Command{"userset", "userset save --fields \"NAME,...\" [--yes] | userset delete --name NAME [--yes]",
                 "save or delete a user betting rule set, with the settings window's checks", &RunUserSet,

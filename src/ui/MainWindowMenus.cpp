@@ -10,6 +10,8 @@
 #include "ui/AcquisitionWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/OddsTimeWindow.h"
+#include "ui/PrintPreviewWindow.h"
+#include "ui/TablePrintButtons.h"
 #include "ui/UserSettingsWindow.h"
 #include "ui/RaceListPanel.h"
 #include "ui/SeasonReportWindow.h"
@@ -50,6 +52,9 @@ void MainWindow::BuildMenus()
         connect(window, &QDialog::finished, this, [this] { BuildDateList(); });
         window->open();
     });
+    file->addSeparator();
+    AddPrintActions(file, this, m_session, [this](const QString& message) { Notify(message); });
+    AddTablePrintButtons(*this, m_session, [this](const QString& message) { Notify(message); });
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("終了(&X)"));
     connect(exit, &QAction::triggered, this, &QWidget::close);

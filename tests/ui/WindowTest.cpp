@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 #include "PaintedGridsTest.h"
+#include "PrintPreviewTest.h"
 #include "SeasonReportWindowTest.h"
 #include "SettingsWindowsTest.h"
 #include "app/AppDir.h"
@@ -393,6 +394,10 @@ int main(int argc, char* argv[])
     {
         PaintedGridsTest painted;
         failed += QTest::qExec(&painted, argc, argv);
+    }
+    {
+        PrintPreviewTest print;
+        failed += QTest::qExec(&print, argc, argv);
     }
     return failed == 0 ? 0 : 1;
 }
