@@ -6,6 +6,7 @@
 #include "cli/DayLoad.h"
 #include "raceday/RaceDayJson.h"
 #include "cli/TableCommands.h"
+#include "present/RaceAnalysisView.h"
 #include "present/RaceLabels.h"
 #include "present/RaceList.h"
 #include "results/DayTotalsJson.h"
@@ -191,6 +192,7 @@ int RunDay(CliContext& context)
         WriteDayJson(json, *day, *dayName, [&session](JsonWriter& writer) {
             writer.Key("DayTotals");
             WriteDayTotalsJson(writer, session.Totals());
+            WriteLoadWarningsJson(writer, session.Warnings());
         });
         return PrintJson(context, out, json);
     }
@@ -200,6 +202,9 @@ int RunDay(CliContext& context)
         context.out << fmt::sprintf("%2d %s %s %2d頭 %s%sm\n", entry.Slot, ToUtf8(entry.Text), Trimmed(race.RaceName.View()),
                                     race.RunnerCount, ToUtf8(TrackLabel(race.TrackCode.View())),
                                     ToUtf8(TrimRight(race.DistanceText.View())));
+        if (entry.Incomplete) {
+            context.out << "   " << ToUtf8(IncompleteRaceNote()) << "\n";
+        }
         if (race.RaceLoaded) {
             PrintRaceBets(context, race, day->Bets[entry.Slot]);
         }

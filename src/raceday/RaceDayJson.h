@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "raceday/JsonWriter.h"
+#include "raceday/LoadWarning.h"
 #include "raceday/RaceDay.h"
 
 // The race day as JSON for `vornal-cli race --json` and `day --json`. Keys are the field
@@ -33,5 +34,9 @@ void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayNam
 // the day-level fields that live outside the RaceDay (the day totals).
 void WriteDayJson(JsonWriter& json, const RaceDay& day, std::string_view dayName,
                   const std::function<void(JsonWriter&)>& dayFields = {});
+
+// "warnings": [{"file", "record", "field", "text"}, ...] when there are any, nothing
+// otherwise (a sound day's JSON has no such key). "record" is -1 for a whole file.
+void WriteLoadWarningsJson(JsonWriter& json, const LoadWarnings& warnings);
 
 } // namespace vornal
