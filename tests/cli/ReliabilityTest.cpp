@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <filesystem>
 #include <string>
 #include <thread>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "app/StoreLock.h"
@@ -107,6 +111,71 @@ TEST_F(ShortSeason, OneWriterAtATime)
     // The entries published before the draw are the season's only drops.
     EXPECT_TRUE(Mentions(waited.out, "\nスキップしたレコード: ")) << waited.out.substr(waited.out.size() - 300);
     EXPECT_TRUE(Mentions(waited.out, "件（馬番未確定 ")) << waited.out.substr(waited.out.size() - 300);
+}
+
+std::string ReadAll(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A day whose store lost a runner line and its horse master: the load goes on, each warning
+// on the error stream and under "warnings", the race marked in the listing and the JSON.
+TEST_F(ShortSeason, WarningsOfALoadReachTheErrorStreamAndTheJson)
+{
+    ASSERT_FALSE(s_from.empty());
+    const std::filesystem::path app = FreshApp("warnings");
+    ASSERT_EQ(RunCli(AcquireArgs(app)).exitCode, 0);
+    const std::string good = RunCli(AppDirArg(app) + "day --date 20260103 --json").out;
+    ASSERT_FALSE(Mentions(good, "\"warnings\":"));
+    ASSERT_FALSE(Mentions(good, "\"incomplete\":"));
+
+    std::filesystem::path runnerFile;
+    for (const auto& entry : std::filesystem::directory_iterator(app / "Data")) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("2026年01月03日", 0) == 0 && entry.path().extension() == ".jvSEr") {
+            runnerFile = entry.path();
+        }
+    }
+    ASSERT_FALSE(runnerFile.empty());
+    std::string bytes = ReadAll(runnerFile);
+    bytes.replace(555, 553, std::string(553, ' ')); // race 1, horse 2
+    std::ofstream(runnerFile, std::ios::binary | std::ios::trunc) << bytes;
+    std::filesystem::remove(app / "Data" / "2026年01月03日.jvUM2");
+
+    const CliResult listed = RunCli(AppDirArg(app) + "day --date 20260103", true);
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_TRUE(Mentions(listed.out, "vornal-cli: 警告: Data/2026年01月03日.jvUM2：馬マスタのファイルがありません"))
+        << listed.out.substr(0, 600);
+    EXPECT_TRUE(Mentions(listed.out, "jvSEr：レコード 1：1R 馬番 2 の出走馬のレコードが空です")) << listed.out.substr(0, 600);
+    EXPECT_TRUE(Mentions(listed.out, "出走馬のデータが欠けているため、このレースは評価も買い目もありません。"));
+    const std::string json = RunCli(AppDirArg(app) + "day --date 20260103 --json").out;
+    EXPECT_TRUE(Mentions(json, "\"incomplete\":true")) << json.substr(0, 300);
+    EXPECT_TRUE(Mentions(json, "\"warnings\":[{\"file\":\"Data/2026年01月03日.jvUM2\",\"record\":-1,\"field\":\"\",\"text\":"))
+        << json.substr(0, 600);
+}
+
+// Loading a day from a store that cannot be written: blank odds and a warning, not a failure.
+// A file-size limit of 0, inherited by the command, makes every write fail, for root too.
+TEST_F(ShortSeason, ADayLoadsFromAStoreThatCannotBeWritten)
+{
+    ASSERT_FALSE(s_from.empty());
+    const std::filesystem::path app = FreshApp("read-only");
+    ASSERT_EQ(RunCli(AcquireArgs(app)).exitCode, 0);
+    ASSERT_FALSE(std::filesystem::exists(app / "Data" / "2026年01月03日.jvO1"));
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit none = before;
+    none.rlim_cur = 0;
+    auto* const previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
+    const CliResult loaded = RunCli(AppDirArg(app) + "day --date 20260103", true);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(loaded.exitCode, 0) << loaded.out.substr(0, 600);
+    EXPECT_TRUE(Mentions(loaded.out, "vornal-cli: 警告: Data/2026年01月03日.jvO1：オッズのファイルを作成できません"))
+        << loaded.out.substr(0, 600);
+    EXPECT_FALSE(std::filesystem::exists(app / "Data" / "2026年01月03日.jvO1"));
 }
 
 } // namespace
