@@ -158,6 +158,9 @@ int RunRace(CliContext& context)
         }
     }
     PrintRaceLine(context, race, *slot);
+    if (race.incomplete) {
+        context.out << "  " << ToUtf8(IncompleteRaceNote()) << "\n";
+    }
     context.out << "  馬 馬名               騎手       単勝  実績確率 順  予想単勝 単順 着順\n";
     for (int h = 0; h < race.RunnerCount; ++h) {
         const Runner& runner = race.Runners[h];

@@ -61,8 +61,15 @@ void ReadRunners(RaceDay& day, int race, LoadState& state)
     const RaRecord& ra = day.RaceRA[race];
     const int registered = std::clamp(Number(jv::View(ra, jv::ra::kRegistered)), 0, kRunnerSlots);
     const int raceNo = ParseInt(jv::View(ra, jv::kRaceNo)).value_or(0);
-    // A race number of 0 or a non-number has no lines in the runner file.
+    // A race number of 0 or a non-number has no lines in the runner file: its registered
+    // runners cannot be found.
     if (raceNo < 1) {
+        if (registered > 0) {
+            MarkIncomplete(day, race, state, RaceFile(state.files.AppDir(), state.dayName), race,
+                           Sjis("レース番号「") + std::string(jv::View(ra, jv::kRaceNo)) +
+                               Sjis("」のレースの出走馬は読めません（登録 ") + std::to_string(registered) +
+                               Sjis(" 頭）。"));
+        }
         return;
     }
     const std::filesystem::path runnerFile =

@@ -183,6 +183,18 @@ TEST_F(LoadWarningsTest, StrayBytesInNumericFieldsAreWarnedOf)
     EXPECT_EQ(result.warnings[2].field, Sjis("払戻"));
     EXPECT_TRUE(Has(result.warnings[2].text, "払戻「00??")) << ToUtf8(result.warnings[2].text);
     EXPECT_EQ(jv::Number(day->RaceRA[1], jv::ra::kDistance), 1);
+
+    // A race number "-1" has no runner lines: the race is incomplete as well.
+    Put(races[1], jv::kRaceNo, "-1");
+    test::WriteRecords(RaceFile(app.Path(), kDay), races);
+    const LoadResult minus = Load();
+    ASSERT_TRUE(minus.Ok());
+    EXPECT_TRUE(day->Races[1].incomplete);
+    ASSERT_EQ(minus.warnings.size(), 4u);
+    EXPECT_EQ(minus.warnings[1].field, Sjis("レース番号"));
+    EXPECT_EQ(minus.warnings[2].text,
+              Sjis("Data/2026年01月05日.jvRA：レコード 1：レース番号「-1」のレースの出走馬は読めません（登録 1 頭）。"
+                   "このレースは不完全なため、評価も買い目もありません。"));
 }
 
 // One byte inserted in record 3 of 36 races keeps the line count but shifts every later
