@@ -181,7 +181,8 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
 
         // 11-15
         LoadState state{std::string(dayName), *masters, files, progress,
-                        kAutoOddsMinutes.Read(Settings(SettingsFile(appDir))), options.cancel, std::move(warnings)};
+                        kAutoOddsMinutes.Read(Settings(SettingsFile(appDir))), options.cancel};
+        state.warnings = std::move(warnings);
         ReadRaceRecords(day, *raceFile, state);
         if (state.Cancelled()) {
             return Failure(LoadOutcome::Cancelled, {});

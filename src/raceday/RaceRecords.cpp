@@ -35,9 +35,9 @@ void WarnOfBadNumber(LoadState& state, const RecordFile& file, int index, std::s
                 c = '?'; // the message shows which bytes; stray ones need not be text
             }
         }
-        state.warnings.push_back(MakeLoadWarning(state.files.AppDir(), file.Path(), index, Sjis(bad->field),
-                                                 Sjis(bad->field) + Sjis("「") + bad->bytes +
-                                                     Sjis("」に数字でないバイトがあります。")));
+        state.warnings.push_back(
+            MakeLoadWarning(state.files.AppDir(), file.Path(), index, Sjis(bad->field),
+                            Sjis(bad->field) + Sjis("「") + bad->bytes + Sjis("」に数字でないバイトがあります。")));
     }
 }
 
@@ -45,9 +45,9 @@ void MarkIncomplete(RaceDay& day, int race, LoadState& state, const std::filesys
                     std::string_view detail)
 {
     day.Races[race].incomplete = true;
-    state.warnings.push_back(MakeLoadWarning(state.files.AppDir(), file, index, {},
-                                             std::string(detail) +
-                                                 Sjis("このレースは不完全なため、評価も買い目もありません。")));
+    state.warnings.push_back(
+        MakeLoadWarning(state.files.AppDir(), file, index, {},
+                        std::string(detail) + Sjis("このレースは不完全なため、評価も買い目もありません。")));
 }
 
 // "5R 馬番 3 の出走馬" (CP932).
@@ -97,8 +97,9 @@ void ReadRunners(RaceDay& day, int race, LoadState& state)
             } else if (ParseInt(jv::View(record, jv::se::kHorseNo)) != h + 1) {
                 MarkIncomplete(day, race, state, runnerFile, index,
                                RunnerText(raceNo, h + 1) + Sjis("の位置に馬番「") +
-                                   std::string(jv::View(record, jv::se::kHorseNo)) + Sjis("」のレコードがあります（登録 ") +
-                                   std::to_string(registered) + Sjis(" 頭）。"));
+                                   std::string(jv::View(record, jv::se::kHorseNo)) +
+                                   Sjis("」のレコードがあります（登録 ") + std::to_string(registered) +
+                                   Sjis(" 頭）。"));
             }
         }
         WarnOfBadNumber(state, *runners, index, record);

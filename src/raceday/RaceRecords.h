@@ -21,7 +21,7 @@ struct LoadState
     int autoOddsAdvance; // minutes before post time of the odds snapshot
     const CancelFlag* cancel = nullptr;
     // What the reading steps found wrong without stopping.
-    LoadWarnings warnings;
+    LoadWarnings warnings{};
 
     bool Cancelled() const { return cancel != nullptr && cancel->IsSet(); }
 };

@@ -144,18 +144,22 @@ TEST_F(ShortSeason, WarningsOfALoadReachTheErrorStreamAndTheJson)
     EXPECT_EQ(listed.exitCode, 0);
     EXPECT_TRUE(Mentions(listed.out, "vornal-cli: 警告: Data/2026年01月03日.jvUM2：馬マスタのファイルがありません"))
         << listed.out.substr(0, 600);
-    EXPECT_TRUE(Mentions(listed.out, "jvSEr：レコード 1：1R 馬番 2 の出走馬のレコードが空です")) << listed.out.substr(0, 600);
+    EXPECT_TRUE(Mentions(listed.out, "jvSEr：レコード 1：1R 馬番 2 の出走馬のレコードが空です"))
+        << listed.out.substr(0, 600);
     EXPECT_TRUE(Mentions(listed.out, "出走馬のデータが欠けているため、このレースは評価も買い目もありません。"));
     const std::string json = RunCli(AppDirArg(app) + "day --date 20260103 --json").out;
-    EXPECT_TRUE(Mentions(json, "\"warnings\":[{\"file\":\"Data/2026年01月03日.jvUM2\",\"record\":-1,\"field\":\"\",\"text\":"))
+    EXPECT_TRUE(
+        Mentions(json, "\"warnings\":[{\"file\":\"Data/2026年01月03日.jvUM2\",\"record\":-1,\"field\":\"\",\"text\":"))
         << json.substr(0, 600);
     // The race: no bets, and not one runner (the blank one least of all) rated or priced.
     const std::size_t at = json.find("\"incomplete\":true");
     ASSERT_NE(at, std::string::npos);
     const std::string after = json.substr(at);
     const std::string raceJson = after.substr(0, after.find("{\"date\":"));
-    EXPECT_TRUE(Mentions(raceJson, "\"BetCombos\":[\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"],\"BetRunner\":0"));
-    for (const char* figure : {"\"PredictedWinPayout\":", "\"RankAchievement\":", "\"WinRank\":", "\"AchievementProb\":"}) {
+    EXPECT_TRUE(
+        Mentions(raceJson, "\"BetCombos\":[\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"],\"BetRunner\":0"));
+    for (const char* figure :
+         {"\"PredictedWinPayout\":", "\"RankAchievement\":", "\"WinRank\":", "\"AchievementProb\":"}) {
         for (std::size_t f = raceJson.find(figure); f != std::string::npos; f = raceJson.find(figure, f + 1)) {
             EXPECT_EQ(raceJson.substr(f + std::string(figure).size(), 2), "0,") << figure;
         }

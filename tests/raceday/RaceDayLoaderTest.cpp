@@ -432,10 +432,12 @@ TEST_F(LoaderTest, MissingRunnerRecordsMakeTheRaceIncomplete)
     const int records[] = {22, 36, 60};
     for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(day->Races[i + 1].incomplete);
-        const std::string start = Sjis("Data/2026年01月05日中山.jvSEr：レコード ") + std::to_string(records[i]) + Sjis("：");
+        const std::string start =
+            Sjis("Data/2026年01月05日中山.jvSEr：レコード ") + std::to_string(records[i]) + Sjis("：");
         EXPECT_EQ(result.warnings[i].text.rfind(start, 0), 0u) << ToUtf8(result.warnings[i].text);
     }
-    EXPECT_TRUE(Has(result.warnings[1].text, "3R 馬番 1 の出走馬の位置に馬番「02」")) << ToUtf8(result.warnings[1].text);
+    EXPECT_TRUE(Has(result.warnings[1].text, "3R 馬番 1 の出走馬の位置に馬番「02」"))
+        << ToUtf8(result.warnings[1].text);
     EXPECT_FALSE(day->Races[0].incomplete);
     EXPECT_TRUE(day->Races[0].Runners[0].Past[0].PastRunPresent);
     EXPECT_FALSE(day->Races[1].Runners[0].Past[0].PastRunPresent);
