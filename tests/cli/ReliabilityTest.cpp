@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -10,6 +9,7 @@
 
 #include "app/StoreLock.h"
 #include "cli/CliRun.h"
+#include "support/TestFiles.h"
 
 // The command-line faces of the store's and the tables' refusals, on a short sample season.
 namespace vornal::test {
@@ -110,12 +110,6 @@ TEST_F(ShortSeason, OneWriterAtATime)
     EXPECT_TRUE(Mentions(waited.out, "件（馬番未確定 ")) << waited.out.substr(waited.out.size() - 300);
 }
 
-std::string ReadAll(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // A day whose store lost a runner line and its horse master: the load goes on, each warning
 // on the error stream and under "warnings", the race marked in the listing and the JSON.
 TEST_F(ShortSeason, WarningsOfALoadReachTheErrorStreamAndTheJson)
@@ -127,17 +121,10 @@ TEST_F(ShortSeason, WarningsOfALoadReachTheErrorStreamAndTheJson)
     ASSERT_FALSE(Mentions(good, "\"warnings\":"));
     ASSERT_FALSE(Mentions(good, "\"incomplete\":"));
 
-    std::filesystem::path runnerFile;
-    for (const auto& entry : std::filesystem::directory_iterator(app / "Data")) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("2026年01月03日", 0) == 0 && entry.path().extension() == ".jvSEr") {
-            runnerFile = entry.path();
-        }
-    }
-    ASSERT_FALSE(runnerFile.empty());
-    std::string bytes = ReadAll(runnerFile);
-    bytes.replace(555, 553, std::string(553, ' ')); // race 1, horse 2
-    std::ofstream(runnerFile, std::ios::binary | std::ios::trunc) << bytes;
+    const std::filesystem::path runnerFile = app / "Data" / "2026年01月03日中山.jvSEr";
+    std::string bytes = Slurp(runnerFile);
+    ASSERT_FALSE(bytes.empty());
+    Spit(runnerFile, bytes.replace(555, 553, std::string(553, ' '))); // race 1, horse 2
     std::filesystem::remove(app / "Data" / "2026年01月03日.jvUM2");
 
     const CliResult listed = RunCli(AppDirArg(app) + "day --date 20260103", true);

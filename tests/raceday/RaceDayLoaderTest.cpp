@@ -429,15 +429,13 @@ TEST_F(LoaderTest, MissingRunnerRecordsMakeTheRaceIncomplete)
     const LoadResult result = Load();
     ASSERT_TRUE(result.Ok()) << ToUtf8(result.message);
     ASSERT_EQ(result.warnings.size(), 3u);
-    const int records[] = {22, 36, 60};
+    const char* texts[] = {"Data/2026年01月05日中山.jvSEr：レコード 22：2R 馬番 5 の出走馬のレコードが空です",
+                           "Data/2026年01月05日中山.jvSEr：レコード 36：3R 馬番 1 の出走馬の位置に馬番「02」",
+                           "Data/2026年01月05日中山.jvSEr：レコード 60：4R 馬番 7 の出走馬のレコードが空です"};
     for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(day->Races[i + 1].incomplete);
-        const std::string start =
-            Sjis("Data/2026年01月05日中山.jvSEr：レコード ") + std::to_string(records[i]) + Sjis("：");
-        EXPECT_EQ(result.warnings[i].text.rfind(start, 0), 0u) << ToUtf8(result.warnings[i].text);
+        EXPECT_EQ(result.warnings[i].text.rfind(Sjis(texts[i]), 0), 0u) << ToUtf8(result.warnings[i].text);
     }
-    EXPECT_TRUE(Has(result.warnings[1].text, "3R 馬番 1 の出走馬の位置に馬番「02」"))
-        << ToUtf8(result.warnings[1].text);
     EXPECT_FALSE(day->Races[0].incomplete);
     EXPECT_TRUE(day->Races[0].Runners[0].Past[0].PastRunPresent);
     EXPECT_FALSE(day->Races[1].Runners[0].Past[0].PastRunPresent);
@@ -456,8 +454,7 @@ TEST_F(LoaderTest, StrayBytesAndAMissingHorseMasterAreWarnedOf)
     for (int load = 0; load < 2; ++load) {
         const LoadResult result = Load();
         ASSERT_EQ(result.warnings.size(), 2u);
-        EXPECT_EQ(result.warnings[0].file, Sjis("Data/2026年01月05日.jvUM2"));
-        EXPECT_TRUE(Has(result.warnings[0].text, "馬マスタのファイルがありません")) << ToUtf8(result.warnings[0].text);
+        EXPECT_TRUE(Has(result.warnings[0].text, "Data/2026年01月05日.jvUM2：馬マスタのファイルがありません"));
         EXPECT_EQ(result.warnings[1].field, Sjis("距離"));
         EXPECT_EQ(result.warnings[1].text,
                   Sjis("Data/2026年01月05日.jvRA：レコード 0：距離「1x00」に数字でないバイトがあります。"));
