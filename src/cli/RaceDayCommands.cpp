@@ -143,7 +143,7 @@ int RunRace(CliContext& context)
     if (context.Flag("--json")) {
         std::string out;
         JsonWriter json(out);
-        WriteRaceJson(json, *day, *dayName, *slot);
+        WriteRaceJson(json, *day, *dayName, *slot, &session.Warnings());
         return PrintJson(context, out, json);
     }
     const RaceSlot& race = day->Races[*slot];

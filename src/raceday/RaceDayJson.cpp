@@ -240,13 +240,17 @@ void WriteBetFields(JsonWriter& json, const BetRecord& bets)
     VORNAL_JSON_FIELD(json, bets, ResultMarkPlace);
 }
 
-void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayName, int race)
+void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayName, int race,
+                   const LoadWarnings* warnings)
 {
     const RaceSlot& slot = day.Races[race];
     json.BeginObject();
     json.Key("date");
     json.Cp932(dayName);
     json.Field("slot", race);
+    if (warnings != nullptr) {
+        WriteLoadWarningsJson(json, *warnings);
+    }
     WriteRaceFields(json, slot);
     WriteBetFields(json, day.Bets[race]);
     json.Key("runners");

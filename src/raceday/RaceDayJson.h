@@ -26,8 +26,10 @@ void WriteRunnerFields(JsonWriter& json, const Runner& runner);
 void WritePastRunFields(JsonWriter& json, const PastRun& past);
 
 // The whole race object: its fields, the runners 0..RunnerCount-1 and their five past
-// runs. `dayName` is the CP932 date text.
-void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayName, int race);
+// runs. `dayName` is the CP932 date text. `warnings`, when given, are the day load's, written
+// after "slot" when there are any (a race printed alone carries its day's warnings).
+void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayName, int race,
+                   const LoadWarnings* warnings = nullptr);
 
 // {"date", "RaceCount", "BetKindSuffix", day fields of the layers above...,
 //  "races": [every loaded race as WriteRaceJson writes it]}. `dayFields`, when given, writes

@@ -138,6 +138,8 @@ TEST_F(ShortSeason, WarningsOfALoadReachTheErrorStreamAndTheJson)
     EXPECT_TRUE(
         Mentions(json, "\"warnings\":[{\"file\":\"Data/2026年01月03日.jvUM2\",\"record\":-1,\"field\":\"\",\"text\":"))
         << json.substr(0, 600);
+    EXPECT_TRUE(Mentions(RunCli(AppDirArg(app) + "race --date 20260103 --slot 0 --json").out,
+                         "\"slot\":0,\"warnings\":[{\"file\":\"Data/2026年01月03日.jvUM2\""));
     // The race: no bets, and not one runner (the blank one least of all) rated or priced.
     const std::size_t at = json.find("\"incomplete\":true");
     ASSERT_NE(at, std::string::npos);
