@@ -18,7 +18,7 @@ constexpr int kRunsPerRace = kRunnerSlots * kPastRuns;
 
 bool Processed(const RaceSlot& race)
 {
-    return LeadingNumber(race.Runners[0].HorseNo.View()) == 1;
+    return !race.incomplete && LeadingNumber(race.Runners[0].HorseNo.View()) == 1;
 }
 
 void ResetRace(RaceSlot& race)

@@ -142,7 +142,7 @@ void StaminaFigure(const PastRun& run, RunFigures& figures)
 
 bool Eligible(const RaceDay& day, int r, const TuningTables& tables)
 {
-    if (!day.Races[r].RaceLoaded) {
+    if (!day.Races[r].RaceLoaded || day.Races[r].incomplete) {
         return false;
     }
     std::string_view ra = day.RaceRA[r].View();

@@ -246,6 +246,9 @@ bool IsRatedRace(const RaceDay& day, int race)
     if (race < 0 || race >= kRaceSlots) {
         return false;
     }
+    if (day.Races[race].incomplete) {
+        return false; // runners are missing: the blanks must not be rated beside the others
+    }
     std::optional<int> horseNo = ParseInt(jv::View(day.RunnerSE[race][0].View(), jv::se::kHorseNo));
     return horseNo && *horseNo == 1;
 }

@@ -348,6 +348,9 @@ template <typename Bet> void ForEachRace(RaceDay& day, Bet bet)
         BetRecord& bets = day.Bets[static_cast<std::size_t>(r)];
         ClearBets(bets);
         const RaceSlot& race = day.Races[static_cast<std::size_t>(r)];
+        if (race.incomplete) {
+            continue; // runners are missing from the store: no bet on a field not known whole
+        }
         bet(race, FactsOf(race), bets);
     }
 }

@@ -116,7 +116,7 @@ void ComputeRace(RaceDay& day, int r, const TuningTables& tables)
 {
     std::string_view ra = day.RaceRA[r].View();
     std::string_view course = jv::View(ra, jv::kCourseCode);
-    if (IsBlank(course) || course == "00" || IsBlank(jv::View(ra, jv::kYear))) {
+    if (IsBlank(course) || course == "00" || IsBlank(jv::View(ra, jv::kYear)) || day.Races[r].incomplete) {
         return;
     }
     const int n = static_cast<int>(std::clamp<long long>(jv::Number(ra, jv::ra::kRegistered), 0, kRunnerSlots));

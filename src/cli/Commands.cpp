@@ -13,6 +13,7 @@
 #include "cli/StoreCommands.h"
 #include "cli/TableCommands.h"
 #include "app/ErrorLog.h"
+#include "app/StoreLock.h"
 #include "store/FileNameMigration.h"
 #include "text/Encoding.h"
 
@@ -130,6 +131,11 @@ void StartUp(CliContext& context)
 {
     std::error_code ec;
     if (!std::filesystem::is_directory(context.appDir, ec)) {
+        return;
+    }
+    // The renames write the store: while another writer holds it they wait for a later run.
+    Result<StoreLock> lock = TryLockStore(context.appDir);
+    if (!lock) {
         return;
     }
     for (const std::string& message : MigrateStoreFileNames(context.appDir).messages) {

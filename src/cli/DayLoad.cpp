@@ -38,6 +38,9 @@ const RaceDay* LoadDayForCli(CliContext& context, DaySession& session, const std
         context.err << "vornal-cli: " << ToUtf8(result.message) << "\n";
         return nullptr;
     }
+    for (const LoadWarning& warning : session.Warnings()) {
+        context.err << "vornal-cli: 警告: " << ToUtf8(warning.text) << "\n";
+    }
     for (const std::string& message : session.PipelineMessages()) {
         context.err << "vornal-cli: " << ToUtf8(message) << "\n";
     }

@@ -7,6 +7,7 @@
 #include "cli/DayLoad.h"
 #include "raceday/RaceDayJson.h"
 #include "cli/TableCommands.h"
+#include "present/RaceAnalysisView.h"
 #include "present/RaceLabels.h"
 #include "present/RaceList.h"
 #include "results/DayTotalsJson.h"
@@ -148,7 +149,7 @@ int RunRace(CliContext& context)
     if (context.Flag("--json")) {
         std::string out;
         JsonWriter json(out);
-        WriteRaceJson(json, *day, *dayName, *slot);
+        WriteRaceJson(json, *day, *dayName, *slot, &session.Warnings());
         return PrintJson(context, out, json);
     }
     const RaceSlot& race = day->Races[*slot];
@@ -163,6 +164,9 @@ int RunRace(CliContext& context)
         }
     }
     PrintRaceLine(context, race, *slot);
+    if (race.incomplete) {
+        context.out << "  " << ToUtf8(IncompleteRaceNote()) << "\n";
+    }
     context.out << "  馬 馬名               騎手       単勝  実績確率 順  予想単勝 単順 着順\n";
     for (int h = 0; h < race.RunnerCount; ++h) {
         const Runner& runner = race.Runners[h];
@@ -200,6 +204,7 @@ int RunDay(CliContext& context)
         WriteDayJson(json, *day, *dayName, [&session](JsonWriter& writer) {
             writer.Key("DayTotals");
             WriteDayTotalsJson(writer, session.Totals());
+            WriteLoadWarningsJson(writer, session.Warnings());
         });
         return PrintJson(context, out, json);
     }
@@ -209,6 +214,9 @@ int RunDay(CliContext& context)
         context.out << fmt::sprintf("%2d %s %s %2d頭 %s%sm\n", entry.Slot, ToUtf8(entry.Text), Trimmed(race.RaceName.View()),
                                     race.RunnerCount, ToUtf8(TrackLabel(race.TrackCode.View())),
                                     ToUtf8(TrimRight(race.DistanceText.View())));
+        if (entry.Incomplete) {
+            context.out << "   " << ToUtf8(IncompleteRaceNote()) << "\n";
+        }
         if (race.RaceLoaded) {
             PrintRaceBets(context, race, day->Bets[entry.Slot]);
         }

@@ -88,7 +88,11 @@ void PrintUtf8Lines(CliContext& context, const std::string& cp932Text)
 int PrintRaceList(CliContext& context, const RaceDay& day)
 {
     for (const RaceListEntry& entry : BuildRaceList(day)) {
-        context.out << entry.Slot << "\t" << ToUtf8(entry.Text) << "\n";
+        context.out << entry.Slot << "\t" << ToUtf8(entry.Text);
+        if (entry.Incomplete) {
+            context.out << "\t" << ToUtf8(IncompleteRaceNote());
+        }
+        context.out << "\n";
     }
     return kExitOk;
 }
@@ -198,6 +202,9 @@ int RunView(CliContext& context)
     auto line = [&](std::string_view key, const std::string& cp932) {
         context.out << key << "\t" << ToUtf8(cp932) << "\n";
     };
+    if (view.Incomplete) {
+        line("incomplete", IncompleteRaceNote());
+    }
     const RaceHeaderTexts& h = view.Header;
     line("RunnerCount", h.RunnerCount);
     line("Course", h.CourseName);

@@ -27,9 +27,16 @@ Result<std::optional<OddsFile>> OddsFile::Load(const std::filesystem::path& file
             end = bytes->size();
         }
         std::string line = bytes->substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+        // The loader reads this file by record index: a line of another length or without
+        // its CR LF shifts every record after it, and writing the file back would keep the
+        // damage. Such a file is refused whole.
+        if (last || line.size() != kO1LineBytes + 1 || line.back() != '\r') {
+            const int index = static_cast<int>(odds.m_lines.size());
+            return Result<std::optional<OddsFile>>::Failure(
+                Sjis("ファイルの読み込みに失敗しました: ") + PathText(file) + Sjis(" のレコード ") +
+                std::to_string(index) + Sjis(" が 960 バイトと CR LF ではありません。レコードの位置がずれています。"));
         }
+        line.pop_back();
         odds.m_lines.push_back(std::move(line));
         start = end + 1;
     }

@@ -20,7 +20,8 @@ class OddsFile
 {
 public:
     // Reads `file`. Nothing when it does not exist; a failure naming the file when it
-    // exists but cannot be read.
+    // exists but cannot be read, and naming the file and the record (0-based) when a line is
+    // not 960 bytes followed by CR LF.
     static Result<std::optional<OddsFile>> Load(const std::filesystem::path& file);
 
     const std::filesystem::path& Path() const { return m_path; }

@@ -199,6 +199,11 @@ std::optional<std::string> InsufficientDataMessage(const RaceDay& day, int slot)
     return std::nullopt;
 }
 
+const std::string& IncompleteRaceNote()
+{
+    return Sjis("出走馬のデータが欠けているため、このレースは評価も買い目もありません。");
+}
+
 std::string ShownRankMark(std::string_view mark)
 {
     const std::string& star = Sjis("★");
@@ -227,6 +232,7 @@ RaceAnalysis ShowRaceAnalysis(const RaceDay& day, const TuningTables& tables, in
     if (view.Message) {
         return view;
     }
+    view.Incomplete = day.Races[view.Slot].incomplete;
     const RaceSlot& race = day.Races[view.Slot];
     const BetRecord& bets = day.Bets[view.Slot];
     view.Header = HeaderTexts(race);

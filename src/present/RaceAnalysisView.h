@@ -84,6 +84,9 @@ struct RaceAnalysis
     // The information message when the race has too little data; then nothing else is set
     // and the view's grids stay hidden.
     std::optional<std::string> Message;
+    // The load found runner records of the race missing: its runners are shown as read,
+    // without figures, ranks or bets. IncompleteRaceNote() says so.
+    bool Incomplete = false;
 
     RaceHeaderTexts Header;
     std::array<LapPanelRow, 3> LapPanels;
@@ -107,6 +110,10 @@ struct RaceAnalysis
 // when the SlotKey's race number is below 1 (or the slot lies outside 0..35), R followed by "レースはデータが不十分です。"
 // when runner slot 0 has no horse number (its runner records were never downloaded).
 std::optional<std::string> InsufficientDataMessage(const RaceDay& day, int slot);
+
+// "出走馬のデータが欠けているため、このレースは評価も買い目もありません。" (CP932): the note of an
+// incomplete race in the race list, the view and the listings.
+const std::string& IncompleteRaceNote();
 
 // The quinella list and the "評価" column show a rank mark like this: a secret "★" (alone or
 // after "S") and a blank mark as three blanks, a two-character mark with a trailing blank.

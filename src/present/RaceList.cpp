@@ -18,7 +18,7 @@ std::vector<RaceListEntry> BuildRaceList(const RaceDay& day)
     std::vector<RaceListEntry> entries;
     for (int r = 0; r < kRaceSlots; ++r) {
         if (HasMeetingYear(day, r)) {
-            entries.push_back({r, RaceListText(day.Races[r])});
+            entries.push_back({r, RaceListText(day.Races[r]), day.Races[r].incomplete});
         }
     }
     return entries;

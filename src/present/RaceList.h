@@ -12,6 +12,8 @@ struct RaceListEntry
 {
     int Slot = 0;     // the race slot the entry shows
     std::string Text; // "東京3回 5日11R" (CP932)
+    // The load found runner records of the race missing (no figures, no bets).
+    bool Incomplete = false;
 };
 
 // The entry text of race slot `race`: the racecourse name (short form) of the SlotKey's

@@ -18,12 +18,16 @@ public:
     const std::filesystem::path& AppDir() const { return m_appDir; }
 
     // The file's records, or nullptr when the file does not exist. Throws RecordReadError
-    // when it exists but cannot be read.
+    // when it exists but cannot be read, or when a record of it does not end in CR LF.
     const RecordFile* Get(const std::filesystem::path& file, int recordLength)
     {
         auto found = m_files.find(file);
         if (found == m_files.end()) {
-            found = m_files.emplace(file, RecordFile::Open(file, recordLength)).first;
+            std::optional<RecordFile> opened = RecordFile::Open(file, recordLength);
+            if (opened) {
+                opened->RequireLineEnds();
+            }
+            found = m_files.emplace(file, std::move(opened)).first;
         }
         return found->second ? &*found->second : nullptr;
     }

@@ -13,6 +13,7 @@ MasterIndex MasterIndex::Load(const std::filesystem::path& appDir, std::string_v
                            jv::um::kHorseId.length, true);
     if (index.m_horses) {
         index.m_horses->file.RequireWhole();
+        index.m_horses->file.RequireLineEnds();
     }
     index.m_jockeys = Index(RecordFile::Open(JockeyMasterFile(appDir, dayName), jv::kLengthKS),
                             jv::ks::kJockeyCode.position, jv::ks::kJockeyCode.length, false);

@@ -224,6 +224,12 @@ struct RaceSlot
 {
     // Identification and header (loader).
     bool RaceLoaded = false;
+    // Set by the load when runner records of the registered count are missing from the store
+    // (a blank record, a record of another horse number, no runner file): such a race is
+    // listed but neither rated, priced nor bet, so no blank runner gets a figure. The load's
+    // verdict rather than a figure of the race, named like the JSON's own keys and written
+    // there only when set.
+    bool incomplete = false;
     FixedText<16> SlotKey;       // RA 12..27
     FixedText<60> RaceName;      // RA 33
     FixedText<6> RaceShortName;  // RA 605

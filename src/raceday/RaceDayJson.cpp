@@ -30,6 +30,10 @@ void WritePayouts(JsonWriter& json, std::string_view key, const std::array<Entry
 void WriteRaceFields(JsonWriter& json, const RaceSlot& race)
 {
     VORNAL_JSON_FIELD(json, race, RaceLoaded);
+    // Only when set, so the JSON of a sound day stays as it always was.
+    if (race.incomplete) {
+        VORNAL_JSON_FIELD(json, race, incomplete);
+    }
     VORNAL_JSON_FIELD(json, race, SlotKey);
     VORNAL_JSON_FIELD(json, race, RaceName);
     VORNAL_JSON_FIELD(json, race, RaceShortName);
@@ -236,13 +240,17 @@ void WriteBetFields(JsonWriter& json, const BetRecord& bets)
     VORNAL_JSON_FIELD(json, bets, ResultMarkPlace);
 }
 
-void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayName, int race)
+void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayName, int race,
+                   const LoadWarnings* warnings)
 {
     const RaceSlot& slot = day.Races[race];
     json.BeginObject();
     json.Key("date");
     json.Cp932(dayName);
     json.Field("slot", race);
+    if (warnings != nullptr) {
+        WriteLoadWarningsJson(json, *warnings);
+    }
     WriteRaceFields(json, slot);
     WriteBetFields(json, day.Bets[race]);
     json.Key("runners");
@@ -266,6 +274,27 @@ void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayNam
     }
     json.EndArray();
     json.EndObject();
+}
+
+void WriteLoadWarningsJson(JsonWriter& json, const LoadWarnings& warnings)
+{
+    if (warnings.empty()) {
+        return;
+    }
+    json.Key("warnings");
+    json.BeginArray();
+    for (const LoadWarning& warning : warnings) {
+        json.BeginObject();
+        json.Key("file");
+        json.Cp932(warning.file);
+        json.Field("record", warning.record);
+        json.Key("field");
+        json.Cp932(warning.field);
+        json.Key("text");
+        json.Cp932(warning.text);
+        json.EndObject();
+    }
+    json.EndArray();
 }
 
 void WriteDayJson(JsonWriter& json, const RaceDay& day, std::string_view dayName,

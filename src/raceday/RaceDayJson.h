@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "raceday/JsonWriter.h"
+#include "raceday/LoadWarning.h"
 #include "raceday/RaceDay.h"
 
 // The race day as JSON for `vornal-cli race --json` and `day --json`. Keys are the field
@@ -25,13 +26,19 @@ void WriteRunnerFields(JsonWriter& json, const Runner& runner);
 void WritePastRunFields(JsonWriter& json, const PastRun& past);
 
 // The whole race object: its fields, the runners 0..RunnerCount-1 and their five past
-// runs. `dayName` is the CP932 date text.
-void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayName, int race);
+// runs. `dayName` is the CP932 date text. `warnings`, when given, are the day load's, written
+// after "slot" when there are any (a race printed alone carries its day's warnings).
+void WriteRaceJson(JsonWriter& json, const RaceDay& day, std::string_view dayName, int race,
+                   const LoadWarnings* warnings = nullptr);
 
 // {"date", "RaceCount", "BetKindSuffix", day fields of the layers above...,
 //  "races": [every loaded race as WriteRaceJson writes it]}. `dayFields`, when given, writes
 // the day-level fields that live outside the RaceDay (the day totals).
 void WriteDayJson(JsonWriter& json, const RaceDay& day, std::string_view dayName,
                   const std::function<void(JsonWriter&)>& dayFields = {});
+
+// "warnings": [{"file", "record", "field", "text"}, ...] when there are any, nothing
+// otherwise (a sound day's JSON has no such key). "record" is -1 for a whole file.
+void WriteLoadWarningsJson(JsonWriter& json, const LoadWarnings& warnings);
 
 } // namespace vornal

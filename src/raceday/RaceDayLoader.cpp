@@ -39,7 +39,7 @@ bool Exists(const std::filesystem::path& file)
 
 LoadResult Failure(LoadOutcome outcome, std::string message, bool beep = false)
 {
-    return {outcome, std::move(message), beep};
+    return {outcome, std::move(message), beep, {}};
 }
 
 // Creates the day's blank O1 file: one line of blanks per race line.
@@ -102,6 +102,17 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
     Progress& progress = options.progress != nullptr ? *options.progress : noProgress;
     const std::filesystem::path& appDir = options.appDir;
 
+    // Neither a folder nor a date that is not there is a day with data missing: said plainly,
+    // not with the message that sends the user to re-acquire a recent day.
+    std::error_code folderError;
+    if (!std::filesystem::is_directory(appDir, folderError)) {
+        return Failure(LoadOutcome::NoAppFolder, Sjis("アプリケーションフォルダがありません: ") + PathText(appDir));
+    }
+    if (!Exists(RaceFile(appDir, dayName)) && !Exists(JockeyMasterFile(appDir, dayName)) &&
+        !Exists(TrainerMasterFile(appDir, dayName))) {
+        return Failure(LoadOutcome::UnknownDay, std::string(dayName) + Sjis(" のデータは保存されていません。"));
+    }
+
     // 1-3: the jockey and trainer masters must be there.
     const int daysAhead =
         DaysAhead(static_cast<int>(FieldNumber(dayName, 1, 4)), static_cast<int>(FieldNumber(dayName, 7, 2)),
@@ -115,11 +126,19 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
                        daysAhead < kRecoverableDays ? IncompleteDataMessage() : Sjis("調教師ﾃﾞｰﾀ が見つかりません。"));
     }
     // 4: the horse master of the earlier layout is converted once.
+    LoadWarnings warnings;
     if (!Exists(HorseMasterFile(appDir, dayName))) {
         const Status converted = options.convertHorseMaster ? options.convertHorseMaster(appDir, dayName)
                                                               : ConvertHorseMaster(appDir, dayName).io;
         if (!converted) {
             return Failure(LoadOutcome::ReadFailed, converted.message);
+        }
+        // Without a horse master every runner's finishing counts read 0 and the ratings that
+        // use them flatten: the day loads, but never silently.
+        if (!Exists(HorseMasterFile(appDir, dayName))) {
+            warnings.push_back(MakeLoadWarning(appDir, HorseMasterFile(appDir, dayName), -1, {},
+                                               Sjis("馬マスタのファイルがありません（変換できる .jvUMA もありません）。"
+                                                    "馬の成績は 0 として計算します。")));
         }
     }
 
@@ -151,20 +170,25 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
         BlankRaceDayRecords(day);
         const int raceLines = CountTextLines(raceFile->Bytes());
         if (raceLines >= kOddsPlaceholderMinLines && !Exists(day.OddsO1Path)) {
+            // A store that cannot be written (a read-only copy, a full disk) still loads: the
+            // odds are blank in memory, as the placeholder would give them.
             if (Status written = WriteOddsPlaceholder(day.OddsO1Path, raceLines); !written) {
-                throw RecordReadError(day.OddsO1Path, 0, written.message);
+                warnings.push_back(MakeLoadWarning(appDir, day.OddsO1Path, -1, {},
+                                                   Sjis("オッズのファイルを作成できません（") + written.message +
+                                                       Sjis("）。オッズは空のまま読み込みます。")));
             }
         }
 
         // 11-15
         LoadState state{std::string(dayName), *masters, files, progress,
                         kAutoOddsMinutes.Read(Settings(SettingsFile(appDir))), options.cancel};
+        state.warnings = std::move(warnings);
         ReadRaceRecords(day, *raceFile, state);
         if (state.Cancelled()) {
             return Failure(LoadOutcome::Cancelled, {});
         }
         if (const RecordFile* payouts = files.Get(PayoutFile(appDir, dayName), jv::kLengthHR)) {
-            ReadPayouts(day, *payouts);
+            ReadPayouts(day, *payouts, state);
         }
         if (const RecordFile* winOdds = files.Get(day.OddsO1Path, jv::kLengthO1)) {
             ReadWinOddsRecords(day, *winOdds);
@@ -180,11 +204,12 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
         // 17-18
         if (raceLines >= 1) {
             for (int r = 0; r < kRaceSlots; ++r) {
-                if (IsRaceSlotUsed(day.RaceRA[r])) {
+                if (IsRaceSlotUsed(day.RaceRA[r]) && !day.Races[r].incomplete) {
                     PastPerformancePass(day, r);
                 }
             }
         }
+        warnings = std::move(state.warnings);
     } catch (const RecordReadError& error) {
         ClearRaceDay(day);
         BlankRaceDayRecords(day);
@@ -194,7 +219,9 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
     if (mastersOut != nullptr) {
         *mastersOut = std::move(masters);
     }
-    return {};
+    LoadResult loaded;
+    loaded.warnings = std::move(warnings);
+    return loaded;
 }
 
 } // namespace vornal

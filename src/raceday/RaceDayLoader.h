@@ -9,6 +9,7 @@
 #include "app/AtomicFile.h"
 #include "app/Clock.h"
 #include "app/Progress.h"
+#include "raceday/LoadWarning.h"
 #include "raceday/MasterIndex.h"
 #include "raceday/RaceDay.h"
 
@@ -20,6 +21,8 @@ namespace vornal {
 enum class LoadOutcome {
     Loaded,
     BadDate,         // the text is not a race date
+    NoAppFolder,     // the application folder or its data folder is not there
+    UnknownDay,      // the store holds nothing of the date
     MissingMaster,   // no jockey or trainer master file: nothing loaded, the old day stays
     MissingRaceFile, // no race file: the day is cleared, the race list stays empty
     ReadFailed,      // a store file could not be read or written; the day is cleared
@@ -34,6 +37,9 @@ struct LoadResult
     std::string message;
     // The default beep goes with the message (missing race file).
     bool beep = false;
+    // What the load found wrong without stopping, in the order it was found; empty for a
+    // sound day.
+    LoadWarnings warnings;
 
     bool Ok() const { return outcome == LoadOutcome::Loaded; }
 };

@@ -5,6 +5,7 @@
 #include "raceday/PastPerformance.h"
 #include "raceday/RaceDayLoader.h"
 #include "store/JvLayout.h"
+#include "store/RecordFiling.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
@@ -25,22 +26,83 @@ std::string CourseAndRace(std::string_view record)
     return jv::Get(record, jv::kCourseCode) + jv::Get(record, jv::kRaceNo);
 }
 
+// A numeric field with stray bytes still reads by the rules of its field; the user is told.
+void WarnOfBadNumber(LoadState& state, const RecordFile& file, int index, std::string_view record)
+{
+    if (std::optional<BadNumber> bad = FindBadNumber(record)) {
+        for (char& c : bad->bytes) {
+            if (c < 0x20 || c > 0x7E) {
+                c = '?'; // the message shows which bytes; stray ones need not be text
+            }
+        }
+        state.warnings.push_back(
+            MakeLoadWarning(state.files.AppDir(), file.Path(), index, Sjis(bad->field),
+                            Sjis(bad->field) + Sjis("「") + bad->bytes + Sjis("」に数字でないバイトがあります。")));
+    }
+}
+
+void MarkIncomplete(RaceDay& day, int race, LoadState& state, const std::filesystem::path& file, int index,
+                    std::string_view detail)
+{
+    day.Races[race].incomplete = true;
+    state.warnings.push_back(
+        MakeLoadWarning(state.files.AppDir(), file, index, {},
+                        std::string(detail) + Sjis("このレースは不完全なため、評価も買い目もありません。")));
+}
+
+// "5R 馬番 3 の出走馬" (CP932).
+std::string RunnerText(int raceNo, int horseNo)
+{
+    return std::to_string(raceNo) + Sjis("R 馬番 ") + std::to_string(horseNo) + Sjis(" の出走馬");
+}
+
 void ReadRunners(RaceDay& day, int race, LoadState& state)
 {
     const RaRecord& ra = day.RaceRA[race];
     const int registered = std::clamp(Number(jv::View(ra, jv::ra::kRegistered)), 0, kRunnerSlots);
     const int raceNo = ParseInt(jv::View(ra, jv::kRaceNo)).value_or(0);
-    // A race number of 0 or a non-number has no lines in the runner file.
+    // A race number of 0 or a non-number has no lines in the runner file: its registered
+    // runners cannot be found.
     if (raceNo < 1) {
+        if (registered > 0) {
+            MarkIncomplete(day, race, state, RaceFile(state.files.AppDir(), state.dayName), race,
+                           Sjis("レース番号「") + std::string(jv::View(ra, jv::kRaceNo)) +
+                               Sjis("」のレースの出走馬は読めません（登録 ") + std::to_string(registered) +
+                               Sjis(" 頭）。"));
+        }
         return;
     }
-    const RecordFile* runners =
-        state.files.Get(RunnerFile(state.files.AppDir(), state.dayName, jv::View(ra, jv::kCourseCode)), jv::kLengthSE);
+    const std::filesystem::path runnerFile =
+        RunnerFile(state.files.AppDir(), state.dayName, jv::View(ra, jv::kCourseCode));
+    const RecordFile* runners = state.files.Get(runnerFile, jv::kLengthSE);
     if (runners == nullptr) {
+        if (registered > 0) {
+            MarkIncomplete(day, race, state, runnerFile, -1,
+                           Sjis("出走馬のファイルがありません（") + std::to_string(raceNo) + Sjis("R、登録 ") +
+                               std::to_string(registered) + Sjis(" 頭）。"));
+        }
         return;
     }
     for (int h = 0; h < registered; ++h) {
-        const std::string_view record = runners->Record((raceNo - 1) * kRunnerSlots + h);
+        const int index = (raceNo - 1) * kRunnerSlots + h;
+        const std::string_view record = runners->Record(index);
+        // Slot h holds horse number h + 1; a blank slot or another horse there is a runner
+        // the store lacks, and a blank runner must never be rated or priced.
+        if (!day.Races[race].incomplete) {
+            const std::string_view body = record.substr(0, record.size() - 2);
+            if (IsBlank(body)) {
+                MarkIncomplete(day, race, state, runnerFile, index,
+                               RunnerText(raceNo, h + 1) + Sjis("のレコードが空です（登録 ") +
+                                   std::to_string(registered) + Sjis(" 頭）。"));
+            } else if (ParseInt(jv::View(record, jv::se::kHorseNo)) != h + 1) {
+                MarkIncomplete(day, race, state, runnerFile, index,
+                               RunnerText(raceNo, h + 1) + Sjis("の位置に馬番「") +
+                                   std::string(jv::View(record, jv::se::kHorseNo)) +
+                                   Sjis("」のレコードがあります（登録 ") + std::to_string(registered) +
+                                   Sjis(" 頭）。"));
+            }
+        }
+        WarnOfBadNumber(state, *runners, index, record);
         day.RunnerSE[race][h] = record;
         const long long raceDate = LeadingNumber(jv::Get(record, jv::kDate));
         if (std::optional<std::string_view> horse = state.masters.Horse(jv::View(record, jv::se::kHorseId))) {
@@ -68,6 +130,7 @@ void ReadRaceRecords(RaceDay& day, const RecordFile& raceFile, LoadState& state)
         }
         day.RaceRA[n] = raceFile.Record(n);
         day.Races[n].RaceLoaded = true;
+        WarnOfBadNumber(state, raceFile, n, raceFile.Record(n));
         day.RaceCount = n + 1;
         state.progress.SetLine(1, RaceProgressText(day.RaceRA[n]));
         ReadRunners(day, n, state);
@@ -78,7 +141,7 @@ void ReadRaceRecords(RaceDay& day, const RecordFile& raceFile, LoadState& state)
     }
 }
 
-void ReadPayouts(RaceDay& day, const RecordFile& payoutFile)
+void ReadPayouts(RaceDay& day, const RecordFile& payoutFile, LoadState& state)
 {
     const int count = std::min(payoutFile.Count(), kRaceSlots);
     if (payoutFile.HasCutRecord() && payoutFile.Count() < kRaceSlots) {
@@ -86,6 +149,7 @@ void ReadPayouts(RaceDay& day, const RecordFile& payoutFile)
     }
     for (int i = 0; i < count; ++i) {
         const std::string_view record = payoutFile.Record(i);
+        WarnOfBadNumber(state, payoutFile, i, record);
         const std::string key = jv::Get(record, jv::kYear) + jv::Get(record, jv::kMonthDay) +
                                 jv::Get(record, jv::kCourseCode) + jv::Get(record, jv::kRaceNo);
         if (IsBlank(key)) {

@@ -4,6 +4,7 @@
 
 #include "app/Progress.h"
 #include "raceday/FileCache.h"
+#include "raceday/LoadWarning.h"
 #include "raceday/MasterIndex.h"
 #include "raceday/RaceDay.h"
 
@@ -19,14 +20,20 @@ struct LoadState
     Progress& progress;
     int autoOddsAdvance; // minutes before post time of the odds snapshot
     const CancelFlag* cancel = nullptr;
+    // What the reading steps found wrong without stopping.
+    LoadWarnings warnings{};
 
     bool Cancelled() const { return cancel != nullptr && cancel->IsSet(); }
 };
 
 // Race records into RaceRA (at most 36), each with its runners, horse masters and history.
+// A race whose runner records of the registered count are not all there (a blank record, a
+// record of another horse number, no runner file) is marked incomplete with one warning
+// naming the file and the first missing record. A numeric field of a race or runner record
+// holding stray bytes gives a warning naming the file, the record and the field.
 void ReadRaceRecords(RaceDay& day, const RecordFile& raceFile, LoadState& state);
-// Payout records into the RaceHR of their race.
-void ReadPayouts(RaceDay& day, const RecordFile& payoutFile);
+// Payout records into the RaceHR of their race; stray bytes in a numeric field are warned of.
+void ReadPayouts(RaceDay& day, const RecordFile& payoutFile, LoadState& state);
 // Record r of the O1 file into RaceO1[r] when it belongs to race slot r.
 void ReadWinOddsRecords(RaceDay& day, const RecordFile& winOddsFile);
 // O2 records into the RaceO2 of their race.

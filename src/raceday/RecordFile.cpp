@@ -67,6 +67,20 @@ void RecordFile::RequireWhole() const
     }
 }
 
+void RecordFile::RequireLineEnds() const
+{
+    const std::size_t length = static_cast<std::size_t>(m_length);
+    for (int i = 0; i < m_count; ++i) {
+        const std::size_t end = (static_cast<std::size_t>(i) + 1) * length;
+        if (m_bytes[end - 2] != '\r' || m_bytes[end - 1] != '\n') {
+            throw RecordReadError(m_path, i,
+                                  Sjis("ファイルの読み込みに失敗しました: ") + PathText(m_path) + Sjis(" のレコード ") +
+                                      std::to_string(i) + Sjis(" の末尾が CR LF ではありません（1 件 ") +
+                                      std::to_string(m_length) + Sjis(" バイト）。レコードの位置がずれています。"));
+        }
+    }
+}
+
 int CountTextLines(std::string_view bytes)
 {
     int lines = 0;

@@ -50,6 +50,10 @@ public:
     // Throws RecordReadError for a cut last record, so sequential readers stop at a
     // damaged end instead of silently dropping it.
     void RequireWhole() const;
+    // Throws RecordReadError naming the first complete record that does not end in CR LF:
+    // a byte inserted or lost shifts every later record, and a reader by index would take
+    // pieces of two records for one.
+    void RequireLineEnds() const;
 
     const std::filesystem::path& Path() const { return m_path; }
     // The whole file as read.

@@ -30,14 +30,6 @@ bool IsSet(const CancelFlag* cancel)
     return cancel != nullptr && cancel->IsSet();
 }
 
-LoadResult Outcome(LoadOutcome outcome, std::string message = {})
-{
-    LoadResult result;
-    result.outcome = outcome;
-    result.message = std::move(message);
-    return result;
-}
-
 } // namespace
 
 DaySession::DaySession(std::filesystem::path appDir, const Clock* clock)
@@ -77,6 +69,7 @@ LoadResult DaySession::AdoptDay(PreparedDay prepared)
         m_day = std::move(prepared.day);
         m_dayName = std::move(prepared.dayName);
         m_pipeline = std::move(prepared.pipeline);
+        m_warnings = prepared.result.warnings;
     }
     return prepared.result;
 }
@@ -98,6 +91,8 @@ PreparedDay DaySession::PrepareDay(std::string_view dayName, Progress* progress,
     prepared.result = ReadRaceDay(*fresh, dayName, options, &masters);
     switch (prepared.result.outcome) {
     case LoadOutcome::BadDate:
+    case LoadOutcome::NoAppFolder:
+    case LoadOutcome::UnknownDay:
     case LoadOutcome::MissingMaster:
     case LoadOutcome::Cancelled:
         return prepared;
@@ -114,7 +109,7 @@ PreparedDay DaySession::PrepareDay(std::string_view dayName, Progress* progress,
     for (DayPassKind pass : {DayPassKind::Ratings, DayPassKind::Payouts, DayPassKind::Lap, DayPassKind::AxisCodes,
                              DayPassKind::Results, DayPassKind::DayPipeline}) {
         if (IsSet(cancel)) {
-            prepared.result = Outcome(LoadOutcome::Cancelled);
+            prepared.result.outcome = LoadOutcome::Cancelled;
             return prepared;
         }
         if (m_observer) {
@@ -122,7 +117,8 @@ PreparedDay DaySession::PrepareDay(std::string_view dayName, Progress* progress,
         }
         if (Status done = RunPass(pass, *fresh, dayName, shown, masters ? &*masters : nullptr, prepared.pipeline);
             !done) {
-            prepared.result = Outcome(LoadOutcome::PassFailed, done.message);
+            prepared.result.outcome = LoadOutcome::PassFailed;
+            prepared.result.message = done.message;
             break;
         }
     }
@@ -183,7 +179,7 @@ Status DaySession::RunPass(DayPassKind pass, RaceDay& day, std::string_view dayN
         return FromPass(ComputeLapAnalysis(day, *tables));
     case DayPassKind::AxisCodes:
         for (int r = 0; r < kRaceSlots; ++r) {
-            if (IsRaceSlotUsed(day.RaceRA[r])) {
+            if (IsRaceSlotUsed(day.RaceRA[r]) && !day.Races[r].incomplete) {
                 AxisCodes(day, r);
             }
         }

@@ -122,6 +122,8 @@ public:
     // The outcome of the last pipeline run on the day shown.
     const DayTotals& Totals() const { return m_pipeline.totals; }
     const std::vector<std::string>& PipelineMessages() const { return m_pipeline.messages; }
+    // What the load of the day shown found wrong without stopping (LoadResult::warnings).
+    const LoadWarnings& Warnings() const { return m_warnings; }
 
     // The day shown, or null before the first load.
     const RaceDay* Day() const { return m_day.get(); }
@@ -149,6 +151,7 @@ private:
     std::optional<BetMethod> m_methodOverride;
     HitFiles m_hitFiles = HitFiles::AsSwitched;
     PipelineOutcome m_pipeline;
+    LoadWarnings m_warnings;
     std::function<void(DayPassKind, const RaceDay&)> m_observer;
 };
 

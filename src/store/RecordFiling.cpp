@@ -161,23 +161,8 @@ std::optional<std::string> BadPayoutField(std::string_view record)
 // A numeric field of an RA, SE or HR record that holds other bytes: the record is not stored.
 bool CheckNumbers(std::string_view record, std::vector<std::string>& reported, SkipCounts* counts)
 {
-    const std::string_view kind = jv::View(record, jv::kRecordKind);
-    const NumericField* bad = nullptr;
-    if (kind == "RA") {
-        bad = BadField(record, kRaceNumbers);
-    } else if (kind == "SE") {
-        bad = BadField(record, kRunnerNumbers);
-    } else if (kind == "HR") {
-        bad = BadField(record, kPayoutNumbers);
-        if (bad == nullptr) {
-            if (const std::optional<std::string> position = BadPayoutField(record)) {
-                Skip(reported, counts, record, "払戻", *position);
-                return false;
-            }
-        }
-    }
-    if (bad != nullptr) {
-        Skip(reported, counts, record, bad->name, jv::View(record, bad->pos));
+    if (const std::optional<BadNumber> bad = FindBadNumber(record)) {
+        Skip(reported, counts, record, bad->field, bad->bytes);
         return false;
     }
     return true;
@@ -451,6 +436,28 @@ std::string SkipSummary(const SkipCounts& counts)
         return Sjis("スキップしたレコード: 0 件");
     }
     return Sjis("スキップしたレコード: ") + std::to_string(total) + Sjis(" 件（") + parts + Sjis("）");
+}
+
+std::optional<BadNumber> FindBadNumber(std::string_view record)
+{
+    const std::string_view kind = jv::View(record, jv::kRecordKind);
+    const NumericField* bad = nullptr;
+    if (kind == "RA") {
+        bad = BadField(record, kRaceNumbers);
+    } else if (kind == "SE") {
+        bad = BadField(record, kRunnerNumbers);
+    } else if (kind == "HR") {
+        bad = BadField(record, kPayoutNumbers);
+        if (bad == nullptr) {
+            if (const std::optional<std::string> bytes = BadPayoutField(record)) {
+                return BadNumber{"払戻", *bytes};
+            }
+        }
+    }
+    if (bad != nullptr) {
+        return BadNumber{bad->name, std::string(jv::View(record, bad->pos))};
+    }
+    return std::nullopt;
 }
 
 } // namespace vornal

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -37,6 +38,17 @@
 // to its runner file, and a race record that no rule above takes. The line names the field
 // and its bytes: "スキップ:SE/馬番19".
 namespace vornal {
+
+// The first numeric field read by the system of an RA, SE or HR record that holds bytes
+// other than digits and blanks (a field wholly of "-" or "*" is a marker, the time difference
+// has its sign): its name (UTF-8, "距離") and its bytes. Nothing for a clean record or
+// another kind.
+struct BadNumber
+{
+    std::string field;
+    std::string bytes;
+};
+std::optional<BadNumber> FindBadNumber(std::string_view record);
 
 // Skipped records of a run by reason (the field's name, CP932).
 using SkipCounts = std::map<std::string, int>;

@@ -119,6 +119,14 @@ void AcquisitionWindow::StartRun()
         m_tell(Q(ToCp932("JVInitエラー：") + JvResultMessage("JVInit", m_linkResult)));
         return;
     }
+    // One writer at a time: a second run into the folder (the CLI's, another window's) would
+    // interleave with this one and lose history lines.
+    Result<StoreLock> lock = TryLockStore(m_appDir);
+    if (!lock) {
+        m_tell(Q(lock.message()));
+        return;
+    }
+    m_lock = std::move(lock.value);
     const QDateTime from = m_from->dateTime();
     m_acquisition->SetFromTime({from.date().year(), from.date().month(), from.date().day(), from.time().hour(),
                                 from.time().minute(), from.time().second()});
@@ -185,6 +193,7 @@ void AcquisitionWindow::SetBusy(bool busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     } else {
         QApplication::restoreOverrideCursor();
+        m_lock.Release(); // every run ends here, whatever ended it
     }
 }
 

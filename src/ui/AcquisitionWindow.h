@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include "app/Settings.h"
+#include "app/StoreLock.h"
 #include "store/Acquisition.h"
 #include "store/ReplayLink.h"
 
@@ -63,6 +64,8 @@ private:
     void SetBusy(bool busy) override;
 
     std::filesystem::path m_appDir;
+    // Held from the start of a run to its end, as every writer of the store holds it.
+    StoreLock m_lock;
     Settings m_settings;
     CancelFlag m_cancel;
     ReplayLink m_link;

@@ -198,6 +198,9 @@ void MainWindow::ShowFirstRace()
     // The load's warnings (a skipped rule-set line, a file that could not be written) are
     // the user's to see, not to lose.
     QStringList warnings;
+    for (const LoadWarning& warning : m_session.Warnings()) {
+        warnings << Q(warning.text);
+    }
     for (const std::string& message : m_session.PipelineMessages()) {
         warnings << Q(message);
     }
@@ -236,7 +239,9 @@ void MainWindow::ShowRace(int entry, int slot)
         Notify(Q(*analysis.Message));
         return;
     }
-    m_raceMessage->hide();
+    // An incomplete race shows its runners as read, with the reason it has no figures.
+    m_raceMessage->setText(analysis.Incomplete ? Q(IncompleteRaceNote()) : QString());
+    m_raceMessage->setVisible(analysis.Incomplete);
     View(QStringLiteral("ランキング"))->SetGrid(analysis.PastRuns);
     View(QStringLiteral("出馬表"))->SetGrid(analysis.RaceCard);
     View(QStringLiteral("個別詳細検討用"))->SetGrid(analysis.DetailGrid);

@@ -62,7 +62,8 @@ void RaceListPanel::SetRaces(std::vector<RaceListEntry> entries)
     m_entries = std::move(entries);
     m_races->clear();
     for (const RaceListEntry& entry : m_entries) {
-        m_races->addItem(Q(entry.Text));
+        // A race with runners missing from the store has no figures: marked where it is chosen.
+        m_races->addItem(entry.Incomplete ? Q(entry.Text) + QStringLiteral(" 不完全") : Q(entry.Text));
     }
     m_stepper->setRange(0, std::max(0, EntryCount() - 1));
     m_stepper->setValue(0);

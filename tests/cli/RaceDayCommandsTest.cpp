@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -42,7 +43,14 @@ TEST(RaceDayCommands, DateAndSlotAreRequired)
 TEST(RaceDayCommands, RefusedLoadPrintsTheMessageAndFails)
 {
     const auto appDir = TempDir("refused");
-    // A date long past without a jockey master: the message asking for a re-acquisition.
+    // A date the store never held is said to be unknown, plainly.
+    CliResult unknown = RunCli(AppDirArg(appDir) + "day --date 2000年01月05日", true);
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_NE(unknown.out.find("2000年01月05日 のデータは保存されていません。"), std::string::npos) << unknown.out;
+    // A date long past with its races but without a jockey master: the message asking for a
+    // re-acquisition.
+    std::filesystem::create_directories(appDir / "Data");
+    std::ofstream(appDir / "Data" / "2000年01月05日.jvRA").put(' ');
     CliResult result = RunCli(AppDirArg(appDir) + "day --date 2000年01月05日", true);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.out.find("データが不揃いのようです。"), std::string::npos) << result.out;

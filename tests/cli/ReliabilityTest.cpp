@@ -9,6 +9,7 @@
 
 #include "app/StoreLock.h"
 #include "cli/CliRun.h"
+#include "support/TestFiles.h"
 
 // The command-line faces of the store's and the tables' refusals, on a short sample season.
 namespace vornal::test {
@@ -107,6 +108,51 @@ TEST_F(ShortSeason, OneWriterAtATime)
     // The entries published before the draw are the season's only drops.
     EXPECT_TRUE(Mentions(waited.out, "\nスキップしたレコード: ")) << waited.out.substr(waited.out.size() - 300);
     EXPECT_TRUE(Mentions(waited.out, "件（馬番未確定 ")) << waited.out.substr(waited.out.size() - 300);
+}
+
+// A day whose store lost a runner line and its horse master: the load goes on, each warning
+// on the error stream and under "warnings", the race marked in the listing and the JSON.
+TEST_F(ShortSeason, WarningsOfALoadReachTheErrorStreamAndTheJson)
+{
+    ASSERT_FALSE(s_from.empty());
+    const std::filesystem::path app = FreshApp("warnings");
+    ASSERT_EQ(RunCli(AcquireArgs(app)).exitCode, 0);
+    const std::string good = RunCli(AppDirArg(app) + "day --date 20260103 --json").out;
+    ASSERT_FALSE(Mentions(good, "\"warnings\":"));
+    ASSERT_FALSE(Mentions(good, "\"incomplete\":"));
+
+    const std::filesystem::path runnerFile = app / "Data" / "2026年01月03日中山.jvSEr";
+    std::string bytes = Slurp(runnerFile);
+    ASSERT_FALSE(bytes.empty());
+    Spit(runnerFile, bytes.replace(555, 553, std::string(553, ' '))); // race 1, horse 2
+    std::filesystem::remove(app / "Data" / "2026年01月03日.jvUM2");
+
+    const CliResult listed = RunCli(AppDirArg(app) + "day --date 20260103", true);
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_TRUE(Mentions(listed.out, "vornal-cli: 警告: Data/2026年01月03日.jvUM2：馬マスタのファイルがありません"))
+        << listed.out.substr(0, 600);
+    EXPECT_TRUE(Mentions(listed.out, "jvSEr：レコード 1：1R 馬番 2 の出走馬のレコードが空です"))
+        << listed.out.substr(0, 600);
+    EXPECT_TRUE(Mentions(listed.out, "出走馬のデータが欠けているため、このレースは評価も買い目もありません。"));
+    const std::string json = RunCli(AppDirArg(app) + "day --date 20260103 --json").out;
+    EXPECT_TRUE(
+        Mentions(json, "\"warnings\":[{\"file\":\"Data/2026年01月03日.jvUM2\",\"record\":-1,\"field\":\"\",\"text\":"))
+        << json.substr(0, 600);
+    EXPECT_TRUE(Mentions(RunCli(AppDirArg(app) + "race --date 20260103 --slot 0 --json").out,
+                         "\"slot\":0,\"warnings\":[{\"file\":\"Data/2026年01月03日.jvUM2\""));
+    // The race: no bets, and not one runner (the blank one least of all) rated or priced.
+    const std::size_t at = json.find("\"incomplete\":true");
+    ASSERT_NE(at, std::string::npos);
+    const std::string after = json.substr(at);
+    const std::string raceJson = after.substr(0, after.find("{\"date\":"));
+    EXPECT_TRUE(
+        Mentions(raceJson, "\"BetCombos\":[\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"],\"BetRunner\":0"));
+    for (const char* figure :
+         {"\"PredictedWinPayout\":", "\"RankAchievement\":", "\"WinRank\":", "\"AchievementProb\":"}) {
+        for (std::size_t f = raceJson.find(figure); f != std::string::npos; f = raceJson.find(figure, f + 1)) {
+            EXPECT_EQ(raceJson.substr(f + std::string(figure).size(), 2), "0,") << figure;
+        }
+    }
 }
 
 } // namespace

@@ -237,6 +237,23 @@ TEST(OddsImport, ReadsMarkersBlanksAndTenths)
     EXPECT_EQ(f.day->Races[1].OddsO1Time, "0900");
 }
 
+// A byte inserted in record 1 shifts every record after it: the odds commands refuse the
+// file naming the record instead of reading, or writing back, records made of two halves.
+TEST(OddsImport, AMisalignedOddsFileIsRefused)
+{
+    DayFixture f;
+    std::string bytes = Slurp(f.day->OddsO1Path);
+    bytes.insert(kO1LineBytes + 2 + 100, "X");
+    Spit(f.day->OddsO1Path, bytes);
+    const Result<std::optional<OddsFile>> loaded = OddsFile::Load(f.day->OddsO1Path);
+    ASSERT_FALSE(loaded);
+    EXPECT_NE(loaded.message().find(Sjis(" のレコード 1 が 960 バイトと CR LF ではありません")), std::string::npos)
+        << ToUtf8(loaded.message());
+    const Status imported = ImportOdds(*f.day, 0);
+    EXPECT_FALSE(imported);
+    EXPECT_EQ(Slurp(f.day->OddsO1Path), bytes);
+}
+
 std::string Snapshot(std::string_view announced)
 {
     return O1Line("05", "09", announced);

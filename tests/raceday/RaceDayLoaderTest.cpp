@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 #include <vector>
 
+#include <sys/resource.h>
+
 #include "app/AppDir.h"
+#include "app/AtomicFile.h"
 #include "app/Settings.h"
 #include "raceday/MasterIndex.h"
 #include "raceday/RaceDayLoader.h"
@@ -395,6 +399,120 @@ TEST_F(LoaderTest, RunnersGetTheirPastRunsAndFigures)
     EXPECT_FALSE(day->Races[0].Runners[2].Past[0].PastRunPresent);
     EXPECT_EQ(runner.RunnerHorseId, horseId);
     EXPECT_EQ(day->Races[0].SlotKey, "2026010506010101");
+}
+
+// --- What a load reports about a damaged store ----------------------------------------
+
+bool Has(const std::string& text, const char* utf8)
+{
+    return text.find(Sjis(utf8)) != std::string::npos;
+}
+
+// A runner the store lacks inside the registered count makes the race incomplete with one
+// warning naming the file and the first missing record; its figures are never computed.
+TEST_F(LoaderTest, MissingRunnerRecordsMakeTheRaceIncomplete)
+{
+    test::WriteRecords(HorseMasterFile(app.Path(), kDay), {});
+    WriteRaces(4, 8);
+    WriteRunners();
+    const std::filesystem::path file = RunnerFile(app.Path(), kDay, kCourse);
+    std::string bytes = *ReadFileBytes(file);
+    auto put = [&](int i, const std::string& record) { bytes.replace(i * jv::kLengthSE, jv::kLengthSE, record); };
+    put(22, BlankRecord(jv::kLengthSE)); // race 2, horse 5 skipped at acquisition
+    for (int h = 0; h < 8; ++h) {
+        put(36 + h, bytes.substr((37 + h) * jv::kLengthSE, jv::kLengthSE)); // race 3 starts at horse 2
+    }
+    put(60, BlankRecord(jv::kLengthSE)); // race 4 registers 8 but holds 6
+    put(61, BlankRecord(jv::kLengthSE));
+    ASSERT_TRUE(WriteFileAtomic(file, bytes));
+
+    const LoadResult result = Load();
+    ASSERT_TRUE(result.Ok()) << ToUtf8(result.message);
+    ASSERT_EQ(result.warnings.size(), 3u);
+    const char* texts[] = {"Data/2026年01月05日中山.jvSEr：レコード 22：2R 馬番 5 の出走馬のレコードが空です",
+                           "Data/2026年01月05日中山.jvSEr：レコード 36：3R 馬番 1 の出走馬の位置に馬番「02」",
+                           "Data/2026年01月05日中山.jvSEr：レコード 60：4R 馬番 7 の出走馬のレコードが空です"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(day->Races[i + 1].incomplete);
+        EXPECT_EQ(result.warnings[i].text.rfind(Sjis(texts[i]), 0), 0u) << ToUtf8(result.warnings[i].text);
+    }
+    EXPECT_FALSE(day->Races[0].incomplete);
+    EXPECT_TRUE(day->Races[0].Runners[0].Past[0].PastRunPresent);
+    EXPECT_FALSE(day->Races[1].Runners[0].Past[0].PastRunPresent);
+}
+
+// A store written elsewhere: a numeric field with stray bytes is named with its file, record
+// and field, and still reads by its leading digits; a race number "-1" has no runner lines.
+// A missing horse master is told at every load.
+TEST_F(LoaderTest, StrayBytesAndAMissingHorseMasterAreWarnedOf)
+{
+    RaceSpec spec;
+    spec.registered = 0;
+    std::string race = MakeRA(spec);
+    Put(race, jv::ra::kDistance, "1x00");
+    test::WriteRecords(RaceFile(app.Path(), kDay), {race});
+    for (int load = 0; load < 2; ++load) {
+        const LoadResult result = Load();
+        ASSERT_EQ(result.warnings.size(), 2u);
+        EXPECT_TRUE(Has(result.warnings[0].text, "Data/2026年01月05日.jvUM2：馬マスタのファイルがありません"));
+        EXPECT_EQ(result.warnings[1].field, Sjis("距離"));
+        EXPECT_EQ(result.warnings[1].text,
+                  Sjis("Data/2026年01月05日.jvRA：レコード 0：距離「1x00」に数字でないバイトがあります。"));
+    }
+    EXPECT_EQ(jv::Number(day->RaceRA[0], jv::ra::kDistance), 1);
+
+    test::WriteRecords(HorseMasterFile(app.Path(), kDay), {});
+    Put(race, jv::kRaceNo, "-1");
+    Put(race, jv::ra::kRegistered, "01");
+    test::WriteRecords(RaceFile(app.Path(), kDay), {race});
+    const LoadResult minus = Load();
+    ASSERT_EQ(minus.warnings.size(), 2u);
+    EXPECT_EQ(minus.warnings[0].field, Sjis("レース番号"));
+    EXPECT_TRUE(Has(minus.warnings[1].text, "レース番号「-1」のレースの出走馬は読めません（登録 1 頭）。"));
+    EXPECT_TRUE(day->Races[0].incomplete);
+}
+
+// One byte inserted in record 3 of 36 races keeps the line count but shifts every later
+// record: refused, naming the file and the first record that does not end in CR LF.
+TEST_F(LoaderTest, AMisalignedRaceFileIsRefused)
+{
+    WriteRaces(36, 0);
+    std::string bytes = *ReadFileBytes(RaceFile(app.Path(), kDay));
+    ASSERT_TRUE(WriteFileAtomic(RaceFile(app.Path(), kDay), bytes.insert(3 * jv::kLengthRA + 40, "X")));
+    const LoadResult result = Load();
+    EXPECT_EQ(result.outcome, LoadOutcome::ReadFailed);
+    EXPECT_TRUE(Has(result.message, " のレコード 3 の末尾が CR LF ではありません")) << ToUtf8(result.message);
+    EXPECT_NE(result.message.find(PathText(RaceFile(app.Path(), kDay))), std::string::npos);
+}
+
+// A store that cannot be written (a file-size limit of 0 fails every write, for root too)
+// loads with blank odds and a warning. A date never stored or a missing folder says so.
+TEST_F(LoaderTest, AReadOnlyStoreLoadsAndAnUnknownDayIsSaidPlainly)
+{
+    test::WriteRecords(HorseMasterFile(app.Path(), kDay), {});
+    WriteRaces(7, 0);
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit none = before;
+    none.rlim_cur = 0;
+    auto* const previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
+    const LoadResult result = Load();
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    ASSERT_TRUE(result.Ok()) << ToUtf8(result.message);
+    EXPECT_FALSE(std::filesystem::exists(WinOddsFile(app.Path(), kDay)));
+    ASSERT_EQ(result.warnings.size(), 1u);
+    EXPECT_TRUE(Has(result.warnings[0].text, "Data/2026年01月05日.jvO1：オッズのファイルを作成できません（"));
+    EXPECT_EQ(day->Races[6].Runners[0].WinOdds, -2.0);
+
+    LoadOptions options;
+    options.appDir = app.Path();
+    options.clock = &clock;
+    EXPECT_EQ(ReadRaceDay(*day, Sjis("2026年01月06日"), options).message,
+              Sjis("2026年01月06日 のデータは保存されていません。"));
+    options.appDir = app.Path() / "nowhere";
+    EXPECT_EQ(ReadRaceDay(*day, kDay, options).outcome, LoadOutcome::NoAppFolder);
 }
 
 } // namespace

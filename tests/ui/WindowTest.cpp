@@ -28,6 +28,7 @@
 #include "SettingsWindowsTest.h"
 #include "app/AppDir.h"
 #include "app/SettingKeys.h"
+#include "app/StoreLock.h"
 #include "cli/CliRun.h"
 #include "store/StorePaths.h"
 #include "text/FileNames.h"
@@ -356,6 +357,24 @@ private slots:
         DaySession session(app);
         QVERIFY(session.LoadDay(m_days[0]).Ok());
         QCOMPARE(session.Day()->RaceCount, 36);
+    }
+
+    // Another writer holds the folder (the CLI acquiring): the window's run refuses with the
+    // lock's message and stores nothing, instead of interleaving with it.
+    void theAcquisitionRefusesWhileAnotherWriterHoldsTheFolder()
+    {
+        const fs::path app = m_root / "locked";
+        fs::remove_all(app);
+        QVERIFY(EnsureAppFolders(app));
+        Result<StoreLock> other = TryLockStore(app);
+        QVERIFY(static_cast<bool>(other));
+        QStringList told;
+        AcquisitionWindow window(app, m_root / "feed");
+        window.SetPrompts([](const QString&) { return true; }, [&](const QString& m) { told << m; });
+        QTest::mouseClick(window.StartButton(), Qt::LeftButton);
+        QCOMPARE(told, QStringList{Q(StoreBusyMessage())});
+        QCOMPARE(window.Run().State(), AcquisitionState::Idle);
+        QVERIFY(fs::is_empty(DataDir(app)));
     }
 
     void theWaitingWindowShowsProgressSentFromAnotherThread()
