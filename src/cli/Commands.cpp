@@ -41,9 +41,11 @@ std::span<const Command> AllCommands()
         Command{"oddstime", "oddstime [MINUTES]", "show or set the odds time, minutes before post time (3..59)",
                 &RunOddsTime, {}, {}, 1},
         Command{"dates", "dates", "the stored race dates, newest first", &RunDates},
-        Command{"day", "day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard]]",
+        Command{"day",
+                "day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates|hitreport [--tsv | "
+                "--clipboard]]",
                 "load the day and run every pass: the races with their bets, results and hits, the day totals; or one "
-                "day table",
+                "day table, or the hit evaluation report (hitreport: texts and colours of its cells)",
                 &RunDay, {"--date", "--table"}, {"--json", "--tsv", "--clipboard"}},
         Command{"race",
                 "race --date DAY --slot N [--json | --table pastruns|lapcard|ranking|card|detail|quinella|popularity "
