@@ -10,6 +10,7 @@
 #include "present/GridSort.h"
 #include "present/RaceAnalysisView.h"
 #include "present/RaceList.h"
+#include "present/TuningViews.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
 
@@ -243,6 +244,34 @@ int RunView(CliContext& context)
     results("BracketResult", view.Results.Bracket);
     results("QuinellaResult", view.Results.Quinella);
     results("WideResult", view.Results.Wide);
+    return kExitOk;
+}
+
+int RunTuning(CliContext& context)
+{
+    DaySession session(context.appDir);
+    const TuningTables* tables = LoadTables(context, session);
+    if (tables == nullptr) {
+        return kExitFailure;
+    }
+    const std::vector<TuningTab> tabs = BuildTuningTabs(*tables);
+    const std::optional<std::string> name = context.Option("--name");
+    for (const TuningTab& tab : tabs) {
+        for (const TuningView& view : tab.Views) {
+            if (!name) {
+                // The list of views: tab, view, and whether only the developer view shows it.
+                context.out << ToUtf8(tab.Caption) << "\t" << ToUtf8(view.Caption)
+                            << (tab.DeveloperOnly ? "\tdeveloper" : "") << "\n";
+            } else if (ToUtf8(view.Caption) == *name) {
+                PrintUtf8Lines(context, context.Flag("--text") ? GridText(view.Grid) : GridLines(view.Grid, "\n"));
+                return kExitOk;
+            }
+        }
+    }
+    if (name) {
+        context.err << "vornal-cli: no tuning view \"" << *name << "\"; vornal-cli tuning lists them\n";
+        return kExitUsage;
+    }
     return kExitOk;
 }
 

@@ -23,6 +23,7 @@
 #include "ui/GridView.h"
 #include "ui/RaceAnalysisPanel.h"
 #include "ui/RaceListPanel.h"
+#include "ui/TuningTabs.h"
 #include "ui/Text.h"
 #include "ui/WaitWindow.h"
 
@@ -77,6 +78,10 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     AddTab(new GridView, QStringLiteral("ﾗｯﾌﾟﾀｲﾑ"), false);
     AddTab(new GridView, QStringLiteral("ラップ検証表"), false);
     AddTab(new GridView, QStringLiteral("買い目候補"), true);
+    std::string tablesMessage;
+    if (const TuningTables* tables = m_session.Tables(tablesMessage)) {
+        AddTuningTabs(*m_tabs, *tables, m_developerView);
+    }
 
     statusBar()->addPermanentWidget(m_methodLabel);
     m_methodLabel->setObjectName(QStringLiteral("MethodLabel"));

@@ -23,6 +23,7 @@
 #include "cli/CliRun.h"
 #include "support/TestFiles.h"
 #include "present/RaceAnalysisView.h"
+#include "present/TuningViews.h"
 #include "results/HitReport.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
@@ -71,6 +72,12 @@ std::string LastLine(const fs::path& file)
         }
     }
     return last;
+}
+
+void Save(QWidget& widget, const QString& name)
+{
+    QVERIFY(QDir().mkpath(QStringLiteral(VORNAL_SCREENSHOT_DIR)));
+    QVERIFY(widget.grab().save(QStringLiteral(VORNAL_SCREENSHOT_DIR "/") + name + QStringLiteral(".png")));
 }
 
 // Receives the URLs QDesktopServices would hand to the desktop.
@@ -248,8 +255,7 @@ void CommandsTest::resultsRetrievalThenTheHitReportShowsItsColours()
     report->resize(760, 560);
     QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.visualRect(quinella.index(0, 3)).center());
     QVERIFY(!table.selectionModel() || table.selectionModel()->selectedIndexes().isEmpty());
-    QVERIFY(QDir().mkpath(QStringLiteral(VORNAL_SCREENSHOT_DIR)));
-    QVERIFY(report->grab().save(QStringLiteral(VORNAL_SCREENSHOT_DIR "/hitreport.png")));
+    Save(*report, QStringLiteral("hitreport"));
     report->setGeometry(30, 40, 700, 500);
     report->close();
     QCOMPARE(kHitReportPlace.Read(Settings(SettingsFile(app))), (WindowRect{40, 30, 700, 500}));
@@ -278,6 +284,11 @@ void CommandsTest::theFirstShowingChecksTheLinkAndHelpOpensTheGuide()
     window.SetFeedFolder(feed);
     window.show();
     QTRY_VERIFY(window.LastMessage().startsWith(QStringLiteral("ご利用中のJV-Linkのバージョンは[4.8.0]です。")));
+    // The reference tabs of the tuning tables: the developer's stay hidden.
+    QVERIFY(window.SelectTab(QStringLiteral("参考資料")));
+    QVERIFY(window.SelectTab(QStringLiteral("基準ﾗｯﾌﾟﾃﾞｰﾀ表")));
+    QVERIFY(!window.SelectTab(QStringLiteral("ローテーション値")));
+    QVERIFY(!window.SelectTab(QStringLiteral("順位ﾃｰﾌﾞﾙ")));
 
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
@@ -300,6 +311,19 @@ void CommandsTest::theListToggleTheListOptionAndTheDeveloperMenu()
     QVERIFY(!workbench.Open());
     MainWindow& window = *workbench.Window();
     window.show();
+    // With the marker the developer's reference tabs show the core's views.
+    QVERIFY(window.SelectTab(QStringLiteral("ローテーション値")));
+    QVERIFY(window.SelectTab(QStringLiteral("順位ﾃｰﾌﾞﾙ")));
+    std::string message;
+    const std::vector<TuningTab> tuning = BuildTuningTabs(*workbench.Session().Tables(message));
+    for (const TuningTab& tab : tuning) {
+        for (const TuningView& view : tab.Views) {
+            GridView* shown = window.findChild<GridView*>(Q(view.Caption));
+            QVERIFY2(shown && shown->Grid() == view.Grid, qPrintable(Q(view.Caption)));
+        }
+    }
+    Save(window, QStringLiteral("ローテーション値"));
+
     RaceListPanel& list = *window.ListPanel();
     QWidget* toggle = window.findChild<QWidget*>(QStringLiteral("ListToggle"));
     QVERIFY(toggle && list.isVisible());
