@@ -7,7 +7,7 @@
 #include "store/Acquisition.h"
 #include "text/Encoding.h"
 
-#include "store/JvRecords.h"
+#include "support/JvRecordBuilder.h"
 
 // An acquisition window for tests: records what it is shown, in UTF-8.
 namespace vornal::test {
