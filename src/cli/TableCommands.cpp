@@ -10,6 +10,7 @@
 #include "present/GridSort.h"
 #include "present/RaceAnalysisView.h"
 #include "present/RaceList.h"
+#include "present/RaceListDetail.h"
 #include "present/TuningViews.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
@@ -19,12 +20,12 @@ namespace {
 
 constexpr std::string_view kTableUsage =
     "vornal-cli table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard | --text]\n"
-    "  day tables: racelist, main (メイン用), laptime (ﾗｯﾌﾟﾀｲﾑ), lapcheck (ラップ検証表), candidates (買い目候補)\n"
+    "  day tables: racelist, racelistdetail (the grid below the race list), main (メイン用), laptime (ﾗｯﾌﾟﾀｲﾑ), lapcheck (ラップ検証表), candidates (買い目候補)\n"
     "  race tables (--slot N): pastruns (ランキング), card (出馬表), detail (個別詳細検討用), lapcard (ﾗｯﾌﾟ出馬表), "
     "ranking (ﾗﾝｷﾝｸﾞ表),\n"
     "  popularity (人気順位(秘))";
 constexpr std::string_view kTableNames =
-    "  day tables: racelist, main, laptime, lapcheck, candidates; race tables (--slot N): pastruns, card, detail, "
+    "  day tables: racelist, racelistdetail, main, laptime, lapcheck, candidates; race tables (--slot N): pastruns, card, detail, "
     "lapcard, ranking, popularity, quinella";
 constexpr std::string_view kViewUsage = "vornal-cli view --date DAY --slot N";
 
@@ -99,6 +100,11 @@ int PrintRaceList(CliContext& context, const RaceDay& day)
 int PrintViewTable(CliContext& context, DaySession& session, const std::string& name, std::optional<int> slot,
                    TableOutput output)
 {
+    if (name == "racelistdetail") {
+        PrintUtf8Lines(context, output == TableOutput::Text ? GridText(BuildRaceListDetail())
+                                                            : GridLines(BuildRaceListDetail(), "\n"));
+        return kExitOk;
+    }
     const TableKind* kind = FindTable(name);
     if (kind == nullptr && name != "racelist") {
         context.err << "vornal-cli: no table \"" << name << "\"\n" << kTableNames << "\n";
