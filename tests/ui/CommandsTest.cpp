@@ -24,6 +24,7 @@
 #include "support/TestFiles.h"
 #include "present/RaceAnalysisView.h"
 #include "present/TuningViews.h"
+#include "odds/TimeSeriesOdds.h"
 #include "results/HitReport.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
@@ -99,7 +100,9 @@ void CommandsTest::initTestCase()
     fs::create_directories(m_root);
     const std::string app = test::ShellQuote((m_root / "app").string());
     const std::string feed = test::ShellQuote((m_root / "feed").string());
-    const test::CliResult generated = test::RunCli("samplegen --feed " + feed + " --days 2 --tuning " + app);
+    const std::string series = test::ShellQuote((m_root / "timeseries").string());
+    const test::CliResult generated =
+        test::RunCli("samplegen --feed " + feed + " --days 2 --tuning " + app + " --timeseries " + series);
     QCOMPARE(generated.exitCode, 0);
     const std::size_t at = generated.out.find("--from \"");
     QVERIFY(at != std::string::npos);
@@ -163,6 +166,29 @@ void CommandsTest::quickOddsForAllRacesRefreshTheShownOdds()
     QCOMPARE(cli.exitCode, 0);
     QCOMPARE(fs::file_size(WinOddsFile(app, m_days[0])), fs::file_size(WinOddsFile(m_root / "odds-cli", m_days[0])));
     QCOMPARE(test::Slurp(WinOddsFile(app, m_days[0])), test::Slurp(WinOddsFile(m_root / "odds-cli", m_days[0])));
+}
+
+void CommandsTest::theTimeSeriesImportSaysWhatItTookOrWhyNot()
+{
+    const fs::path app = Copy("series");
+    Workbench workbench(app);
+    QVERIFY(!workbench.Open());
+    MainWindow& window = *workbench.Window();
+    window.show();
+    QAction* import = window.findChild<QAction*>(QStringLiteral("時系列オッズより取得(&J)"));
+    QVERIFY(import);
+    import->trigger(); // no folder chosen yet
+    QCOMPARE(window.LastMessage(), QStringLiteral("時系列ｵｯｽﾞﾌｫﾙﾀﾞ指定をしてください。"));
+    QVERIFY(ChooseOddsFolder(app, m_root / "timeseries"));
+    Choose(window, m_days[0]);
+    window.ShowEntry(2);
+    const int slot = window.SelectedRace();
+    import->trigger();
+    QVERIFY2(window.LastMessage().endsWith(QStringLiteral("ﾚｰｽ分の単ｵｯｽﾞを取りこみました。")),
+             qPrintable(window.LastMessage()));
+    QVERIFY(!window.LastMessage().startsWith(QLatin1Char('0')));
+    QVERIFY(!IsBlank(workbench.Session().Day()->Races[slot].OddsO1Time.View()));
+    QCOMPARE(window.SelectedRace(), slot);
 }
 
 void CommandsTest::anInjectedOddsErrorShowsItsStatusLineAndLogLine()

@@ -16,6 +16,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void quickOddsForAllRacesRefreshTheShownOdds();
+    void theTimeSeriesImportSaysWhatItTookOrWhyNot();
     void anInjectedOddsErrorShowsItsStatusLineAndLogLine();
     void resultsRetrievalThenTheHitReportShowsItsColours();
     void theFirstShowingChecksTheLinkAndHelpOpensTheGuide();
