@@ -9,8 +9,8 @@
 namespace vornal {
 namespace {
 
-constexpr std::array<const char*, kRatingKinds> kKindCaptions = {"実績", "格", "平均", "ﾛｰﾃ", "ｺﾞｰﾙ",
-                                                               "最終", "基TM", "最良", "脚質", "総合"};
+constexpr std::array<const char*, kRatingKinds> kKindCaptions = {"実績", "格",   "平均", "ﾛｰﾃ",  "ｺﾞｰﾙ",
+                                                                 "最終", "基TM", "最良", "脚質", "総合"};
 
 // Rank rows 1..18 of a rating-kind table, "%5.2f".
 CellGrid RankRateView(const std::function<double(int kind, int rank)>& value)
@@ -82,8 +82,8 @@ CellGrid BaseLapView(const TuningTables& tables)
     for (int d = 1; d <= kLapDistances; ++d) {
         grid.Set(d, 0, std::to_string(kDistances[static_cast<std::size_t>(d - 1)]));
         for (int c = 0; c < 6; ++c) {
-            const double value = tables.BaseLap(d, c < 3 ? LapSurface::Turf : LapSurface::Dirt,
-                                                static_cast<LapMeasure>(c % 3));
+            const double value =
+                tables.BaseLap(d, c < 3 ? LapSurface::Turf : LapSurface::Dirt, static_cast<LapMeasure>(c % 3));
             if (value > 0) {
                 grid.Set(d, c + 1, fmt::sprintf("%5.1f", value));
             }
@@ -133,7 +133,8 @@ CellGrid RankPairView(const TuningTables& tables, int category)
 }
 
 // A rotation sheet: past runs k = 1..11 as the columns, finishing buckets as the rows.
-template <class T> CellGrid RotationView(const TuningGrid<T, kRotationRuns + 1, kRotationBuckets + 1>& table, const char* format)
+template <class T>
+CellGrid RotationView(const TuningGrid<T, kRotationRuns + 1, kRotationBuckets + 1>& table, const char* format)
 {
     CellGrid grid(kRotationBuckets + 1, kRotationRuns + 1);
     for (int k = 1; k <= kRotationRuns; ++k) {
@@ -170,11 +171,12 @@ CellGrid RankHitView(const TuningTables& tables)
 std::vector<TuningTab> BuildTuningTabs(const TuningTables& tables)
 {
     std::vector<TuningTab> tabs;
-    tabs.push_back({Sjis("ﾃﾞｰﾀﾃｰﾌﾞﾙ"),
-                    true,
-                    {{Sjis("単勝配当用"), RankRateView([&](int kind, int rank) { return tables.RankWin(kind, rank); })},
-                     {Sjis("馬連配当用"), RankRateView([&](int kind, int rank) { return tables.RankTopTwo(kind, rank); })},
-                     {Sjis("単勝人気統計"), FieldRankView(tables)}}});
+    tabs.push_back(
+        {Sjis("ﾃﾞｰﾀﾃｰﾌﾞﾙ"),
+         true,
+         {{Sjis("単勝配当用"), RankRateView([&](int kind, int rank) { return tables.RankWin(kind, rank); })},
+          {Sjis("馬連配当用"), RankRateView([&](int kind, int rank) { return tables.RankTopTwo(kind, rank); })},
+          {Sjis("単勝人気統計"), FieldRankView(tables)}}});
     tabs.push_back({Sjis("参考資料"), false, {{Sjis("配当別実現確率"), ShareClassView(tables)}}});
     tabs.push_back({Sjis("基準ﾗｯﾌﾟﾃﾞｰﾀ表"),
                     false,

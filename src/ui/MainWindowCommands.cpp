@@ -79,10 +79,12 @@ void MainWindow::BuildCommands()
         return action;
     };
     file->insertSeparator(exitSeparator);
-    connect(fileAction(QStringLiteral("全ﾚｰｽ速報ｵｯｽﾞ取得(&O)")), &QAction::triggered, this, [this] { FetchOdds(true); });
+    connect(fileAction(QStringLiteral("全ﾚｰｽ速報ｵｯｽﾞ取得(&O)")), &QAction::triggered, this,
+            [this] { FetchOdds(true); });
     connect(fileAction(QStringLiteral("時系列ｵｯｽﾞﾌｫﾙﾀﾞ指定(&J)")), &QAction::triggered, this, [this] {
         const QString start = QString::fromStdString(OddsSeriesFolder(m_session.AppDir()).string());
-        const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("時系列ｵｯｽﾞﾃﾞｰﾀﾌｫﾙﾀﾞの指定"), start);
+        const QString folder =
+            QFileDialog::getExistingDirectory(this, QStringLiteral("時系列ｵｯｽﾞﾃﾞｰﾀﾌｫﾙﾀﾞの指定"), start);
         if (folder.isEmpty()) {
             return;
         }
@@ -90,7 +92,8 @@ void MainWindow::BuildCommands()
             Notify(Q(chosen.message));
         }
     });
-    connect(fileAction(QStringLiteral("時系列オッズより取得(&J)")), &QAction::triggered, this, &MainWindow::ImportSeriesOdds);
+    connect(fileAction(QStringLiteral("時系列オッズより取得(&J)")), &QAction::triggered, this,
+            &MainWindow::ImportSeriesOdds);
 
     QToolBar* tools = addToolBar(QStringLiteral("ツール"));
     tools->setObjectName(QStringLiteral("Tools"));
@@ -101,8 +104,8 @@ void MainWindow::BuildCommands()
         action->setStatusTip(hint);
         return action;
     };
-    connect(tool(QStringLiteral("速報ｵｯｽﾞ"), QStringLiteral("選択中のレースの速報オッズを取得します。")), &QAction::triggered,
-            this, [this] { FetchOdds(false); });
+    connect(tool(QStringLiteral("速報ｵｯｽﾞ"), QStringLiteral("選択中のレースの速報オッズを取得します。")),
+            &QAction::triggered, this, [this] { FetchOdds(false); });
     m_resultsAction = tool(QStringLiteral("結果情報"), QStringLiteral("レース結果の簡易表示窓を出します。"));
     connect(m_resultsAction, &QAction::triggered, this, &MainWindow::RetrieveResults);
     connect(tool(QStringLiteral("判定"), QStringLiteral("的中判定表を表示します。")), &QAction::triggered, this,
@@ -153,16 +156,17 @@ void MainWindow::FetchOdds(bool allRaces)
     JvLink* link = &m_link;
     const CancelFlag* cancel = &m_cancel;
     Progress* status = m_statusLine;
-    auto beep = [this] { QMetaObject::invokeMethod(this, [] { QApplication::beep(); }, Qt::QueuedConnection); };
-    const bool started = m_loader->Run(
-        [session, link, cancel, status, race, prepared, beep] {
-            *prepared = session->PrepareOdds(*link, race, *cancel, status, beep);
-        },
-        [this, prepared] {
-            const OddsFetchReport report = prepared->report;
-            m_session.AdoptOdds(std::move(*prepared));
-            EndOddsFetch(report);
-        });
+    auto beep = [this] {
+        QMetaObject::invokeMethod(
+            this, [] { QApplication::beep(); }, Qt::QueuedConnection);
+    };
+    const bool started = m_loader->Run([session, link, cancel, status, race, prepared,
+                                        beep] { *prepared = session->PrepareOdds(*link, race, *cancel, status, beep); },
+                                       [this, prepared] {
+                                           const OddsFetchReport report = prepared->report;
+                                           m_session.AdoptOdds(std::move(*prepared));
+                                           EndOddsFetch(report);
+                                       });
     if (started) {
         SetBusy(true, false);
     }
@@ -233,7 +237,10 @@ void MainWindow::RetrieveResults()
     const DaySession* session = &m_session;
     JvLink* link = &m_link;
     const CancelFlag* cancel = &m_cancel;
-    auto beep = [this] { QMetaObject::invokeMethod(this, [] { QApplication::beep(); }, Qt::QueuedConnection); };
+    auto beep = [this] {
+        QMetaObject::invokeMethod(
+            this, [] { QApplication::beep(); }, Qt::QueuedConnection);
+    };
     // The fresh records go to the store on the worker, then the day loads again there.
     const bool started = m_loader->Start(m_session.DayName(), [session, link, cancel, beep] {
         session->RetrieveResults(*link, *cancel, true, {}, beep);
@@ -257,9 +264,9 @@ void MainWindow::RetrieveResults()
 HitReportWindow* MainWindow::ShowHitReport()
 {
     const RaceDay* day = m_session.Day();
-    const std::optional<HitReport> report =
-        day != nullptr && m_list->EntryCount() > 0 ? BuildHitReport(*day, m_session.DayName(), m_session.Totals())
-                                                   : std::nullopt;
+    const std::optional<HitReport> report = day != nullptr && m_list->EntryCount() > 0
+                                                ? BuildHitReport(*day, m_session.DayName(), m_session.Totals())
+                                                : std::nullopt;
     if (!report) {
         Notify(Q(NoDayForHitReportMessage()));
         return nullptr;
@@ -274,8 +281,8 @@ QString MainWindow::HelpPage()
 {
     // Bundled beside the program; a test program one folder further down finds it too.
     const QDir beside(QCoreApplication::applicationDirPath());
-    for (const QString& candidate : {beside.filePath(QStringLiteral("guide.html")),
-                                     beside.filePath(QStringLiteral("../guide.html"))}) {
+    for (const QString& candidate :
+         {beside.filePath(QStringLiteral("guide.html")), beside.filePath(QStringLiteral("../guide.html"))}) {
         if (QFileInfo::exists(candidate)) {
             return QFileInfo(candidate).canonicalFilePath();
         }

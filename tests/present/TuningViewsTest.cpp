@@ -61,7 +61,7 @@ TEST(TuningViewsTest, TheViewsShowTheBuiltInTablesInTheirFormats)
     EXPECT_EQ(pairs.Cell(0, 0), "J-Z");
     EXPECT_EQ(pairs.Cell(7, 0), "J-K");
     EXPECT_EQ(pairs.Cell(14, 0), "Z-K");
-    EXPECT_EQ(pairs.Cell(1, 3), " 13.3"); // J-Z, i 3, j 1
+    EXPECT_EQ(pairs.Cell(1, 3), " 13.3");  // J-Z, i 3, j 1
     EXPECT_EQ(pairs.Cell(16, 1), "  9.7"); // Z-K, i 1, j 2
     EXPECT_EQ(pairs.Cell(17, 1), " 10.3"); // Z-K, i 1, j 3
 

@@ -160,9 +160,9 @@ void CommandsTest::quickOddsForAllRacesRefreshTheShownOdds()
     QVERIFY(window.statusBar()->currentMessage().isEmpty());
 
     // The CLI fetches the same odds into the same day.
-    const test::CliResult cli = test::RunCli("--app-dir " + test::ShellQuote(Copy("odds-cli").string()) +
-                                             " odds --feed " + test::ShellQuote(m_feed.string()) + " --date " +
-                                             test::ShellQuote(ToUtf8(m_days[0])) + " --all");
+    const test::CliResult cli =
+        test::RunCli("--app-dir " + test::ShellQuote(Copy("odds-cli").string()) + " odds --feed " +
+                     test::ShellQuote(m_feed.string()) + " --date " + test::ShellQuote(ToUtf8(m_days[0])) + " --all");
     QCOMPARE(cli.exitCode, 0);
     QCOMPARE(fs::file_size(WinOddsFile(app, m_days[0])), fs::file_size(WinOddsFile(m_root / "odds-cli", m_days[0])));
     QCOMPARE(test::Slurp(WinOddsFile(app, m_days[0])), test::Slurp(WinOddsFile(m_root / "odds-cli", m_days[0])));
@@ -287,12 +287,12 @@ void CommandsTest::resultsRetrievalThenTheHitReportShowsItsColours()
     QCOMPARE(kHitReportPlace.Read(Settings(SettingsFile(app))), (WindowRect{40, 30, 700, 500}));
 
     // The CLI prints the same report, cell for cell.
-    const test::CliResult cli =
-        test::RunCli("--app-dir " + test::ShellQuote(app.string()) + " day --date " +
-                     test::ShellQuote(ToUtf8(m_days[0])) + " --table hitreport");
+    const test::CliResult cli = test::RunCli("--app-dir " + test::ShellQuote(app.string()) + " day --date " +
+                                             test::ShellQuote(ToUtf8(m_days[0])) + " --table hitreport");
     QCOMPARE(cli.exitCode, 0);
     const QStringList lines = QString::fromStdString(cli.out).split(QLatin1Char('\n'));
-    const QStringList firstRow = lines.filter(QRegularExpression(QStringLiteral("^row\\t"))).value(0).split(QLatin1Char('\t'));
+    const QStringList firstRow =
+        lines.filter(QRegularExpression(QStringLiteral("^row\\t"))).value(0).split(QLatin1Char('\t'));
     QCOMPARE(firstRow.size(), 2 + quinella.columnCount());
     for (int column = 0; column < quinella.columnCount(); ++column) {
         QCOMPARE(firstRow[2 + column], quinella.index(0, column).data().toString());
