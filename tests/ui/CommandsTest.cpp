@@ -1,5 +1,6 @@
 #include "CommandsTest.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
@@ -246,6 +247,7 @@ void CommandsTest::resultsRetrievalThenTheHitReportShowsItsColours()
     const QColor tip = QApplication::palette().color(QPalette::ToolTipBase);
     HitReportModel& quinella = *report->Model(0);
     QVERIFY(quinella.rowCount() > 0);
+    QAbstractItemModelTester tester(&quinella, QAbstractItemModelTester::FailureReportingMode::QtTest);
     int red = 0;
     int cyan = 0;
     for (int row = 0; row < quinella.rowCount(); ++row) {
