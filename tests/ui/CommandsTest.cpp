@@ -284,6 +284,8 @@ void CommandsTest::resultsRetrievalThenTheHitReportShowsItsColours()
     QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.visualRect(quinella.index(0, 3)).center());
     QVERIFY(!table.selectionModel() || table.selectionModel()->selectedIndexes().isEmpty());
     Save(*report, QStringLiteral("hitreport"));
+    report->Tabs()->setCurrentIndex(1);
+    Save(*report, QStringLiteral("hitreport-winplace"));
     report->setGeometry(30, 40, 700, 500);
     report->close();
     QCOMPARE(kHitReportPlace.Read(Settings(SettingsFile(app))), (WindowRect{40, 30, 700, 500}));
