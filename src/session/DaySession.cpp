@@ -227,6 +227,24 @@ TimeSeriesReport DaySession::ImportTimeSeriesOdds()
     return vornal::ImportTimeSeriesOdds(m_appDir, m_day.get());
 }
 
+PreparedSeriesOdds DaySession::PrepareTimeSeriesOdds() const
+{
+    PreparedSeriesOdds prepared;
+    std::unique_ptr<RaceDay> copy = m_day ? m_day->Clone() : nullptr;
+    prepared.report = vornal::ImportTimeSeriesOdds(m_appDir, copy.get());
+    if (!prepared.report.refused) {
+        prepared.day = std::move(copy);
+    }
+    return prepared;
+}
+
+void DaySession::AdoptSeriesOdds(PreparedSeriesOdds prepared)
+{
+    if (prepared.day) {
+        m_day = std::move(prepared.day);
+    }
+}
+
 Status DaySession::RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress,
                            const MasterIndex* masters, PipelineOutcome& pipeline) const
 {

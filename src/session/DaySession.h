@@ -63,6 +63,13 @@ struct PreparedOdds
     std::unique_ptr<RaceDay> day; // null when nothing was fetched (no day, no race list)
 };
 
+// The time-series import run on a copy of the day shown, to be adopted.
+struct PreparedSeriesOdds
+{
+    TimeSeriesReport report;
+    std::unique_ptr<RaceDay> day; // null when the import was refused
+};
+
 // A prepared load, to be adopted.
 struct PreparedDay
 {
@@ -137,6 +144,10 @@ public:
     // The time-series import on the day shown ("時系列オッズより取得(&J)"), with the same
     // import afterwards. Refused with its message before a load.
     TimeSeriesReport ImportTimeSeriesOdds();
+    // The same import into a copy of the day shown, for a worker thread; AdoptSeriesOdds
+    // shows it.
+    PreparedSeriesOdds PrepareTimeSeriesOdds() const;
+    void AdoptSeriesOdds(PreparedSeriesOdds prepared);
 
     // The betting method of every later pipeline run, instead of the one the settings
     // choose (a backtest runs a method without rewriting the settings); nothing to follow

@@ -1,5 +1,8 @@
 #include "ui/AcquisitionWindow.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTimeEdit>
@@ -55,6 +58,8 @@ AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, std::unique_p
         return std::filesystem::path(folder.toStdString());
     });
 
+    // Thousands of lines: one height for all, or every line added lays out the whole list.
+    m_files->setUniformItemSizes(true);
     m_from->setDisplayFormat(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
     m_from->setCalendarPopup(true);
     for (QPushButton* button : {m_start, m_cancelButton, m_linkSettings}) {
@@ -113,7 +118,7 @@ void AcquisitionWindow::OnUiThread(std::function<void()> call, bool wait)
         QMetaObject::invokeMethod(
             this,
             [this, call = std::move(call)] {
-                Flush();
+                FlushAll();
                 call();
             },
             Qt::BlockingQueuedConnection);
@@ -133,18 +138,38 @@ void AcquisitionWindow::OnUiThread(std::function<void()> call, bool wait)
     }
 }
 
+void AcquisitionWindow::FlushAll()
+{
+    bool more = true;
+    while (more) {
+        Flush();
+        const std::lock_guard lock(m_pendingMutex);
+        more = !m_pending.empty();
+    }
+}
+
 void AcquisitionWindow::Flush()
 {
+    // A bounded share per event, so a long backlog of lines never stalls the window.
+    constexpr std::size_t kCallsPerFlush = 200;
     std::vector<std::function<void()>> calls;
+    bool more = false;
     {
         const std::lock_guard lock(m_pendingMutex);
-        calls.swap(m_pending);
-        m_flushPosted = false;
+        const std::size_t count = std::min(kCallsPerFlush, m_pending.size());
+        calls.assign(std::make_move_iterator(m_pending.begin()),
+                     std::make_move_iterator(m_pending.begin() + static_cast<std::ptrdiff_t>(count)));
+        m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(count));
+        more = !m_pending.empty();
+        m_flushPosted = more;
     }
     for (const std::function<void()>& call : calls) {
         call();
     }
     m_files->scrollToBottom();
+    if (more) {
+        QMetaObject::invokeMethod(this, &AcquisitionWindow::Flush, Qt::QueuedConnection);
+    }
 }
 
 void AcquisitionWindow::SetPrompts(Ask ask, Tell tell)
@@ -200,7 +225,7 @@ void AcquisitionWindow::OnRunEnded()
     m_worker->wait();
     m_worker->deleteLater();
     m_worker = nullptr;
-    Flush();
+    FlushAll();
     SyncPicker();
     emit RunFinished();
 }

@@ -70,6 +70,7 @@ private:
     // `wait`, blocking the worker until it ran).
     void OnUiThread(std::function<void()> call, bool wait = false);
     void Flush();
+    void FlushAll();
     void AskCancel();
     void SyncPicker();
 

@@ -83,6 +83,7 @@ private:
     void BuildCommands();
     void CheckLink();
     void EndOddsFetch(const OddsFetchReport& report);
+    void EndSeriesImport(const TimeSeriesReport& report);
     void ShowRaceAgain();
     void AddTab(GridView* view, const QString& caption, bool developerOnly);
     void OnLoaded(const LoadResult& result);

@@ -201,12 +201,22 @@ void MainWindow::ShowRaceAgain()
 
 void MainWindow::ImportSeriesOdds()
 {
-    if (Loading()) {
-        return;
+    auto prepared = std::make_shared<PreparedSeriesOdds>();
+    const DaySession* session = &m_session;
+    const bool started = m_loader->Run([session, prepared] { *prepared = session->PrepareTimeSeriesOdds(); },
+                                       [this, prepared] {
+                                           SetBusy(false, false);
+                                           const TimeSeriesReport report = prepared->report;
+                                           m_session.AdoptSeriesOdds(std::move(*prepared));
+                                           EndSeriesImport(report);
+                                       });
+    if (started) {
+        SetBusy(true, false);
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const TimeSeriesReport report = m_session.ImportTimeSeriesOdds();
-    QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::EndSeriesImport(const TimeSeriesReport& report)
+{
     if (report.beep) {
         QApplication::beep();
     }
@@ -226,6 +236,7 @@ void MainWindow::ImportSeriesOdds()
     if (!lines.isEmpty()) {
         Notify(lines.join(QLatin1Char('\n')));
     }
+    emit CommandDone();
 }
 
 void MainWindow::RetrieveResults()

@@ -178,13 +178,13 @@ void CommandsTest::theTimeSeriesImportSaysWhatItTookOrWhyNot()
     window.show();
     QAction* import = window.findChild<QAction*>(QStringLiteral("時系列オッズより取得(&J)"));
     QVERIFY(import);
-    import->trigger(); // no folder chosen yet
+    AwaitCommand(window, [import] { import->trigger(); }); // no folder chosen yet
     QCOMPARE(window.LastMessage(), QStringLiteral("時系列ｵｯｽﾞﾌｫﾙﾀﾞ指定をしてください。"));
     QVERIFY(ChooseOddsFolder(app, m_root / "timeseries"));
     Choose(window, m_days[0]);
     window.ShowEntry(2);
     const int slot = window.SelectedRace();
-    import->trigger();
+    AwaitCommand(window, [import] { import->trigger(); });
     QVERIFY2(window.LastMessage().endsWith(QStringLiteral("ﾚｰｽ分の単ｵｯｽﾞを取りこみました。")),
              qPrintable(window.LastMessage()));
     QVERIFY(!window.LastMessage().startsWith(QLatin1Char('0')));
