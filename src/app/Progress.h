@@ -7,8 +7,8 @@
 // their progress and learn about a cancel. The GUI implements Progress with its windows;
 // the CLI prints or ignores it. A day load may run on a worker thread: it reports through
 // Progress from that thread (an implementation hands the texts to its own thread) and tests
-// the CancelFlag, which any thread may set. ProcessEvents is a courtesy for operations that
-// run on the face's own thread; no operation relies on it for correctness.
+// the CancelFlag, which any thread may set. No operation asks the face to process its
+// events: a face that wants to stay responsive runs the operation on a worker thread.
 namespace vornal {
 
 // The one cancel flag the acquisition window sets and the operations test. It stays set
@@ -33,8 +33,6 @@ public:
     virtual void SetLine(int line, const std::string& text) = 0;
     // Moves progress bar `bar` (0 is the first or the only bar) to `position` of `maximum`.
     virtual void SetBar(int bar, int position, int maximum) = 0;
-    // Lets the face handle pending events (repaints, a cancel click). Called between steps.
-    virtual void ProcessEvents() {}
 };
 
 // Progress that shows nothing.

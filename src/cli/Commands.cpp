@@ -45,10 +45,11 @@ std::span<const Command> AllCommands()
                 &RunOddsTime, {}, {}, 1},
         Command{"dates", "dates", "the stored race dates, newest first", &RunDates},
         Command{"day",
-                "day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard] | "
-                "--cells main|laptime|lapcheck]",
+                "day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates|hitreport [--tsv | "
+                "--clipboard] | --cells main|laptime|lapcheck]",
                 "load the day and run every pass: the races with their bets, results and hits, the day totals; or one "
-                "day table, or the cell colours of one as JSON",
+                "day table, the hit evaluation report (hitreport: texts and colours of its cells), or the cell "
+                "colours of a day table as JSON",
                 &RunDay, {"--date", "--table", "--cells"}, {"--json", "--tsv", "--clipboard"}},
         Command{"race",
                 "race --date DAY --slot N [--json | --table pastruns|lapcard|ranking|card|detail|quinella|popularity "
@@ -68,6 +69,9 @@ std::span<const Command> AllCommands()
                 "the printed sheets of the loaded day (race sheets, all bets, hit report, the tabs' tables) as PDF "
                 "or page data",
                 &RunPrint, {"--date", "--sheet", "--name", "--slot", "--pdf"}, {"--json"}},
+        Command{"tuning", "tuning [--name VIEW] [--text]",
+                "the views of the tuning tables (tab, view), or one view as TAB-separated lines", &RunTuning,
+                {"--name"}, {"--text"}},
         Command{"usersets", "usersets", "the user betting rule sets of UserSet.usd", &RunUserSets},
         Command{"userset", "userset save --fields \"NAME,...\" [--yes] | userset delete --name NAME [--yes]",
                 "save or delete a user betting rule set, with the settings window's checks", &RunUserSet,

@@ -12,6 +12,7 @@
 #include "present/RaceList.h"
 #include "results/DayTotalsJson.h"
 #include "results/HitJudgement.h"
+#include "results/HitReport.h"
 #include "vocab/Combinations.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
@@ -55,8 +56,8 @@ constexpr std::string_view kRaceUsage =
     "[--sort TOGGLE] [--tsv | --clipboard] | --cells racecard|detail|margin|lapcard|ranking [--sort TOGGLE] "
     "[--width W --height H]]";
 constexpr std::string_view kDayUsage =
-    "vornal-cli day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates [--tsv | --clipboard] | "
-    "--cells main|laptime|lapcheck]";
+    "vornal-cli day --date DAY [--json | --table racelist|main|laptime|lapcheck|candidates|hitreport [--tsv | "
+    "--clipboard] | --cells main|laptime|lapcheck]";
 
 TableOutput OutputOption(const CliContext& context)
 {
@@ -117,6 +118,65 @@ void PrintRaceBets(CliContext& context, const RaceSlot& race, const BetRecord& b
     }
 }
 
+const char* ColourName(HitCellColour colour)
+{
+    switch (colour) {
+    case HitCellColour::White: return "white";
+    case HitCellColour::InfoTip: return "infotip";
+    case HitCellColour::Red: return "red";
+    case HitCellColour::Magenta: return "magenta";
+    case HitCellColour::Cyan: return "cyan";
+    case HitCellColour::Yellow: return "yellow";
+    case HitCellColour::LightGrey: return "lightgrey";
+    }
+    return "";
+}
+
+// The hit evaluation report ("的中判定") as the window shows it: per tab its title, headers,
+// one line of cell texts and one of cell colours per race, the totals and the notes.
+int PrintHitReport(CliContext& context, const RaceDay& day, const std::string& dayName, const DayTotals& totals)
+{
+    const std::optional<HitReport> report = BuildHitReport(day, dayName, totals);
+    if (!report) {
+        context.err << "vornal-cli: " << ToUtf8(NoDayForHitReportMessage()) << "\n";
+        return kExitFailure;
+    }
+    auto cells = [&](std::string_view key, const auto& texts) {
+        context.out << key;
+        for (const std::string& text : texts) {
+            context.out << "\t" << ToUtf8(text);
+        }
+        context.out << "\n";
+    };
+    context.out << "window\t" << ToUtf8(report->WindowTitle) << "\n";
+    for (const HitReportTable* table : {&report->QuinellaWide, &report->WinPlace}) {
+        context.out << "tab\t" << ToUtf8(table->TabName) << "\n";
+        context.out << "title\t" << ToUtf8(table->Title) << "\n";
+        cells("header", table->Headers);
+        for (const HitReportRow& row : table->Rows) {
+            context.out << "row\t" << row.Slot;
+            for (const HitReportCell& cell : row.Cells) {
+                context.out << "\t" << ToUtf8(cell.Text);
+            }
+            context.out << "\ncolour\t" << row.Slot;
+            for (const HitReportCell& cell : row.Cells) {
+                context.out << "\t" << ColourName(cell.Colour);
+            }
+            context.out << "\n";
+        }
+        cells("captions", report->TotalsCaptions);
+        for (const HitReportTotals& line : table->Totals) {
+            context.out << "totals\t" << ToUtf8(line.Label);
+            for (const std::string& text : line.Texts) {
+                context.out << "\t" << ToUtf8(text);
+            }
+            context.out << "\n";
+        }
+        cells("note", report->Notes);
+    }
+    return kExitOk;
+}
+
 } // namespace
 
 int RunRace(CliContext& context)
@@ -141,6 +201,9 @@ int RunRace(CliContext& context)
         return kExitFailure;
     }
     if (const std::optional<std::string> table = context.Option("--table")) {
+        if (*table == "hitreport") {
+            return PrintHitReport(context, *day, *dayName, session.Totals());
+        }
         return PrintViewTable(context, session, *table, *slot, OutputOption(context));
     }
     if (const std::optional<std::string> cells = context.Option("--cells")) {
@@ -193,6 +256,9 @@ int RunDay(CliContext& context)
         return kExitFailure;
     }
     if (const std::optional<std::string> table = context.Option("--table")) {
+        if (*table == "hitreport") {
+            return PrintHitReport(context, *day, *dayName, session.Totals());
+        }
         return PrintViewTable(context, session, *table, std::nullopt, OutputOption(context));
     }
     if (const std::optional<std::string> cells = context.Option("--cells")) {

@@ -1,9 +1,7 @@
 #include "cli/StoreCommands.h"
 
-#include <chrono>
 #include <memory>
 #include <ostream>
-#include <thread>
 
 #include <unistd.h>
 
@@ -12,6 +10,7 @@
 #include "app/Settings.h"
 #include "app/StoreLock.h"
 #include "cli/DayLoad.h"
+#include "session/DaySession.h"
 #include "store/Acquisition.h"
 #include "store/ReplayLink.h"
 #include "store/ResultsRetrieval.h"
@@ -136,14 +135,9 @@ int RunAcquire(CliContext& context)
     if (from) {
         acquisition.SetFromTime(*from);
     }
-    acquisition.Start();
-    // The status timer of the window: poll every 10 ms until the download is over.
-    while (acquisition.State() == AcquisitionState::Downloading) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        acquisition.PollStatus();
-    }
+    const DaySession session(context.appDir);
+    const AcquisitionOutcome outcome = session.Acquire(acquisition);
     const std::string label = view.FinishLabel();
-    const AcquisitionOutcome outcome = acquisition.Outcome();
     const bool failed = outcome != AcquisitionOutcome::Completed && outcome != AcquisitionOutcome::NoData;
     // The first message is the notice shown when a run starts; a terminal needs none.
     const std::vector<std::string>& messages = view.Messages();
@@ -177,9 +171,8 @@ int RunResults(CliContext& context)
         return kExitFailure;
     }
     CancelFlag cancel;
-    NullProgress progress;
-    const RetrievalReport report =
-        RetrieveResultsForDay(*link, context.appDir, DayDigits(*dayName), cancel, progress, nullptr);
+    const DaySession session(context.appDir);
+    const RetrievalReport report = session.RetrieveResults(*link, cancel, true, DayDigits(*dayName));
     for (const std::string& line : report.skipped) {
         context.out << ToUtf8(line) << "\n";
     }

@@ -10,6 +10,8 @@
 #include "present/GridSort.h"
 #include "present/RaceAnalysisView.h"
 #include "present/RaceList.h"
+#include "present/RaceListDetail.h"
+#include "present/TuningViews.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
 
@@ -18,12 +20,12 @@ namespace {
 
 constexpr std::string_view kTableUsage =
     "vornal-cli table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard | --text]\n"
-    "  day tables: racelist, main (メイン用), laptime (ﾗｯﾌﾟﾀｲﾑ), lapcheck (ラップ検証表), candidates (買い目候補)\n"
+    "  day tables: racelist, racelistdetail (the grid below the race list), main (メイン用), laptime (ﾗｯﾌﾟﾀｲﾑ), lapcheck (ラップ検証表), candidates (買い目候補)\n"
     "  race tables (--slot N): pastruns (ランキング), card (出馬表), detail (個別詳細検討用), lapcard (ﾗｯﾌﾟ出馬表), "
     "ranking (ﾗﾝｷﾝｸﾞ表),\n"
     "  popularity (人気順位(秘))";
 constexpr std::string_view kTableNames =
-    "  day tables: racelist, main, laptime, lapcheck, candidates; race tables (--slot N): pastruns, card, detail, "
+    "  day tables: racelist, racelistdetail, main, laptime, lapcheck, candidates; race tables (--slot N): pastruns, card, detail, "
     "lapcard, ranking, popularity, quinella";
 constexpr std::string_view kViewUsage = "vornal-cli view --date DAY --slot N";
 
@@ -102,6 +104,11 @@ int PrintRaceList(CliContext& context, const RaceDay& day)
 int PrintViewTable(CliContext& context, DaySession& session, const std::string& name, std::optional<int> slot,
                    TableOutput output)
 {
+    if (name == "racelistdetail") {
+        PrintUtf8Lines(context, output == TableOutput::Text ? GridText(BuildRaceListDetail())
+                                                            : GridLines(BuildRaceListDetail(), "\n"));
+        return kExitOk;
+    }
     const TableKind* kind = FindTable(name);
     if (kind == nullptr && name != "racelist") {
         context.err << "vornal-cli: no table \"" << name << "\"\n" << kTableNames << "\n";
@@ -250,6 +257,34 @@ int RunView(CliContext& context)
     results("BracketResult", view.Results.Bracket);
     results("QuinellaResult", view.Results.Quinella);
     results("WideResult", view.Results.Wide);
+    return kExitOk;
+}
+
+int RunTuning(CliContext& context)
+{
+    DaySession session(context.appDir);
+    const TuningTables* tables = LoadTables(context, session);
+    if (tables == nullptr) {
+        return kExitFailure;
+    }
+    const std::vector<TuningTab> tabs = BuildTuningTabs(*tables);
+    const std::optional<std::string> name = context.Option("--name");
+    for (const TuningTab& tab : tabs) {
+        for (const TuningView& view : tab.Views) {
+            if (!name) {
+                // The list of views: tab, view, and whether only the developer view shows it.
+                context.out << ToUtf8(tab.Caption) << "\t" << ToUtf8(view.Caption)
+                            << (tab.DeveloperOnly ? "\tdeveloper" : "") << "\n";
+            } else if (ToUtf8(view.Caption) == *name) {
+                PrintUtf8Lines(context, context.Flag("--text") ? GridText(view.Grid) : GridLines(view.Grid, "\n"));
+                return kExitOk;
+            }
+        }
+    }
+    if (name) {
+        context.err << "vornal-cli: no tuning view \"" << *name << "\"; vornal-cli tuning lists them\n";
+        return kExitUsage;
+    }
     return kExitOk;
 }
 

@@ -25,5 +25,8 @@ int PrintViewTable(CliContext& context, DaySession& session, const std::string& 
 
 // "view --date DAY --slot N": the texts of the race analysis view of one race.
 int RunView(CliContext& context);
+// tuning [--name VIEW] [--text]: the views of the tuning tables, or one of them as TAB-separated
+// lines (aligned text with --text).
+int RunTuning(CliContext& context);
 
 } // namespace vornal::cli

@@ -141,7 +141,6 @@ void FetchOne(const RaceDay& day, int race, OddsFetchContext& context, OddsFetch
     const std::string_view ra = day.RaceRA[race].View();
     const std::string label = RaceLabel(ra);
     context.progress.SetLine(0, label + Sjis("オッズ取得中"));
-    context.progress.ProcessEvents();
     const int opened = context.link.JVRTOpen(kRaceOddsSpec, jv::View(ra, jv::kRaceKey));
     if (opened != 0) {
         ReportError(context, report, label + Sjis("R:ｵｯｽﾞ取得エラー：") + JvResultMessage("JVRTOpen", opened));
@@ -152,7 +151,6 @@ void FetchOne(const RaceDay& day, int race, OddsFetchContext& context, OddsFetch
         CloseOdds(context, report);
     }
     context.progress.SetLine(0, "");
-    context.progress.ProcessEvents();
     // The component is closed once more whatever happened, so the next open finds it free.
     CloseOdds(context, report);
 }
@@ -183,7 +181,6 @@ void StoreOddsRecords(const RaceDay& day, OddsFetchContext& context, OddsFetchRe
     std::string record;
     std::string fileName;
     while (!files.Failed()) {
-        context.progress.ProcessEvents();
         if (context.cancel.IsSet()) {
             break;
         }

@@ -15,7 +15,12 @@
 #include "results/HitEvaluation.h"
 #include "results/HitJudgementFiles.h"
 #include "results/ResultsLoader.h"
+#include "store/JvLayout.h"
 #include "store/StorePaths.h"
+#include "text/Fields.h"
+
+#include <chrono>
+#include <thread>
 
 namespace vornal {
 namespace {
@@ -137,21 +142,103 @@ Status DaySession::RerunDayPipeline(Progress*)
     return status;
 }
 
+PreparedDay DaySession::PreparePipelineRerun() const
+{
+    PreparedDay prepared;
+    prepared.result = Outcome(LoadOutcome::Loaded);
+    if (!m_day) {
+        return prepared;
+    }
+    std::unique_ptr<RaceDay> copy = m_day->Clone();
+    if (Status status = RunDayPipeline(*copy, m_dayName, prepared.pipeline); !status) {
+        prepared.result = Outcome(LoadOutcome::PassFailed, status.message);
+        return prepared;
+    }
+    prepared.day = std::move(copy);
+    prepared.dayName = m_dayName;
+    return prepared;
+}
+
+AcquisitionOutcome DaySession::Acquire(Acquisition& acquisition) const
+{
+    acquisition.Start();
+    // The status timer: poll every 10 ms until the download is over.
+    while (acquisition.State() == AcquisitionState::Downloading) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (acquisition.CancelRequested()) {
+            acquisition.Cancel();
+            break;
+        }
+        acquisition.PollStatus();
+    }
+    return acquisition.Outcome();
+}
+
+RetrievalReport DaySession::RetrieveResults(JvLink& link, const CancelFlag& cancel, bool raceSelected,
+                                            std::string_view dayDigits, std::function<void()> beep) const
+{
+    NullProgress progress;
+    if (!dayDigits.empty()) {
+        return RetrieveResultsForDay(link, m_appDir, dayDigits, cancel, progress, beep);
+    }
+    if (!m_day) {
+        return {};
+    }
+    return vornal::RetrieveResults(link, m_appDir, m_day->RaceRA[0].View(), raceSelected, cancel, progress, beep);
+}
+
 OddsFetchReport DaySession::FetchOdds(JvLink& link, std::optional<int> race, const CancelFlag& cancel,
                                      Progress* progress, std::function<void()> beep)
 {
+    PreparedOdds prepared = PrepareOdds(link, race, cancel, progress, std::move(beep));
+    OddsFetchReport report = prepared.report;
+    AdoptOdds(std::move(prepared));
+    return report;
+}
+
+PreparedOdds DaySession::PrepareOdds(JvLink& link, std::optional<int> race, const CancelFlag& cancel,
+                                     Progress* progress, std::function<void()> beep) const
+{
+    PreparedOdds prepared;
     if (!m_day || RaceListCount(*m_day) == 0) {
-        return {};
+        return prepared;
     }
     NullProgress noProgress;
     OddsFetchContext context{link, m_appDir, *m_clock, progress != nullptr ? *progress : noProgress, cancel,
                              std::move(beep)};
-    return race ? FetchRaceOdds(*m_day, *race, context) : FetchAllOdds(*m_day, context);
+    prepared.day = m_day->Clone();
+    prepared.report = race ? FetchRaceOdds(*prepared.day, *race, context) : FetchAllOdds(*prepared.day, context);
+    return prepared;
+}
+
+void DaySession::AdoptOdds(PreparedOdds prepared)
+{
+    if (prepared.day) {
+        m_day = std::move(prepared.day);
+    }
 }
 
 TimeSeriesReport DaySession::ImportTimeSeriesOdds()
 {
     return vornal::ImportTimeSeriesOdds(m_appDir, m_day.get());
+}
+
+PreparedSeriesOdds DaySession::PrepareTimeSeriesOdds() const
+{
+    PreparedSeriesOdds prepared;
+    std::unique_ptr<RaceDay> copy = m_day ? m_day->Clone() : nullptr;
+    prepared.report = vornal::ImportTimeSeriesOdds(m_appDir, copy.get());
+    if (!prepared.report.refused) {
+        prepared.day = std::move(copy);
+    }
+    return prepared;
+}
+
+void DaySession::AdoptSeriesOdds(PreparedSeriesOdds prepared)
+{
+    if (prepared.day) {
+        m_day = std::move(prepared.day);
+    }
 }
 
 Status DaySession::RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress,

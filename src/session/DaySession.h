@@ -19,6 +19,8 @@
 #include "raceday/RaceDay.h"
 #include "raceday/RaceDayLoader.h"
 #include "results/HitJudgement.h"
+#include "store/Acquisition.h"
+#include "store/ResultsRetrieval.h"
 
 // One day session: what a face stands on. It owns the application folder, the clock, the
 // tuning tables (read once, when a load first needs them) and the race day shown, and
@@ -52,6 +54,20 @@ struct PipelineOutcome
 {
     DayTotals totals;
     std::vector<std::string> messages;
+};
+
+// Quick odds fetched into a copy of the day shown, to be adopted.
+struct PreparedOdds
+{
+    OddsFetchReport report;
+    std::unique_ptr<RaceDay> day; // null when nothing was fetched (no day, no race list)
+};
+
+// The time-series import run on a copy of the day shown, to be adopted.
+struct PreparedSeriesOdds
+{
+    TimeSeriesReport report;
+    std::unique_ptr<RaceDay> day; // null when the import was refused
 };
 
 // A prepared load, to be adopted.
@@ -94,8 +110,24 @@ public:
     LoadResult AdoptDay(PreparedDay prepared);
 
     // Reruns the day pipeline alone on the day shown (the betting method changed): no
-    // reloading, no rerating.
+    // reloading, no rerating, in place. PreparePipelineRerun runs it on a copy of the day
+    // shown instead (a worker may, while the face reads the day shown); AdoptDay shows the
+    // copy. A rerun there that fails carries no day: the day shown stays as it was.
     Status RerunDayPipeline(Progress* progress = nullptr);
+    PreparedDay PreparePipelineRerun() const;
+
+    // Bulk acquisition ("JVデータ取得") start to end on the calling thread, a worker's or the
+    // CLI's: Start, then the status timer's poll every 10 ms while the download runs. The
+    // run's cancel flag may be set by any thread: a download then stops as after the
+    // cancel button, a read before its next record. Returns how the run ended.
+    AcquisitionOutcome Acquire(Acquisition& acquisition) const;
+
+    // Results retrieval ("結果情報"): the day's race, runner and payout records in real time
+    // into the store, for the day shown (nothing when no day is shown or `raceSelected` is
+    // false), or for the day of eight digits `dayDigits`. Only reads the session, so a
+    // worker may run it; the face then reloads the day (PrepareDay) and shows the race.
+    RetrievalReport RetrieveResults(JvLink& link, const CancelFlag& cancel, bool raceSelected,
+                                    std::string_view dayDigits = {}, std::function<void()> beep = {}) const;
 
     // Quick odds on the day shown: race slot `race` ("速報ｵｯｽﾞ", the race selected), or every
     // race of the race list ("全ﾚｰｽ速報ｵｯｽﾞ取得(&O)") when none. The status line is caption
@@ -104,10 +136,18 @@ public:
     // nothing else is rerun, the face shows the race again. Nothing happens before a load.
     OddsFetchReport FetchOdds(JvLink& link, std::optional<int> race, const CancelFlag& cancel,
                               Progress* progress = nullptr, std::function<void()> beep = {});
+    // The same fetch into a copy of the day shown, for a worker thread; AdoptOdds shows it.
+    PreparedOdds PrepareOdds(JvLink& link, std::optional<int> race, const CancelFlag& cancel,
+                             Progress* progress = nullptr, std::function<void()> beep = {}) const;
+    void AdoptOdds(PreparedOdds prepared);
 
     // The time-series import on the day shown ("時系列オッズより取得(&J)"), with the same
     // import afterwards. Refused with its message before a load.
     TimeSeriesReport ImportTimeSeriesOdds();
+    // The same import into a copy of the day shown, for a worker thread; AdoptSeriesOdds
+    // shows it.
+    PreparedSeriesOdds PrepareTimeSeriesOdds() const;
+    void AdoptSeriesOdds(PreparedSeriesOdds prepared);
 
     // The betting method of every later pipeline run, instead of the one the settings
     // choose (a backtest runs a method without rewriting the settings); nothing to follow

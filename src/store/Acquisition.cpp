@@ -88,6 +88,7 @@ void Acquisition::Start()
     m_state = AcquisitionState::Idle;
     m_outcome = AcquisitionOutcome::None;
     m_cancel.Clear();
+    m_cancelShown = false;
     m_view.SetBar(kDownloadBar, 0, 100);
     m_view.SetBar(kReadBar, 0, 100);
     m_view.ClearCreatedFiles();
@@ -152,8 +153,14 @@ void Acquisition::Cancel()
         m_outcome = AcquisitionOutcome::Cancelled;
         m_view.SetBusy(false);
     }
-    m_link.JVCancel();
     m_cancel.Set();
+    ShowCancel();
+}
+
+void Acquisition::ShowCancel()
+{
+    m_cancelShown = true;
+    m_link.JVCancel();
     m_view.Beep();
     const std::string& text = Sjis("JVCancel:キャンセルされました");
     m_view.ShowMessage(text);
@@ -187,8 +194,12 @@ void Acquisition::ReadAll()
     AcquisitionOutcome outcome = AcquisitionOutcome::None;
     std::string storeError;
     while (outcome == AcquisitionOutcome::None) {
-        m_view.ProcessEvents();
         if (m_cancel.IsSet()) {
+            // Set by another thread (the window's cancel button): the cancel takes effect
+            // here, between two records, as Cancel would have done.
+            if (!m_cancelShown) {
+                ShowCancel();
+            }
             outcome = AcquisitionOutcome::Cancelled;
             break;
         }

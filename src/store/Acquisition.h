@@ -18,6 +18,10 @@
 // timer), Cancel when the user confirmed AcquisitionCancelQuestion, and ShowSettings for
 // the component's settings. What the window shows arrives through AcquisitionView.
 //
+// A run may go on a worker thread (DaySession::Acquire): the face then only sets the
+// cancel flag, from its own thread, and the run cancels itself at its next step; every
+// AcquisitionView call comes from the worker.
+//
 //   Idle --Start--> (open) --no download--> Reading --> (close) --> Idle
 //                          --downloads----> Downloading --PollStatus: all done--> Reading
 //                          --no data/error--> (close) --> Idle
@@ -99,6 +103,8 @@ public:
     // "データ取込み中止" after the user said Yes: stops the status timer, cancels the
     // component's download and sets the cancel flag that ends the read loop.
     void Cancel();
+    // Whether the cancel flag is set (by this thread or another).
+    bool CancelRequested() const { return m_cancel.IsSet(); }
     // "JVLink設定": the component's settings dialog.
     void ShowSettings();
 
@@ -108,6 +114,8 @@ private:
     void Fail(AcquisitionOutcome outcome, const std::string& message);
     void MoveFromTime();
     void SetLabel(const std::string& text);
+    // The component's cancel, the beep, the message and the label of a cancel.
+    void ShowCancel();
 
     JvLink& m_link;
     std::filesystem::path m_appDir;
@@ -119,6 +127,7 @@ private:
     LocalDateTime m_fromTime;
     AcquisitionState m_state = AcquisitionState::Idle;
     AcquisitionOutcome m_outcome = AcquisitionOutcome::None;
+    bool m_cancelShown = false; // the cancel of this run was shown to the user
     JvOpenResult m_open;
     std::set<std::string> m_dates;
     SkipCounts m_skips;

@@ -16,15 +16,13 @@ void CloseLink(JvLink& link, const std::function<void()>& beep)
     }
 }
 
-void ReadAndStore(JvLink& link, const std::filesystem::path& appDir, const CancelFlag& cancel, Progress& progress,
-                  RetrievalReport& report)
+void ReadAndStore(JvLink& link, const std::filesystem::path& appDir, const CancelFlag& cancel, RetrievalReport& report)
 {
     DayStoreBatch batch(appDir);
     std::string record;
     std::string fileName;
     report.outcome = RetrievalOutcome::Stopped;
     while (true) {
-        progress.ProcessEvents();
         if (cancel.IsSet()) {
             break;
         }
@@ -69,19 +67,17 @@ RetrievalReport RetrieveResults(JvLink& link, const std::filesystem::path& appDi
 }
 
 RetrievalReport RetrieveResultsForDay(JvLink& link, const std::filesystem::path& appDir, std::string_view dayDigits,
-                                      const CancelFlag& cancel, Progress& progress, const std::function<void()>& beep)
+                                      const CancelFlag& cancel, Progress&, const std::function<void()>& beep)
 {
     RetrievalReport report;
-    progress.ProcessEvents();
     report.openResult = link.JVRTOpen(kDayResultsSpec, dayDigits);
     if (report.openResult != 0) {
         report.outcome = RetrievalOutcome::OpenFailed;
     } else {
-        ReadAndStore(link, appDir, cancel, progress, report);
+        ReadAndStore(link, appDir, cancel, report);
     }
     CloseLink(link, beep);
     // The component is closed once more in every case, as after every real-time read.
-    progress.ProcessEvents();
     CloseLink(link, beep);
     return report;
 }

@@ -1,5 +1,8 @@
 #include "ui/AcquisitionWindow.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTimeEdit>
@@ -10,10 +13,11 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include "app/AppDir.h"
+#include "session/DaySession.h"
 #include "text/Encoding.h"
 #include "ui/Text.h"
 #include "vocab/JvResultMessage.h"
@@ -21,12 +25,24 @@
 namespace vornal::ui {
 
 AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, std::filesystem::path feedFolder, QWidget* parent)
-    : QDialog(parent), m_appDir(std::move(appDir)), m_settings(SettingsFile(m_appDir)), m_link(std::move(feedFolder)),
+    : AcquisitionWindow(std::move(appDir), std::make_unique<ReplayLink>(std::move(feedFolder)), nullptr, parent)
+{
+}
+
+AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, ReplayLink& link, QWidget* parent)
+    : AcquisitionWindow(std::move(appDir), nullptr, &link, parent)
+{
+}
+
+AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, std::unique_ptr<ReplayLink> ownLink,
+                                     ReplayLink* sharedLink, QWidget* parent)
+    : QDialog(parent), m_appDir(std::move(appDir)), m_settings(SettingsFile(m_appDir)), m_ownLink(std::move(ownLink)),
+      m_link(sharedLink != nullptr ? *sharedLink : *m_ownLink),
       m_start(new QPushButton(QStringLiteral("データ取込み開始"), this)),
       m_cancelButton(new QPushButton(QStringLiteral("データ取込み中止"), this)),
       m_linkSettings(new QPushButton(QStringLiteral("JVLink設定"), this)), m_from(new QDateTimeEdit(this)),
       m_bars{new QProgressBar(this), new QProgressBar(this)}, m_label(new QLabel(this)),
-      m_files(new QListWidget(this)), m_status(new QTimer(this))
+      m_files(new QListWidget(this))
 {
     setWindowTitle(QStringLiteral("JVデータ取得"));
     m_acquisition = std::make_unique<Acquisition>(m_link, m_appDir, m_settings, DefaultClock(), m_cancel,
@@ -42,6 +58,8 @@ AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, std::filesyst
         return std::filesystem::path(folder.toStdString());
     });
 
+    // Thousands of lines: one height for all, or every line added lays out the whole list.
+    m_files->setUniformItemSizes(true);
     m_from->setDisplayFormat(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
     m_from->setCalendarPopup(true);
     for (QPushButton* button : {m_start, m_cancelButton, m_linkSettings}) {
@@ -63,22 +81,96 @@ AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, std::filesyst
     layout->addWidget(m_files, 1);
     resize(640, 480);
 
-    m_status->setInterval(10);
-    connect(m_status, &QTimer::timeout, this, [this] {
-        m_acquisition->PollStatus();
-        if (m_acquisition->State() != AcquisitionState::Downloading) {
-            m_status->stop();
-        }
-    });
     connect(m_start, &QPushButton::clicked, this, &AcquisitionWindow::StartRun);
     // The window's own link is initialised before the first run, as the component must be.
     m_linkResult = m_link.JVInit(kJvSoftwareId);
     connect(m_cancelButton, &QPushButton::clicked, this, &AcquisitionWindow::AskCancel);
-    connect(m_linkSettings, &QPushButton::clicked, this, [this] { m_acquisition->ShowSettings(); });
+    connect(m_linkSettings, &QPushButton::clicked, this, [this] {
+        if (!Running()) {
+            m_acquisition->ShowSettings();
+        }
+    });
     SyncPicker();
 }
 
-AcquisitionWindow::~AcquisitionWindow() = default;
+AcquisitionWindow::~AcquisitionWindow()
+{
+    m_link.SetFolderChooser({}); // a shared link outlives the window's dialog
+    // Only a window torn down with its parent can still have a run: it ends at its next step,
+    // and its messages, which wait for this thread, are answered meanwhile.
+    if (m_worker) {
+        m_cancel.Set();
+        while (!m_worker->wait(10)) {
+            QCoreApplication::processEvents();
+        }
+        delete m_worker;
+    }
+}
+
+void AcquisitionWindow::OnUiThread(std::function<void()> call, bool wait)
+{
+    if (QThread::currentThread() == thread()) {
+        call();
+        return;
+    }
+    if (wait) {
+        // What was queued before shows first.
+        QMetaObject::invokeMethod(
+            this,
+            [this, call = std::move(call)] {
+                FlushAll();
+                call();
+            },
+            Qt::BlockingQueuedConnection);
+        return;
+    }
+    // However fast the worker reads, at most one flush waits in this thread's queue: the
+    // window shows every line and bar, in order, without drowning in events.
+    bool post = false;
+    {
+        const std::lock_guard lock(m_pendingMutex);
+        m_pending.push_back(std::move(call));
+        post = !m_flushPosted;
+        m_flushPosted = true;
+    }
+    if (post) {
+        QMetaObject::invokeMethod(this, &AcquisitionWindow::Flush, Qt::QueuedConnection);
+    }
+}
+
+void AcquisitionWindow::FlushAll()
+{
+    bool more = true;
+    while (more) {
+        Flush();
+        const std::lock_guard lock(m_pendingMutex);
+        more = !m_pending.empty();
+    }
+}
+
+void AcquisitionWindow::Flush()
+{
+    // A bounded share per event, so a long backlog of lines never stalls the window.
+    constexpr std::size_t kCallsPerFlush = 200;
+    std::vector<std::function<void()>> calls;
+    bool more = false;
+    {
+        const std::lock_guard lock(m_pendingMutex);
+        const std::size_t count = std::min(kCallsPerFlush, m_pending.size());
+        calls.assign(std::make_move_iterator(m_pending.begin()),
+                     std::make_move_iterator(m_pending.begin() + static_cast<std::ptrdiff_t>(count)));
+        m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(count));
+        more = !m_pending.empty();
+        m_flushPosted = more;
+    }
+    for (const std::function<void()>& call : calls) {
+        call();
+    }
+    m_files->scrollToBottom();
+    if (more) {
+        QMetaObject::invokeMethod(this, &AcquisitionWindow::Flush, Qt::QueuedConnection);
+    }
+}
 
 void AcquisitionWindow::SetPrompts(Ask ask, Tell tell)
 {
@@ -88,16 +180,15 @@ void AcquisitionWindow::SetPrompts(Ask ask, Tell tell)
 
 void AcquisitionWindow::reject()
 {
-    // The read loop runs inside this window's events: the window stays until it ends, or
-    // the loop would go on in a window already gone.
-    if (m_acquisition->State() == AcquisitionState::Idle) {
+    // The window stays until its run ends: the worker reports to it.
+    if (!Running()) {
         QDialog::reject();
     }
 }
 
 void AcquisitionWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_acquisition->State() != AcquisitionState::Idle) {
+    if (Running()) {
         event->ignore();
         return;
     }
@@ -112,8 +203,8 @@ void AcquisitionWindow::SyncPicker()
 
 void AcquisitionWindow::StartRun()
 {
-    if (m_acquisition->State() != AcquisitionState::Idle) {
-        return; // a run is on: the button does not start a second one inside it
+    if (Running()) {
+        return; // a run is on: the button does not start a second one beside it
     }
     if (m_linkResult != 0) {
         m_tell(Q(ToCp932("JVInitエラー：") + JvResultMessage("JVInit", m_linkResult)));
@@ -130,71 +221,81 @@ void AcquisitionWindow::StartRun()
     const QDateTime from = m_from->dateTime();
     m_acquisition->SetFromTime({from.date().year(), from.date().month(), from.date().day(), from.time().hour(),
                                 from.time().minute(), from.time().second()});
-    m_acquisition->Start();
-    if (m_acquisition->State() == AcquisitionState::Downloading) {
-        m_status->start();
-    }
+    Acquisition* acquisition = m_acquisition.get();
+    const std::filesystem::path appDir = m_appDir;
+    m_worker = QThread::create([acquisition, appDir] { DaySession(appDir).Acquire(*acquisition); });
+    connect(m_worker, &QThread::finished, this, &AcquisitionWindow::OnRunEnded, Qt::QueuedConnection);
+    m_worker->start();
+}
+
+void AcquisitionWindow::OnRunEnded()
+{
+    m_worker->wait();
+    m_worker->deleteLater();
+    m_worker = nullptr;
+    m_lock.Release(); // every run ends here, whatever ended it
+    FlushAll();
     SyncPicker();
+    emit RunFinished();
 }
 
 void AcquisitionWindow::AskCancel()
 {
-    if (m_acquisition->State() == AcquisitionState::Idle) {
+    if (!Running()) {
         return;
     }
+    // The worker sees the flag at its next step and cancels as the core's Cancel does.
     if (m_ask(Q(AcquisitionCancelQuestion()))) {
-        m_status->stop();
-        m_acquisition->Cancel();
+        m_cancel.Set();
     }
 }
 
 void AcquisitionWindow::SetLine(int, const std::string& text)
 {
-    m_label->setText(Q(text));
+    OnUiThread([this, text = Q(text)] { m_label->setText(text); });
 }
 
 void AcquisitionWindow::SetBar(int bar, int position, int maximum)
 {
-    if (bar == 0 || bar == 1) {
+    if (bar != 0 && bar != 1) {
+        return;
+    }
+    OnUiThread([this, bar, position, maximum] {
         m_bars[bar]->setRange(0, std::max(1, maximum));
         m_bars[bar]->setValue(std::clamp(position, 0, std::max(1, maximum)));
-    }
-}
-
-void AcquisitionWindow::ProcessEvents()
-{
-    QApplication::processEvents();
+    });
 }
 
 void AcquisitionWindow::ClearCreatedFiles()
 {
-    m_files->clear();
+    OnUiThread([this] { m_files->clear(); });
 }
 
 void AcquisitionWindow::AddCreatedFile(const std::string& line)
 {
-    m_files->addItem(Q(line));
-    m_files->scrollToBottom();
+    OnUiThread([this, text = Q(line)] { m_files->addItem(text); });
 }
 
 void AcquisitionWindow::ShowMessage(const std::string& text)
 {
-    m_tell(Q(text));
+    // The run goes on only after the user's OK, as after a modal box.
+    OnUiThread([this, message = Q(text)] { m_tell(message); }, true);
 }
 
 void AcquisitionWindow::Beep()
 {
-    QApplication::beep();
+    OnUiThread([] { QApplication::beep(); });
 }
 
 void AcquisitionWindow::SetBusy(bool busy)
 {
-    if (busy) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    } else {
-        QApplication::restoreOverrideCursor();
-        m_lock.Release(); // every run ends here, whatever ended it
-    }
+    OnUiThread([busy] {
+        if (busy) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        } else {
+            QApplication::restoreOverrideCursor();
+        }
+    });
 }
 
 } // namespace vornal::ui

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 #include <QDialog>
 
@@ -16,12 +18,14 @@ class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class QTimer;
+class QThread;
 
 // The bulk acquisition window: the core's Acquisition state machine with its buttons, the
-// from-date picker, the download and read bars, the label and the created-files list. The
-// run is the core's single-threaded one: it lets this window's events run between records,
-// so the window repaints and the cancel button answers while it reads.
+// from-date picker, the download and read bars, the label and the created-files list. A run
+// goes on a worker thread (DaySession::Acquire); what it shows crosses to this window's
+// thread as copied texts and numbers in queued calls, its messages wait for the user's OK
+// as a modal box would. The cancel button only sets the run's cancel flag (atomic); the
+// Acquisition itself is touched by the worker alone while the run lasts.
 namespace vornal::ui {
 
 class AcquisitionWindow : public QDialog, private AcquisitionView
@@ -31,11 +35,18 @@ public:
     using Ask = std::function<bool(const QString& question)>;
     using Tell = std::function<void(const QString& message)>;
 
+    // The window with a link of its own on the replay feed `feedFolder`.
     AcquisitionWindow(std::filesystem::path appDir, std::filesystem::path feedFolder, QWidget* parent = nullptr);
+    // The window on the main window's link, which must outlive it.
+    AcquisitionWindow(std::filesystem::path appDir, ReplayLink& link, QWidget* parent = nullptr);
     ~AcquisitionWindow() override;
 
     void SetPrompts(Ask ask, Tell tell);
+    // The acquisition; read its state only while no run goes (!Running()).
     const Acquisition& Run() const { return *m_acquisition; }
+    bool Running() const { return m_worker != nullptr; }
+    // The replay feed the window reads ("JVLink設定" may have changed it).
+    const std::filesystem::path& FeedFolder() const { return m_link.FeedFolder(); }
     QPushButton* StartButton() const { return m_start; }
     QPushButton* CancelButton() const { return m_cancelButton; }
     QProgressBar* ReadBar() const { return m_bars[1]; }
@@ -48,15 +59,25 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+signals:
+    void RunFinished();
+
 private:
+    AcquisitionWindow(std::filesystem::path appDir, std::unique_ptr<ReplayLink> ownLink, ReplayLink* sharedLink,
+                      QWidget* parent);
     void StartRun();
+    void OnRunEnded();
+    // Runs `call` on this window's thread: at once when already there, else queued (or,
+    // `wait`, blocking the worker until it ran).
+    void OnUiThread(std::function<void()> call, bool wait = false);
+    void Flush();
+    void FlushAll();
     void AskCancel();
     void SyncPicker();
 
     // AcquisitionView
     void SetLine(int line, const std::string& text) override;
     void SetBar(int bar, int position, int maximum) override;
-    void ProcessEvents() override;
     void ClearCreatedFiles() override;
     void AddCreatedFile(const std::string& line) override;
     void ShowMessage(const std::string& text) override;
@@ -68,7 +89,8 @@ private:
     StoreLock m_lock;
     Settings m_settings;
     CancelFlag m_cancel;
-    ReplayLink m_link;
+    std::unique_ptr<ReplayLink> m_ownLink;
+    ReplayLink& m_link;
     std::unique_ptr<Acquisition> m_acquisition;
     QPushButton* m_start;
     QPushButton* m_cancelButton;
@@ -77,7 +99,10 @@ private:
     QProgressBar* m_bars[2];
     QLabel* m_label;
     QListWidget* m_files;
-    QTimer* m_status;
+    QThread* m_worker = nullptr;
+    std::mutex m_pendingMutex;
+    std::vector<std::function<void()>> m_pending;
+    bool m_flushPosted = false;
     int m_linkResult = 0;
     Ask m_ask;
     Tell m_tell;

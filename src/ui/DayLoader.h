@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,21 +26,24 @@ public:
     ~DayLoader() override;
 
     bool Busy() const { return m_thread != nullptr; }
-    // Starts loading `dayName` (CP932); false while a load runs.
-    bool Start(const std::string& dayName);
+    // Starts loading `dayName` (CP932); false while a load runs. `before`, when given, runs
+    // first on the worker (results retrieval stores the day's fresh records there).
+    bool Start(const std::string& dayName, std::function<void()> before = {});
+    // Runs `work` on the worker, then `done` on the user-interface thread; false while a job
+    // runs. `work` may read the session (never change it); `done` may change it.
+    bool Run(std::function<void()> work, std::function<void()> done);
 
 signals:
     // On the user-interface thread, after the prepared day was adopted (or refused).
     void Finished(const vornal::LoadResult& result);
 
 private:
-    void Adopt();
+    void Ended();
 
     DaySession& m_session;
     QueuedProgress* m_progress;
     QThread* m_thread = nullptr;
-    // Written by the worker, read by the user-interface thread only after the worker ended.
-    std::shared_ptr<PreparedDay> m_prepared;
+    std::function<void()> m_done;
 };
 
 } // namespace vornal::ui

@@ -24,6 +24,7 @@
 #include "ui/RaceAnalysisPanel.h"
 #include "ui/RaceListPanel.h"
 #include "ui/RaceViewBindings.h"
+#include "ui/TuningTabs.h"
 #include "ui/Text.h"
 #include "ui/WaitWindow.h"
 
@@ -33,7 +34,7 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     : QMainWindow(parent), m_session(session), m_developerView(startUp.developerView),
       m_list(new RaceListPanel(this)), m_analysis(new RaceAnalysisPanel(this)), m_raceMessage(new QLabel(this)),
       m_methodLabel(new QLabel(this)), m_tabs(new QTabWidget(this)), m_wait(new WaitWindow(this)),
-      m_progress(new QueuedProgress(m_wait)), m_loader(new DayLoader(session, m_progress, this))
+      m_progress(new QueuedProgress(m_wait)), m_loader(new DayLoader(session, m_progress, this)), m_link({})
 {
     setWindowTitle(QStringLiteral("Vornal"));
     setObjectName(QStringLiteral("MainWindow"));
@@ -79,10 +80,15 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     AddTab(new GridView, QStringLiteral("ラップ検証表"), false);
     AddTab(new GridView, QStringLiteral("買い目候補"), true);
     BindRaceViews(*this, m_session);
+    std::string tablesMessage;
+    if (const TuningTables* tables = m_session.Tables(tablesMessage)) {
+        AddTuningTabs(*m_tabs, *tables, m_developerView);
+    }
 
     statusBar()->addPermanentWidget(m_methodLabel);
     m_methodLabel->setObjectName(QStringLiteral("MethodLabel"));
     BuildMenus();
+    BuildCommands();
     UpdateMethodLabel();
 
     connect(m_list, &RaceListPanel::DateChosen, this, [this](const std::string& day) { LoadDate(day); });
@@ -127,7 +133,13 @@ bool MainWindow::Loading() const
     return m_loader->Busy();
 }
 
-void MainWindow::SetBusy(bool busy)
+void MainWindow::SetFeedFolder(std::filesystem::path folder)
+{
+    m_feedFolder = folder;
+    m_link.SetFeedFolder(std::move(folder));
+}
+
+void MainWindow::SetBusy(bool busy, bool waitWindow)
 {
     // The user cannot act on the day while it is being replaced, but the window still
     // repaints and the waiting window keeps blinking. Input is dropped rather than the
@@ -137,7 +149,13 @@ void MainWindow::SetBusy(bool busy)
     } else {
         qApp->removeEventFilter(this);
     }
-    if (busy) {
+    if (!waitWindow) {
+        if (busy) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        } else {
+            QApplication::restoreOverrideCursor();
+        }
+    } else if (busy) {
         m_wait->Open();
     } else {
         m_wait->hide();
@@ -158,19 +176,27 @@ void MainWindow::OnLoaded(const LoadResult& result)
 {
     SetBusy(false);
     statusBar()->clearMessage();
+    std::function<void()> after = std::move(m_afterLoad);
+    m_afterLoad = nullptr;
     if (!result.Ok()) {
         if (result.beep) {
             QApplication::beep();
         }
         Notify(Q(result.message));
+        if (after) {
+            after();
+        }
         emit DayShown(false);
         return;
     }
     RefreshDay();
     // The first race in an event of its own, so the window repaints between the two halves
     // of the refresh instead of stalling once for both.
-    QTimer::singleShot(0, this, [this] {
+    QTimer::singleShot(0, this, [this, after] {
         ShowFirstRace();
+        if (after) {
+            after();
+        }
         emit DayShown(true);
     });
 }

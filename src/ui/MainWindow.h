@@ -1,11 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include <QMainWindow>
 
 #include "session/DaySession.h"
+#include "store/ReplayLink.h"
 #include "ui/StartUp.h"
 
 class QLabel;
@@ -19,6 +21,8 @@ namespace vornal::ui {
 class DayLoader;
 class DayTablesTabs;
 class GridView;
+class HitReportWindow;
+class StatusLineProgress;
 class QueuedProgress;
 class RaceAnalysisPanel;
 class RaceListPanel;
@@ -38,8 +42,21 @@ public:
     // Shows race-list entry `entry`.
     void ShowEntry(int entry);
     bool SelectTab(const QString& caption);
-    // The replay feed that "JVデータ取得" reads ("JVLink設定" in that window changes it).
-    void SetFeedFolder(std::filesystem::path folder) { m_feedFolder = std::move(folder); }
+    // The replay feed that "JVデータ取得", "結果情報" and the quick odds read ("JVLink設定" in
+    // the acquisition window changes it).
+    void SetFeedFolder(std::filesystem::path folder);
+    JvLink& Link() { return m_link; }
+
+    // The commands of MainWindowCommands.cpp: "速報ｵｯｽﾞ" (the race selected) and
+    // "全ﾚｰｽ速報ｵｯｽﾞ取得(&O)" (allRaces), "時系列オッズより取得(&J)", "結果情報", "判定",
+    // "目次(&C)". A long one runs on the worker and returns at once (Busy() until done).
+    void FetchOdds(bool allRaces);
+    void ImportSeriesOdds();
+    void RetrieveResults();
+    HitReportWindow* ShowHitReport();
+    void OpenHelp();
+    // The help page opened by OpenHelp.
+    static QString HelpPage();
 
     bool Loading() const;
     int SelectedRace() const { return m_selectedRace; }
@@ -53,13 +70,21 @@ public:
 
 signals:
     void DayShown(bool ok);
+    // A command of the worker ended and its results are on screen.
+    void CommandDone();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenus();
+    void BuildCommands();
+    void CheckLink();
+    void EndOddsFetch(const OddsFetchReport& report);
+    void EndSeriesImport(const TimeSeriesReport& report);
+    void ShowRaceAgain();
     void AddTab(GridView* view, const QString& caption, bool developerOnly);
     void OnLoaded(const LoadResult& result);
     void RefreshDay();
@@ -68,7 +93,9 @@ private:
     void RerunPipeline();
     void Notify(const QString& message);
     void UpdateMethodLabel();
-    void SetBusy(bool busy);
+    // Blocks the user's input on this window (and shows the waiting window) while the worker
+    // changes the day; the busy pointer when `waitWindow` is false.
+    void SetBusy(bool busy, bool waitWindow = true);
 
     DaySession& m_session;
     bool m_developerView;
@@ -84,6 +111,14 @@ private:
     int m_selectedRace = -1;
     QString m_lastMessage;
     std::filesystem::path m_feedFolder;
+    ReplayLink m_link;
+    bool m_linkChecked = false;
+    // The shared cancel flag of the real-time reads (results retrieval, quick odds).
+    CancelFlag m_cancel;
+    StatusLineProgress* m_statusLine = nullptr;
+    QAction* m_resultsAction = nullptr;
+    // Runs once after the next load ends, whatever its outcome (results retrieval's reshow).
+    std::function<void()> m_afterLoad;
 };
 
 } // namespace vornal::ui

@@ -7,6 +7,7 @@
 #include "app/AppDir.h"
 #include "app/SettingKeys.h"
 #include "betting/BetMethod.h"
+#include "ui/DayLoader.h"
 #include "ui/AcquisitionWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/OddsTimeWindow.h"
@@ -46,16 +47,21 @@ void MainWindow::BuildMenus()
     QAction* acquire = file->addAction(QStringLiteral("JVデータ取得"));
     acquire->setObjectName(QStringLiteral("Acquire"));
     connect(acquire, &QAction::triggered, this, [this] {
-        auto* window = new AcquisitionWindow(m_session.AppDir(), m_feedFolder, this);
+        auto* window = new AcquisitionWindow(m_session.AppDir(), m_link, this);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        // New dates are in the store once the window closes.
-        connect(window, &QDialog::finished, this, [this] { BuildDateList(); });
+        // New dates are in the store once the window closes; its feed is the feed of the
+        // main window's link from now on.
+        connect(window, &QDialog::finished, this, [this] {
+            m_feedFolder = m_link.FeedFolder();
+            BuildDateList();
+        });
         window->open();
     });
+    file->setObjectName(QStringLiteral("FileMenu"));
     file->addSeparator();
     AddPrintActions(file, this, m_session, [this](const QString& message) { Notify(message); });
     AddTablePrintButtons(*this, m_session, [this](const QString& message) { Notify(message); });
-    file->addSeparator();
+    file->addSeparator()->setObjectName(QStringLiteral("ExitSeparator"));
     QAction* exit = file->addAction(QStringLiteral("終了(&X)"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
@@ -78,6 +84,7 @@ void MainWindow::BuildMenus()
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ"));
     m_closeListOption = options->addAction(QStringLiteral("分析画面表示後、ﾃﾞｰﾀﾘｽﾄを消す"));
+    m_closeListOption->setObjectName(QStringLiteral("分析画面表示後、ﾃﾞｰﾀﾘｽﾄを消す"));
     m_closeListOption->setCheckable(true);
     m_closeListOption->setChecked(kCloseDateList.Read(settings));
     connect(m_closeListOption, &QAction::toggled, this, [this](bool on) {
@@ -140,16 +147,29 @@ void MainWindow::RerunPipeline()
     if (Loading() || !m_session.Day()) {
         return;
     }
-    if (const Status status = m_session.RerunDayPipeline(); !status) {
-        Notify(Q(status.message));
-        return;
-    }
-    const int entry = m_list->Races()->currentRow();
-    RefreshDay();
-    ShowFirstRace();
-    // The race the user was looking at stays on screen.
-    if (entry > 0) {
-        ShowEntry(entry);
+    // On the worker, into a copy of the day shown; the copy replaces it when complete.
+    auto rerun = std::make_shared<PreparedDay>();
+    const DaySession* session = &m_session;
+    const bool started = m_loader->Run([session, rerun] { *rerun = session->PreparePipelineRerun(); },
+                                       [this, rerun] {
+                                           SetBusy(false, false);
+                                           if (!rerun->result.Ok()) {
+                                               Notify(Q(rerun->result.message));
+                                               emit CommandDone();
+                                               return;
+                                           }
+                                           m_session.AdoptDay(std::move(*rerun));
+                                           const int entry = m_list->Races()->currentRow();
+                                           RefreshDay();
+                                           ShowFirstRace();
+                                           // The race the user was looking at stays on screen.
+                                           if (entry > 0) {
+                                               ShowEntry(entry);
+                                           }
+                                           emit CommandDone();
+                                       });
+    if (started) {
+        SetBusy(true, false);
     }
 }
 

@@ -1,23 +1,31 @@
 #include "ui/RaceListPanel.h"
 
 #include <QLabel>
+#include <QHeaderView>
 #include <QListWidget>
+#include <QTableView>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "present/RaceListDetail.h"
+#include "ui/GridView.h"
 #include "ui/Text.h"
 
 namespace vornal::ui {
 
 RaceListPanel::RaceListPanel(QWidget* parent)
-    : QWidget(parent), m_dates(new QListWidget(this)), m_races(new QListWidget(this)), m_stepper(new QSpinBox(this))
+    : QWidget(parent), m_dates(new QListWidget(this)), m_races(new QListWidget(this)), m_stepper(new QSpinBox(this)), m_detail(new GridView(std::nullopt, this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(m_dates, 1);
     layout->addWidget(m_races, 2);
     layout->addWidget(m_stepper);
+    m_detail->setObjectName(QStringLiteral("RaceListDetail"));
+    m_detail->SetGrid(BuildRaceListDetail());
+    m_detail->Table()->horizontalHeader()->setFixedHeight(kRaceListDetailHeaderHeight);
+    layout->addWidget(m_detail, 1);
     m_dates->setObjectName(QStringLiteral("DateList"));
     m_races->setObjectName(QStringLiteral("RaceList"));
     m_stepper->setObjectName(QStringLiteral("RaceStepper"));

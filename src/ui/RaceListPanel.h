@@ -14,6 +14,8 @@ class QSpinBox;
 // day shown and the previous/next stepper.
 namespace vornal::ui {
 
+class GridView;
+
 class RaceListPanel : public QWidget
 {
     Q_OBJECT
@@ -30,6 +32,8 @@ public:
     QListWidget* Dates() const { return m_dates; }
     QListWidget* Races() const { return m_races; }
     QSpinBox* Stepper() const { return m_stepper; }
+    // The grid below the race list.
+    GridView* Detail() const { return m_detail; }
     int EntryCount() const { return static_cast<int>(m_entries.size()); }
     int SlotOf(int entry) const;
 
@@ -44,6 +48,7 @@ private:
     QListWidget* m_dates;
     QListWidget* m_races;
     QSpinBox* m_stepper;
+    GridView* m_detail;
     bool m_quiet = false;
 };
 

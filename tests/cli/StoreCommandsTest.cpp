@@ -12,7 +12,7 @@
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
 
-#include "store/JvRecords.h"
+#include "support/JvRecordBuilder.h"
 
 extern char** environ;
 

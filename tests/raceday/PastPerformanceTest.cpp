@@ -5,7 +5,7 @@
 
 #include "raceday/PastPerformance.h"
 #include "store/StorePaths.h"
-#include "RecordBuilder.h"
+#include "support/JvRecordBuilder.h"
 
 namespace vornal {
 namespace {
@@ -338,7 +338,7 @@ TEST_F(PastPerformanceTest, AShortPastDistanceNeverDividesByZero)
 TEST_F(PastPerformanceTest, FinishCountsAndCoatColour)
 {
     SetRace(Turf(1800));
-    std::string um = test::BlankRecord(jv::kLengthUM, "UM");
+    std::string um = test::BlankRecord("UM", jv::kLengthUM);
     test::Put(um, {1125, 18}, "001002003004005006");
     test::Put(um, {1575, 18}, "010000000000000099");
     day->RunnerUM[0][0] = um;

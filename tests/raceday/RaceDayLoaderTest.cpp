@@ -14,7 +14,7 @@
 #include "raceday/RaceRecords.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
-#include "RecordBuilder.h"
+#include "support/JvRecordBuilder.h"
 
 namespace vornal {
 namespace {
@@ -41,8 +41,8 @@ protected:
 
     void WriteMasters()
     {
-        std::string ks = BlankRecord(jv::kLengthKS, "KS");
-        std::string ch = BlankRecord(jv::kLengthCH, "CH");
+        std::string ks = BlankRecord("KS", jv::kLengthKS);
+        std::string ch = BlankRecord("CH", jv::kLengthCH);
         test::WriteRecords(JockeyMasterFile(app.Path(), kDay), {ks});
         test::WriteRecords(TrainerMasterFile(app.Path(), kDay), {ch});
     }
@@ -220,7 +220,7 @@ TEST_F(LoaderTest, ShortRunnerFileStopsTheLoadNamingFileAndRecord)
     WriteRaces(3);
     std::vector<std::string> lines;
     for (int i = 0; i < 20; ++i) {
-        lines.push_back(BlankRecord(jv::kLengthSE, "SE"));
+        lines.push_back(BlankRecord("SE", jv::kLengthSE));
     }
     test::WriteRecords(RunnerFile(app.Path(), kDay, kCourse), lines);
     LoadResult result = Load();
@@ -236,12 +236,12 @@ TEST_F(LoaderTest, FirstOfTwoHorseMasterRecordsWins)
     WriteRaces(1, 1);
     WriteRunners();
     const std::string horseId = "2021100101"; // race 1, horse 1
-    std::string first = BlankRecord(jv::kLengthUM, "UM");
+    std::string first = BlankRecord("UM", jv::kLengthUM);
     Put(first, jv::um::kHorseId, horseId);
     Put(first, {1125, 3}, "007");
     std::string second = first;
     Put(second, {1125, 3}, "009");
-    std::string other = BlankRecord(jv::kLengthUM, "UM");
+    std::string other = BlankRecord("UM", jv::kLengthUM);
     Put(other, jv::um::kHorseId, "2099999999");
     test::WriteRecords(HorseMasterFile(app.Path(), kDay), {other, first, second});
     ASSERT_TRUE(Load().Ok());
@@ -251,13 +251,13 @@ TEST_F(LoaderTest, FirstOfTwoHorseMasterRecordsWins)
 
 TEST_F(LoaderTest, JockeyAndTrainerMastersKeepTheirLastMatch)
 {
-    std::string first = BlankRecord(jv::kLengthKS, "KS");
+    std::string first = BlankRecord("KS", jv::kLengthKS);
     Put(first, jv::ks::kJockeyCode, "01234");
     Put(first, jv::ks::kAffiliation, "1");
     std::string last = first;
     Put(last, jv::ks::kAffiliation, "3");
-    test::WriteRecords(JockeyMasterFile(app.Path(), kDay), {first, BlankRecord(jv::kLengthKS, "KS"), last});
-    std::string trainer = BlankRecord(jv::kLengthCH, "CH");
+    test::WriteRecords(JockeyMasterFile(app.Path(), kDay), {first, BlankRecord("KS", jv::kLengthKS), last});
+    std::string trainer = BlankRecord("CH", jv::kLengthCH);
     Put(trainer, jv::ch::kTrainerCode, "05678");
     test::WriteRecords(TrainerMasterFile(app.Path(), kDay), {trainer});
     const MasterIndex masters = MasterIndex::Load(app.Path(), kDay);
@@ -272,7 +272,7 @@ TEST_F(LoaderTest, JockeyAndTrainerMastersKeepTheirLastMatch)
 TEST_F(LoaderTest, CutHorseMasterKeepsThePreviousDay)
 {
     WriteRaces(1);
-    test::WriteRecords(HorseMasterFile(app.Path(), kDay), {BlankRecord(jv::kLengthUM, "UM").substr(0, 900)});
+    test::WriteRecords(HorseMasterFile(app.Path(), kDay), {BlankRecord("UM", jv::kLengthUM).substr(0, 900)});
     day->RaceCount = 5;
     LoadResult result = Load();
     EXPECT_EQ(result.outcome, LoadOutcome::ReadFailed);
@@ -300,7 +300,7 @@ TEST_F(LoaderTest, HorseMasterOfTheEarlierLayoutIsConvertedAndFound)
 {
     WriteRaces(1, 1);
     WriteRunners();
-    std::string old = BlankRecord(jv::kLengthUMOld, "UM");
+    std::string old = BlankRecord("UM", jv::kLengthUMOld);
     Put(old, jv::um::kHorseId, "2021100101");
     test::WriteRecords(OldHorseMasterFile(app.Path(), kDay), {old});
     ASSERT_TRUE(Load().Ok());
@@ -312,7 +312,7 @@ TEST_F(LoaderTest, OddsOfTheO1RecordAndAnnouncementTimes)
 {
     WriteRaces(1);
     RaceSpec race;
-    std::string o1 = BlankRecord(jv::kLengthO1, "O1");
+    std::string o1 = BlankRecord("O1", jv::kLengthO1);
     Put(o1, jv::kDate, race.date);
     Put(o1, jv::kCourseCode, kCourse);
     Put(o1, jv::kRaceNo, "01");
@@ -323,7 +323,7 @@ TEST_F(LoaderTest, OddsOfTheO1RecordAndAnnouncementTimes)
     Put(o1, jv::Nth(jv::o1::kPlaceOddsLow, 12, 1), "0011");
     Put(o1, jv::Nth(jv::o1::kPlaceOddsHigh, 12, 1), "0025");
     test::WriteRecords(WinOddsFile(app.Path(), kDay), {o1});
-    std::string o2 = BlankRecord(jv::kLengthO2, "O2");
+    std::string o2 = BlankRecord("O2", jv::kLengthO2);
     Put(o2, jv::kCourseCode, kCourse);
     Put(o2, jv::kRaceNo, "01");
     Put(o2, jv::o2::kAnnouncedHour, "14");
@@ -346,11 +346,11 @@ TEST_F(LoaderTest, PayoutRecordGoesToItsRace)
 {
     WriteRaces(3);
     RaceSpec race;
-    std::string hr = BlankRecord(jv::kLengthHR, "HR");
+    std::string hr = BlankRecord("HR", jv::kLengthHR);
     Put(hr, jv::kDate, race.date);
     Put(hr, jv::kCourseCode, kCourse);
     Put(hr, jv::kRaceNo, "02");
-    test::WriteRecords(PayoutFile(app.Path(), kDay), {BlankRecord(jv::kLengthHR), hr});
+    test::WriteRecords(PayoutFile(app.Path(), kDay), {BlankRecord("", jv::kLengthHR), hr});
     ASSERT_TRUE(Load().Ok());
     EXPECT_EQ(day->RaceHR[1].View(), hr);
     EXPECT_EQ(day->RaceHR[0].View(), std::string(jv::kLengthHR, ' '));

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "raceday/RaceDay.h"
-#include "raceday/RecordBuilder.h"
+#include "support/JvRecordBuilder.h"
 #include "results/ResultsLoader.h"
 #include "store/JvLayout.h"
 
@@ -20,7 +20,7 @@ namespace vornal::test {
 class Payouts
 {
 public:
-    Payouts() : m_hr(BlankRecord(jv::kLengthHR, "HR")) { Put(m_hr, jv::kDate, "20260105"); }
+    Payouts() : m_hr(BlankRecord("HR", jv::kLengthHR)) { Put(m_hr, jv::kDate, "20260105"); }
 
     Payouts& Win(int i, std::string_view key, int yen) { return Add(jv::hr::kWin, i, key, yen); }
     Payouts& Place(int i, std::string_view key, int yen) { return Add(jv::hr::kPlace, i, key, yen); }

@@ -14,6 +14,8 @@
 #include "raceday/RaceDayJson.h"
 #include "raceday/JsonWriter.h"
 #include "session/DaySession.h"
+#include "app/AppDir.h"
+#include "app/Settings.h"
 #include "store/ReplayLink.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
@@ -311,6 +313,65 @@ TEST_F(DaySessionTest, QuickOddsRefreshTheOddsOfTheRaceButNotTheBets)
     // Other races keep their odds.
     EXPECT_EQ(session.Day()->Races[3].OddsO1Time, neighbour.OddsO1Time);
     EXPECT_EQ(session.Day()->Races[3].PredictedQuinellaPayout, neighbour.PredictedQuinellaPayout);
+}
+
+TEST_F(DaySessionTest, APreparedRerunLeavesTheShownDayUntilAdopted)
+{
+    DaySession session(App());
+    ASSERT_TRUE(session.LoadDay(s_days[0]).Ok());
+    const RaceDay* shown = session.Day();
+    session.SetBetMethod(BetMethod{BetMethodKind::No2, std::nullopt});
+    PreparedDay rerun = session.PreparePipelineRerun();
+    ASSERT_TRUE(rerun.result.Ok());
+    ASSERT_TRUE(rerun.day);
+    EXPECT_EQ(shown->BetKindSuffix, "_No01");
+    EXPECT_EQ(rerun.day->BetKindSuffix, "_No02");
+    ASSERT_TRUE(session.AdoptDay(std::move(rerun)).Ok());
+    EXPECT_EQ(session.Day()->BetKindSuffix, "_No02");
+    EXPECT_EQ(session.DayName(), s_days[0]);
+}
+
+// A view that sets the run's cancel flag from "the window's thread" once the download began.
+struct CancellingView : AcquisitionView
+{
+    CancelFlag* cancel = nullptr;
+    std::vector<std::string> messages;
+    void SetLine(int, const std::string&) override {}
+    void SetBar(int bar, int position, int) override
+    {
+        if (bar == 0 && position > 0) {
+            std::thread([flag = cancel] { flag->Set(); }).join();
+        }
+    }
+    void ClearCreatedFiles() override {}
+    void AddCreatedFile(const std::string&) override {}
+    void ShowMessage(const std::string& text) override { messages.push_back(ToUtf8(text)); }
+    void Beep() override {}
+};
+
+TEST_F(DaySessionTest, AnAcquisitionOnAWorkerStopsAtAFlagSetByAnotherThread)
+{
+    const fs::path feed = s_root / "feed";
+    const fs::path app = s_root / "acquire-cancel";
+    fs::create_directories(app);
+    std::ofstream(feed / "link.ini") << "[link]\ndownload=3\n";
+    ReplayLink link(feed);
+    ASSERT_EQ(link.JVInit(kJvSoftwareId), 0);
+    CancelFlag cancel;
+    CancellingView view;
+    view.cancel = &cancel;
+    const Settings settings(SettingsFile(app));
+    const DaySession session(app);
+    Acquisition acquisition(link, app, settings, DefaultClock(), cancel, view);
+    acquisition.SetFromTime({2000, 1, 1, 0, 0, 0});
+    AcquisitionOutcome outcome = AcquisitionOutcome::None;
+    std::thread worker([&] { outcome = session.Acquire(acquisition); });
+    worker.join();
+    fs::remove(feed / "link.ini");
+    EXPECT_EQ(outcome, AcquisitionOutcome::Cancelled);
+    ASSERT_FALSE(view.messages.empty());
+    EXPECT_EQ(view.messages.back(), "JVCancel:キャンセルされました");
+    EXPECT_TRUE(StoredDayNames(app).empty());
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #include "store/Acquisition.h"
 #include "text/Encoding.h"
 
-#include "store/JvRecords.h"
+#include "support/JvRecordBuilder.h"
 
 // An acquisition window for tests: records what it is shown, in UTF-8.
 namespace vornal::test {
@@ -23,15 +23,14 @@ public:
     {
         bars[bar] = std::to_string(position) + "/" + std::to_string(maximum);
     }
-    void ProcessEvents() override
+    void ClearCreatedFiles() override { created.clear(); }
+    void AddCreatedFile(const std::string& line) override
     {
-        ++eventRounds;
-        if (onEvents) {
-            onEvents();
+        created.push_back(ToUtf8(line));
+        if (onCreated) {
+            onCreated();
         }
     }
-    void ClearCreatedFiles() override { created.clear(); }
-    void AddCreatedFile(const std::string& line) override { created.push_back(ToUtf8(line)); }
     void ShowMessage(const std::string& text) override { events.push_back("message " + ToUtf8(text)); }
     void Beep() override { events.push_back("beep"); }
     void SetBusy(bool busy) override { this->busy = busy; }
@@ -56,8 +55,8 @@ public:
     std::vector<std::string> created;
     std::string bars[2];
     bool busy = false;
-    int eventRounds = 0;
-    std::function<void()> onEvents;
+    // Called after each created-file line: where a test acts as the user would mid-run.
+    std::function<void()> onCreated;
 };
 
 } // namespace vornal::test

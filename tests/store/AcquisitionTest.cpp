@@ -204,9 +204,9 @@ TEST_F(AcquisitionTest, ReadErrorKeepsEarlierRecordsButWritesNoMasters)
 TEST_F(AcquisitionTest, CancelDuringReadKeepsEarlierRecordsButWritesNoMasters)
 {
     Acquisition& window = Window();
-    m_view.onEvents = [&] {
+    m_view.onCreated = [&] {
         if (m_view.created.size() == 4) {
-            window.Cancel(); // the user clicks the cancel button and says Yes
+            m_cancel.Set(); // the user says Yes to the question on the window's thread
         }
     };
     window.Start();
@@ -219,7 +219,7 @@ TEST_F(AcquisitionTest, CancelDuringReadKeepsEarlierRecordsButWritesNoMasters)
     EXPECT_FALSE(std::filesystem::exists(JockeyMasterFile(App(), DayNameFromDigits("20260104"))));
     EXPECT_EQ(LastTime(), "");
     // A new start clears the flag and runs to the end.
-    m_view.onEvents = nullptr;
+    m_view.onCreated = nullptr;
     window.Start();
     EXPECT_EQ(window.Outcome(), AcquisitionOutcome::Completed);
     EXPECT_FALSE(m_cancel.IsSet());

@@ -5,7 +5,7 @@
 #include "store/StoreLines.h"
 #include "store/StorePaths.h"
 
-#include "store/JvRecords.h"
+#include "support/JvRecordBuilder.h"
 
 namespace vornal {
 namespace {

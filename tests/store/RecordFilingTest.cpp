@@ -8,7 +8,7 @@
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
 
-#include "store/JvRecords.h"
+#include "support/JvRecordBuilder.h"
 
 namespace vornal {
 namespace {

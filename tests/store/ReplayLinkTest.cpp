@@ -3,7 +3,7 @@
 #include "store/ReplayLink.h"
 #include "text/Encoding.h"
 
-#include "store/JvRecords.h"
+#include "support/JvRecordBuilder.h"
 
 namespace vornal {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "store/StoreLines.h"
 
-#include "store/JvRecords.h"
+#include "support/JvRecordBuilder.h"
 
 namespace vornal {
 namespace {
