@@ -145,13 +145,14 @@ Status DaySession::RerunDayPipeline(Progress*)
 PreparedDay DaySession::PreparePipelineRerun() const
 {
     PreparedDay prepared;
-    prepared.result = Outcome(LoadOutcome::Loaded);
+    prepared.result.warnings = m_warnings; // the same day: what its load found still holds
     if (!m_day) {
         return prepared;
     }
     std::unique_ptr<RaceDay> copy = m_day->Clone();
     if (Status status = RunDayPipeline(*copy, m_dayName, prepared.pipeline); !status) {
-        prepared.result = Outcome(LoadOutcome::PassFailed, status.message);
+        prepared.result.outcome = LoadOutcome::PassFailed;
+        prepared.result.message = status.message;
         return prepared;
     }
     prepared.day = std::move(copy);

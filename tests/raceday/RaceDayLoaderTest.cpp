@@ -418,12 +418,12 @@ TEST_F(LoaderTest, MissingRunnerRecordsMakeTheRaceIncomplete)
     const std::filesystem::path file = RunnerFile(app.Path(), kDay, kCourse);
     std::string bytes = *ReadFileBytes(file);
     auto put = [&](int i, const std::string& record) { bytes.replace(i * jv::kLengthSE, jv::kLengthSE, record); };
-    put(22, BlankRecord(jv::kLengthSE)); // race 2, horse 5 skipped at acquisition
+    put(22, BlankRecord("", jv::kLengthSE)); // race 2, horse 5 skipped at acquisition
     for (int h = 0; h < 8; ++h) {
         put(36 + h, bytes.substr((37 + h) * jv::kLengthSE, jv::kLengthSE)); // race 3 starts at horse 2
     }
-    put(60, BlankRecord(jv::kLengthSE)); // race 4 registers 8 but holds 6
-    put(61, BlankRecord(jv::kLengthSE));
+    put(60, BlankRecord("", jv::kLengthSE)); // race 4 registers 8 but holds 6
+    put(61, BlankRecord("", jv::kLengthSE));
     ASSERT_TRUE(WriteFileAtomic(file, bytes));
 
     const LoadResult result = Load();
