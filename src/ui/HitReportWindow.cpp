@@ -3,15 +3,19 @@
 #include <QApplication>
 #include <QFont>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPalette>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "app/AppDir.h"
 #include "app/SettingKeys.h"
+#include "present/HitReportPages.h"
+#include "ui/PrintPreviewWindow.h"
 #include "ui/Text.h"
 
 namespace vornal::ui {
@@ -92,20 +96,20 @@ QVariant HitReportModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 HitReportWindow::HitReportWindow(std::filesystem::path appDir, const HitReport& report, QWidget* parent)
-    : QDialog(parent), m_appDir(std::move(appDir)), m_tabs(new QTabWidget(this))
+    : QDialog(parent), m_appDir(std::move(appDir)), m_report(report), m_tabs(new QTabWidget(this))
 {
     setObjectName(QStringLiteral("HitReport"));
     setWindowTitle(Q(report.WindowTitle));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_tabs);
-    m_tabs->addTab(BuildTab(report, report.QuinellaWide), Q(report.QuinellaWide.TabName));
-    m_tabs->addTab(BuildTab(report, report.WinPlace), Q(report.WinPlace.TabName));
+    m_tabs->addTab(BuildTab(report, report.QuinellaWide, 0), Q(report.QuinellaWide.TabName));
+    m_tabs->addTab(BuildTab(report, report.WinPlace, 1), Q(report.WinPlace.TabName));
     const WindowRect place = kHitReportPlace.Read(Settings(SettingsFile(m_appDir)));
     setGeometry(place.left, place.top, place.width, place.height);
 }
 
-QWidget* HitReportWindow::BuildTab(const HitReport& report, const HitReportTable& table)
+QWidget* HitReportWindow::BuildTab(const HitReport& report, const HitReportTable& table, int tab)
 {
     auto* page = new QWidget(m_tabs);
     auto* layout = new QVBoxLayout(page);
@@ -116,7 +120,15 @@ QWidget* HitReportWindow::BuildTab(const HitReport& report, const HitReportTable
     bold.setBold(true);
     bold.setUnderline(true);
     title->setFont(bold);
-    layout->addWidget(title);
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(title);
+    heading->addStretch(1);
+    // "印刷": the tab's page on the print preview, drawn from the same report.
+    auto* print = new QPushButton(QStringLiteral("印刷"), page);
+    print->setObjectName(QStringLiteral("Print"));
+    connect(print, &QPushButton::clicked, this, [this, tab] { PrintTab(tab); });
+    heading->addWidget(print);
+    layout->addLayout(heading);
 
     auto* totals = new QGridLayout;
     totals->setHorizontalSpacing(16);
@@ -153,6 +165,12 @@ QWidget* HitReportWindow::BuildTab(const HitReport& report, const HitReportTable
         layout->addWidget(new QLabel(Q(note), page));
     }
     return page;
+}
+
+void HitReportWindow::PrintTab(int tab)
+{
+    PrintPreviewWindow preview(PrintHitTable(m_report, tab), m_appDir, this);
+    preview.exec();
 }
 
 QTableView* HitReportWindow::Table(int tab) const

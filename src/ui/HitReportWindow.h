@@ -53,10 +53,14 @@ public:
 
     void done(int result) override;
 
+    // The "印刷" button of tab 0 or 1: its page on the print preview (modal).
+    void PrintTab(int tab);
+
 private:
-    QWidget* BuildTab(const HitReport& report, const HitReportTable& table);
+    QWidget* BuildTab(const HitReport& report, const HitReportTable& table, int tab);
 
     std::filesystem::path m_appDir;
+    HitReport m_report;
     QTabWidget* m_tabs;
 };
 

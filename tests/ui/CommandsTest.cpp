@@ -7,10 +7,13 @@
 #include <QDir>
 #include <QListWidget>
 #include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
@@ -31,6 +34,7 @@
 #include "text/Encoding.h"
 #include "ui/GridView.h"
 #include "ui/HitReportWindow.h"
+#include "ui/PrintPreviewWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/RaceListPanel.h"
 #include "ui/Text.h"
@@ -284,6 +288,24 @@ void CommandsTest::resultsRetrievalThenTheHitReportShowsItsColours()
     QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.visualRect(quinella.index(0, 3)).center());
     QVERIFY(!table.selectionModel() || table.selectionModel()->selectedIndexes().isEmpty());
     Save(*report, QStringLiteral("hitreport"));
+    // "印刷" opens the tab's page on the print preview; it prints to a PDF printer here.
+    const QString pdf = QString::fromStdString((app / "hits.pdf").string());
+    bool previewed = false;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<PrintPreviewWindow*>(QApplication::activeModalWidget());
+        if (preview != nullptr) {
+            previewed = preview->ShownPage() == 1;
+            preview->Printer().setOutputFormat(QPrinter::PdfFormat);
+            preview->Printer().setOutputFileName(pdf);
+            previewed = previewed && preview->PrintAllPages();
+            preview->close();
+        }
+    });
+    QPushButton* print = report->Tabs()->widget(0)->findChild<QPushButton*>(QStringLiteral("Print"));
+    QVERIFY(print);
+    print->click();
+    QVERIFY(previewed);
+    QVERIFY(QFileInfo(pdf).size() > 0);
     report->Tabs()->setCurrentIndex(1);
     Save(*report, QStringLiteral("hitreport-winplace"));
     report->setGeometry(30, 40, 700, 500);
