@@ -400,6 +400,7 @@ Status CalculateRatings(RaceDay& day, const RatingInputs& inputs, Progress* prog
 {
     std::optional<MasterRates> jockeys;
     std::optional<MasterRates> trainers;
+    std::optional<UserSettings> settings;
     const int raceCount = std::clamp(day.RaceCount, 0, kRaceSlots);
     for (int race = 0; race < raceCount; ++race) {
         if (!IsRatedRace(day, race)) {
@@ -425,13 +426,16 @@ Status CalculateRatings(RaceDay& day, const RatingInputs& inputs, Progress* prog
             jockeys = std::move(jockeyResult.value);
             trainers = std::move(trainerResult.value);
         }
-        // The settings are read for every race, so an edit of the file between two
-        // calculations takes effect at the next one.
-        Result<UserSettings> settings = ReadUserSettings(inputs.settings);
+        // The settings are read once a calculation, at its first rated race, so an edit of
+        // the file takes effect at the next calculation.
         if (!settings) {
-            return Failure(settings.message());
+            Result<UserSettings> read = ReadUserSettings(inputs.settings);
+            if (!read) {
+                return Failure(read.message());
+            }
+            settings = std::move(read.value);
         }
-        Status result = RateRace(day, race, inputs.tables, settings.value, *jockeys, *trainers, progress);
+        Status result = RateRace(day, race, inputs.tables, *settings, *jockeys, *trainers, progress);
         if (!result) {
             return result;
         }

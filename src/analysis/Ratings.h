@@ -29,7 +29,7 @@ class Progress;
 struct RatingInputs
 {
     const TuningTables& tables;
-    // The settings file; its section "User" is read afresh for every race.
+    // The settings file; its section "User" is read afresh for every calculation.
     const Settings& settings;
     // The day's jockey and trainer master files (DayName + ".jvKS" / ".jvCH" in Data).
     std::filesystem::path jockeyMasterFile;

@@ -24,10 +24,10 @@ std::span<const Command> AllCommands()
     static const std::array commands = {
         Command{"help", "help", "list the commands", &RunHelp},
         Command{"samplegen",
-                "samplegen --feed DIR [--seed N] [--days N] [--start YYYY-MM-DD | --end YYYY-MM-DD] [--tuning DIR] "
+                "samplegen --feed DIR [--seed N] [--days N] [--courses N] [--start YYYY-MM-DD | --end YYYY-MM-DD] [--tuning DIR] "
                 "[--timeseries DIR] [--all-masters]",
                 "write a synthetic sample season as a replay feed (and the tuning files)", &RunSamplegen,
-                {"--feed", "--seed", "--days", "--start", "--end", "--tuning", "--timeseries"}, {"--all-masters"}},
+                {"--feed", "--seed", "--days", "--courses", "--start", "--end", "--tuning", "--timeseries"}, {"--all-masters"}},
         Command{"acquire", "acquire --feed DIR [--from \"yyyy/mm/dd hh:nn:ss\"] [--no-wait]",
                 "bulk acquisition from a replay feed into the store; prints the created-file lines (waits for "
                 "another writer of the folder, or with --no-wait refuses)",

@@ -46,7 +46,7 @@ int RunSamplegen(CliContext& context)
 {
     const std::optional<std::string> feed = context.Option("--feed");
     if (!feed || feed->empty()) {
-        context.err << "usage: vornal-cli samplegen --feed DIR [--seed N] [--days N] [--start YYYY-MM-DD | --end "
+        context.err << "usage: vornal-cli samplegen --feed DIR [--seed N] [--days N] [--courses N] [--start YYYY-MM-DD | --end "
                        "YYYY-MM-DD] [--tuning DIR] [--timeseries DIR] [--all-masters]\n";
         return kExitUsage;
     }
@@ -54,10 +54,12 @@ int RunSamplegen(CliContext& context)
     options.feedDir = *feed;
     long long seed = 1;
     long long days = options.days;
+    long long courses = options.courses;
     std::optional<samplegen::SampleDate> start;
     std::optional<samplegen::SampleDate> end;
     if (!ReadCount(context, "--seed", 0, 999999999999999999LL, seed) ||
-        !ReadCount(context, "--days", 1, samplegen::kMaxDays, days) || !ReadDate(context, "--start", start) ||
+        !ReadCount(context, "--days", 1, samplegen::kMaxDays, days) || !ReadCount(context, "--courses", 1, 3, courses) ||
+        !ReadDate(context, "--start", start) ||
         !ReadDate(context, "--end", end)) {
         return kExitUsage;
     }
@@ -67,6 +69,7 @@ int RunSamplegen(CliContext& context)
     }
     options.seed = static_cast<std::uint64_t>(seed);
     options.days = static_cast<int>(days);
+    options.courses = static_cast<int>(courses);
     if (start) {
         options.start = *start;
     }

@@ -4,7 +4,7 @@
 
 namespace vornal::cli {
 
-// samplegen --feed DIR [--seed N] [--days N] [--start YYYY-MM-DD | --end YYYY-MM-DD]
+// samplegen --feed DIR [--seed N] [--days N] [--courses N] [--start YYYY-MM-DD | --end YYYY-MM-DD]
 //           [--tuning DIR] [--timeseries DIR] [--all-masters]:
 // writes the synthetic sample season as a replay feed.
 int RunSamplegen(CliContext& context);

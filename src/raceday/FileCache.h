@@ -1,8 +1,10 @@
 #pragma once
 
 #include <filesystem>
-#include <map>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "raceday/RecordFile.h"
 
@@ -21,20 +23,34 @@ public:
     // when it exists but cannot be read, or when a record of it does not end in CR LF.
     const RecordFile* Get(const std::filesystem::path& file, int recordLength)
     {
-        auto found = m_files.find(file);
+        auto found = m_files.find(file.native());
         if (found == m_files.end()) {
             std::optional<RecordFile> opened = RecordFile::Open(file, recordLength);
             if (opened) {
                 opened->RequireLineEnds();
             }
-            found = m_files.emplace(file, std::move(opened)).first;
+            found = m_files.emplace(file.native(), std::move(opened)).first;
         }
         return found->second ? &*found->second : nullptr;
     }
 
+    // As Get, for a file known by a short key (the date and racecourse of a past race):
+    // `makePath` builds its path only the first time the key is asked for.
+    template <class MakePath>
+    const RecordFile* GetByKey(std::string_view key, int recordLength, MakePath makePath)
+    {
+        auto found = m_byKey.find(std::string(key));
+        if (found == m_byKey.end()) {
+            found = m_byKey.emplace(std::string(key), Get(makePath(), recordLength)).first;
+        }
+        return found->second;
+    }
+
 private:
     std::filesystem::path m_appDir;
-    std::map<std::filesystem::path, std::optional<RecordFile>> m_files;
+    // Keyed by the path's text: the paths are built one way, so equal files have equal texts.
+    std::unordered_map<std::string, std::optional<RecordFile>> m_files;
+    std::unordered_map<std::string, const RecordFile*> m_byKey;
 };
 
 } // namespace vornal

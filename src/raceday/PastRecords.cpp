@@ -32,13 +32,13 @@ void ReadPastRaces(RaceDay& day, int race, int runner, FileCache& files)
 {
     for (int k = 0; k < kPastRuns; ++k) {
         const SeRecord& run = day.PastSE[race][runner][k];
-        std::filesystem::path file;
-        try {
-            file = ResultHistoryFile(files.AppDir(), jv::Get(run, jv::kDateCourse));
-        } catch (const StoreNameError&) {
+        const std::string dateCourse = jv::Get(run, jv::kDateCourse);
+        if (dateCourse.size() != 10 || !IsValidDateDigits(std::string_view(dateCourse).substr(0, 8)) ||
+            !IsKnownCourseCode(std::string_view(dateCourse).substr(8, 2))) {
             continue; // a blank run, or bytes that cannot name a store file
         }
-        const RecordFile* races = files.Get(file, jv::kLengthRA);
+        const RecordFile* races = files.GetByKey(dateCourse, jv::kLengthRA,
+                                                 [&] { return ResultHistoryFile(files.AppDir(), dateCourse); });
         if (races == nullptr) {
             continue;
         }

@@ -9,6 +9,23 @@
 
 namespace vornal {
 
+namespace {
+
+// The key the long way: the value printed, its digits read back.
+long long PrintedKey(double value, int decimals)
+{
+    const std::string text = fmt::sprintf("%.*f", decimals, value);
+    long long units = 0;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            units = units * 10 + (c - '0');
+        }
+    }
+    return text.front() == '-' ? -units : units;
+}
+
+} // namespace
+
 long long RoundedKey(double value, int decimals)
 {
     // The key is the value as printed with the stated decimals ("%.3f"), read back as a
@@ -23,14 +40,21 @@ long long RoundedKey(double value, int decimals)
     if (std::fabs(value) * scale >= kLimit) {
         return value > 0 ? static_cast<long long>(kLimit) : -static_cast<long long>(kLimit);
     }
-    const std::string text = fmt::sprintf("%.*f", decimals, value);
-    long long units = 0;
-    for (char c : text) {
-        if (c >= '0' && c <= '9') {
-            units = units * 10 + (c - '0');
+    // The scaled value is off by at most half a unit in its last binary place (the powers of
+    // ten up to 10^9 are exact), far less than 1e-6 below 2^31: unless it lies that close to
+    // a half, the nearest whole number is the printed rounding. Printing stays for the rest.
+    static constexpr double kExactScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (decimals >= 0 && decimals <= 9) {
+        const double scaled = value * kExactScale[decimals];
+        if (std::fabs(scaled) < 2147483648.0) {
+            const double whole = std::floor(scaled);
+            const double fraction = scaled - whole;
+            if (std::fabs(fraction - 0.5) > 1e-6) {
+                return static_cast<long long>(fraction < 0.5 ? whole : whole + 1.0);
+            }
         }
     }
-    return text.front() == '-' ? -units : units;
+    return PrintedKey(value, decimals);
 }
 
 void RankEntries(std::span<const RankEntry> entries, RankDirection direction, std::span<int> ranks)

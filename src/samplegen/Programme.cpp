@@ -252,18 +252,24 @@ void FinishPlan(RacePlan& plan, SampleRandom& random)
 
 } // namespace
 
-std::vector<CourseDay> CoursesOfDay(const SampleDate& date)
+std::vector<CourseDay> CoursesOfDay(const SampleDate& date, int courses)
 {
     const int day = DayNumber(date);
     const int saturday = Weekday(day) == 0 ? day - 1 : day;
     const SampleDate saturdayDate = DateOfDay(saturday);
     const int week = (DayOfYear(saturdayDate) - 1) / 7;
     const std::size_t block = static_cast<std::size_t>(std::min(week / 4, 12));
-    std::vector<CourseDay> courses;
-    for (std::size_t i = 0; i < 3; ++i) {
+    // The spare third course of a block that has two; it is not counted in the meetings.
+    constexpr const char* kSpare = "07";
+    const std::size_t wanted = courses >= 1 && courses <= 3 ? static_cast<std::size_t>(courses) : 3;
+    std::vector<CourseDay> result;
+    for (std::size_t i = 0; i < wanted; ++i) {
         const char* code = kBlocks[block][i];
         if (code == nullptr) {
-            continue;
+            if (courses != 3) {
+                continue;
+            }
+            code = kSpare;
         }
         CourseDay courseDay;
         courseDay.course = FindCourse(code);
@@ -277,9 +283,9 @@ std::vector<CourseDay> CoursesOfDay(const SampleDate& date)
             }
         }
         courseDay.meetingDay = (week % 4) * 2 + (Weekday(day) == 0 ? 2 : 1);
-        courses.push_back(courseDay);
+        result.push_back(courseDay);
     }
-    return courses;
+    return result;
 }
 
 std::vector<RacePlan> PlanCard(const CourseDay& courseDay, const SampleDate& date, int day, SampleRandom& random)

@@ -19,8 +19,9 @@ struct CourseDay
 
 // The racecourses racing on a Saturday or Sunday. The year is cut into blocks of four
 // weekends; each block gives two or three courses, with the meeting number counting the
-// course's earlier blocks in that year.
-std::vector<CourseDay> CoursesOfDay(const SampleDate& date);
+// course's earlier blocks in that year. `courses` 1..3 keeps that many of them, filling a
+// two-course block's third place with a spare course; 0 keeps the calendar's own.
+std::vector<CourseDay> CoursesOfDay(const SampleDate& date, int courses = 0);
 
 // A race of the programme before its field is drawn.
 struct RacePlan

@@ -81,7 +81,7 @@ SampleDate SeasonStart(const SampleOptions& options)
 
 Season BuildSampleSeason(const SampleOptions& options)
 {
-    return SimulateSeason(options.seed, SeasonStart(options), options.days);
+    return SimulateSeason(options.seed, SeasonStart(options), options.days, options.courses);
 }
 
 SampleSummary Summarise(const Season& season, const SampleFeed& feed)

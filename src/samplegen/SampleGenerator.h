@@ -19,6 +19,7 @@ struct SampleOptions
     std::filesystem::path feedDir;
     std::uint64_t seed = 1;
     int days = 60;                 // race days (Saturdays and Sundays)
+    int courses = 0;               // racecourses a day, 1..3; 0: the calendar's two or three
     SampleDate start{2026, 1, 3};  // the season begins on the first weekend day from here
     std::optional<SampleDate> end; // instead of `start`: the last race day is the last weekend day up to here
     std::optional<std::filesystem::path> tuningDir;

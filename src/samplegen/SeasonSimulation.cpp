@@ -528,7 +528,7 @@ void RunOutsideRace(DayState& state, int day, bool abroad)
     Settle(season, random, index);
 }
 
-void RunRaceDay(Season& season, std::uint64_t seed, int day, bool published, int nextRaceDay)
+void RunRaceDay(Season& season, std::uint64_t seed, int day, bool published, int nextRaceDay, int courseCount)
 {
     const SampleDate date = DateOfDay(day);
     DayState state{season,
@@ -538,7 +538,7 @@ void RunRaceDay(Season& season, std::uint64_t seed, int day, bool published, int
                    std::vector<char>(season.world.horses.size(), 0),
                    {},
                    {}};
-    const std::vector<CourseDay> courses = CoursesOfDay(date);
+    const std::vector<CourseDay> courses = CoursesOfDay(date, courseCount);
     std::vector<std::vector<RacePlan>> cards;
     std::vector<bool> jumpToday;
     for (const CourseDay& courseDay : courses) {
@@ -628,7 +628,7 @@ std::vector<int> RaceDayNumbers(const SampleDate& start, int count)
     return days;
 }
 
-Season SimulateSeason(std::uint64_t seed, const SampleDate& start, int raceDays)
+Season SimulateSeason(std::uint64_t seed, const SampleDate& start, int raceDays, int courses)
 {
     Season season;
     const std::vector<int> days = RaceDayNumbers(start, std::max(1, raceDays));
@@ -638,7 +638,7 @@ Season SimulateSeason(std::uint64_t seed, const SampleDate& start, int raceDays)
     for (std::size_t i = 0; i < days.size(); ++i) {
         const bool last = i + 1 == days.size();
         const int next = last ? days[i] + 7 : days[i + 1];
-        RunRaceDay(season, seed, days[i], !last, next);
+        RunRaceDay(season, seed, days[i], !last, next, courses);
     }
     return season;
 }

@@ -11,7 +11,7 @@
 // a result) but marked unpublished: the feed shows only its entries.
 namespace vornal::samplegen {
 
-Season SimulateSeason(std::uint64_t seed, const SampleDate& start, int raceDays);
+Season SimulateSeason(std::uint64_t seed, const SampleDate& start, int raceDays, int courses = 0);
 
 // The first `count` Saturdays and Sundays from `start` on, as day numbers.
 std::vector<int> RaceDayNumbers(const SampleDate& start, int count);

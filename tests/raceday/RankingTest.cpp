@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "raceday/Ranking.h"
+#include "text/Format.h"
 
 namespace vornal {
 namespace {
@@ -59,6 +63,36 @@ TEST(Ranking, LeavesOtherSlotsAlone)
     std::vector<RankEntry> entries{Entry(1, {{1.0, 0}}), Entry(3, {{2.0, 0}})};
     RankEntries(entries, RankDirection::Ascending, ranks);
     EXPECT_EQ(ranks, (std::vector<int>{7, 1, 7, 2, 7}));
+}
+
+// The key the way it is defined: the printed text, its digits read back with the sign.
+long long Printed(double value, int decimals)
+{
+    const std::string text = fmt::sprintf("%.*f", decimals, value);
+    long long units = 0;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            units = units * 10 + (c - '0');
+        }
+    }
+    return text.front() == '-' ? -units : units;
+}
+
+TEST(Ranking, KeysMatchThePrintedTextOverRatingsOddsAndHalves)
+{
+    std::mt19937_64 random(17);
+    std::uniform_real_distribution<double> spread(-200.0, 200.0);
+    for (int decimals = 0; decimals <= 6; ++decimals) {
+        for (int i = 0; i < 20000; ++i) {
+            // Plain values, values on a printed place, and values on a half of the last one.
+            const double plain = spread(random);
+            const double place = std::round(plain * std::pow(10.0, decimals)) / std::pow(10.0, decimals);
+            const double half = place + 0.5 / std::pow(10.0, decimals);
+            for (double value : {plain, place, half, -half, half * 1000.0}) {
+                ASSERT_EQ(RoundedKey(value, decimals), Printed(value, decimals)) << value << " at " << decimals;
+            }
+        }
+    }
 }
 
 TEST(Ranking, KeysAreTheValuesAsPrintedAtTheStatedPlace)
