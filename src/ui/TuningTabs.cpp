@@ -1,30 +1,49 @@
 #include "ui/TuningTabs.h"
 
+#include <QHeaderView>
 #include <QTabWidget>
+#include <QTableView>
 
 #include "present/TuningViews.h"
 #include "ui/GridView.h"
+#include "ui/PlainGridDelegate.h"
 #include "ui/Text.h"
 
 namespace vornal::ui {
+namespace {
+
+// A view of a tuning table; the tables with a colour rule of their own paint by it.
+GridView* TuningGridView(const TuningView& shown)
+{
+    auto* view = new GridView;
+    const QString caption = Q(shown.Caption);
+    view->setObjectName(caption);
+    view->SetGrid(shown.Grid);
+    static const QStringList kPlain = {QStringLiteral("基準ﾗｯﾌﾟﾃﾞｰﾀ表"), QStringLiteral("単勝配当用"),
+                                       QStringLiteral("馬連配当用"), QStringLiteral("単勝人気統計"),
+                                       QStringLiteral("配当別実現確率")};
+    if (kPlain.contains(caption)) {
+        QTableView* table = view->Table();
+        table->setItemDelegate(new PlainGridDelegate(PlainGrid::TuningTable, table));
+        table->horizontalHeader()->setStyleSheet(
+            QStringLiteral("QHeaderView::section { background-color: rgb(192, 192, 192); border: 1px solid gray; }"));
+    }
+    return view;
+}
+
+} // namespace
 
 void AddTuningTabs(QTabWidget& tabs, const TuningTables& tables, bool developerView)
 {
     for (const TuningTab& tab : BuildTuningTabs(tables)) {
         QWidget* page = nullptr;
         if (tab.Views.size() == 1) {
-            auto* view = new GridView;
-            view->setObjectName(Q(tab.Views.front().Caption));
-            view->SetGrid(tab.Views.front().Grid);
-            page = view;
+            page = TuningGridView(tab.Views.front());
         } else {
             auto* sheets = new QTabWidget;
             sheets->setObjectName(Q(tab.Caption));
             for (const TuningView& sheet : tab.Views) {
-                auto* view = new GridView;
-                view->setObjectName(Q(sheet.Caption));
-                view->SetGrid(sheet.Grid);
-                sheets->addTab(view, Q(sheet.Caption));
+                sheets->addTab(TuningGridView(sheet), Q(sheet.Caption));
             }
             page = sheets;
         }

@@ -34,6 +34,7 @@
 #include "text/Encoding.h"
 #include "ui/GridView.h"
 #include "ui/HitReportWindow.h"
+#include "ui/PlainGridDelegate.h"
 #include "ui/PrintPreviewWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/RaceListPanel.h"
@@ -341,6 +342,10 @@ void CommandsTest::theFirstShowingChecksTheLinkAndHelpOpensTheGuide()
     QVERIFY(window.SelectTab(QStringLiteral("基準ﾗｯﾌﾟﾃﾞｰﾀ表")));
     QVERIFY(!window.SelectTab(QStringLiteral("ローテーション値")));
     QVERIFY(!window.SelectTab(QStringLiteral("順位ﾃｰﾌﾞﾙ")));
+    // The payout tables paint by the tuning tables' colour rule.
+    auto* payouts = window.findChild<GridView*>(QStringLiteral("単勝配当用"));
+    QVERIFY(payouts);
+    QVERIFY(qobject_cast<PlainGridDelegate*>(payouts->Table()->itemDelegate()));
 
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
