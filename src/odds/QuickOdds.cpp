@@ -7,6 +7,7 @@
 #include "odds/OddsImport.h"
 #include "results/HitJudgement.h"
 #include "store/JvLayout.h"
+#include "store/RecordFiling.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
@@ -116,6 +117,12 @@ void StoreOneRecord(const RaceDay& day, std::string_view record, OddsFetchContex
         report.failures.push_back(fmt::sprintf("%s%d%s", Sjis("O1レコードの長さが違います: "),
                                                static_cast<int>(record.size()), Sjis("バイト")) +
                                   " " + RaceLabel(day.RaceRA[slot].View()) + "R");
+        return;
+    }
+    // Odds are read by their leading digits: a stray byte would show a made-up figure.
+    if (const std::optional<BadNumber> bad = FindBadNumber(record)) {
+        report.failures.push_back(Sjis("O1レコードの") + Sjis(bad->field) + Sjis("「") + bad->bytes +
+                                  Sjis("」に数字でないバイトがあります: ") + RaceLabel(day.RaceRA[slot].View()) + "R");
         return;
     }
     const std::string date = jv::Get(day.RaceRA[slot].View(), jv::kDate);

@@ -12,6 +12,7 @@
 #include "odds/OddsImport.h"
 #include "results/HitJudgement.h"
 #include "store/JvLayout.h"
+#include "store/RecordFiling.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
@@ -164,6 +165,12 @@ TimeSeriesReport ImportTimeSeriesOdds(const std::filesystem::path& appDir, RaceD
         if (best < 0) {
             continue;
         }
+        const std::string& snapshot = lines[static_cast<std::size_t>(best)];
+        if (const std::optional<BadNumber> bad = FindBadNumber(snapshot)) {
+            report.skipped.push_back(PathText(file) + fmt::sprintf(Sjis(" %d件目: "), best + 1) + Sjis(bad->field) +
+                                     Sjis("「") + bad->bytes + Sjis("」に数字でないバイトがあります"));
+            continue;
+        }
         Result<std::optional<OddsFile>> odds = OddsFile::Load(day->OddsO1Path);
         if (!odds) {
             report.io = odds.status;
@@ -173,7 +180,7 @@ TimeSeriesReport ImportTimeSeriesOdds(const std::filesystem::path& appDir, RaceD
             report.io = Status::Failure(Sjis("ファイルがありません: ") + PathText(day->OddsO1Path));
             return report;
         }
-        odds.value->Replace(r, lines[static_cast<std::size_t>(best)]);
+        odds.value->Replace(r, snapshot);
         if (Status saved = odds.value->Save(); !saved) {
             report.io = saved;
             return report;

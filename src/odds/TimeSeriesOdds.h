@@ -37,7 +37,8 @@ struct TimeSeriesReport
     // For the user (CP932): the refusal, or "<taken>ﾚｰｽ分の単ｵｯｽﾞを取りこみました。".
     std::string message;
     int taken = 0;
-    // Races skipped for a snapshot line that is not a whole O1 record: file and line.
+    // Races skipped for a snapshot line that is not a whole O1 record, or a nearest snapshot
+    // with stray bytes in a numeric field: file, line or snapshot, and why.
     std::vector<std::string> skipped;
     // The store failure that stopped the import (the day's ".jvO1" file missing, a file that
     // cannot be read or written); the races taken before keep their lines.

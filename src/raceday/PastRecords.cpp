@@ -5,7 +5,8 @@
 
 namespace vornal {
 
-void ReadHistory(RaceDay& day, int race, int runner, long long raceDate, FileCache& files)
+void ReadHistory(RaceDay& day, int race, int runner, long long raceDate, FileCache& files,
+                 const TakenRecord& taken)
 {
     const std::string horseId = jv::Get(day.RunnerSE[race][runner], jv::se::kHorseId);
     if (!IsValidHorseId(horseId) || raceDate <= 0) {
@@ -16,19 +17,22 @@ void ReadHistory(RaceDay& day, int race, int runner, long long raceDate, FileCac
         return;
     }
     history->RequireWhole();
-    int taken = 0;
+    int count = 0;
     // The file is in ascending date order; walking it backwards meets the latest runs
     // first. Runs on or after the race date are skipped, so an old date loads as it was.
-    for (int i = history->Count() - 1; i >= 0 && taken < kPastRuns; --i) {
+    for (int i = history->Count() - 1; i >= 0 && count < kPastRuns; --i) {
         const std::string_view record = history->Record(i);
         const long long runDate = LeadingNumber(jv::Get(record, jv::kDate));
         if (runDate > 0 && runDate < raceDate) {
-            day.PastSE[race][runner][taken++] = record;
+            day.PastSE[race][runner][count++] = record;
+            if (taken) {
+                taken(*history, i, record);
+            }
         }
     }
 }
 
-void ReadPastRaces(RaceDay& day, int race, int runner, FileCache& files)
+void ReadPastRaces(RaceDay& day, int race, int runner, FileCache& files, const TakenRecord& taken)
 {
     for (int k = 0; k < kPastRuns; ++k) {
         const SeRecord& run = day.PastSE[race][runner][k];
@@ -48,6 +52,9 @@ void ReadPastRaces(RaceDay& day, int race, int runner, FileCache& files)
             const std::string_view record = races->Record(i);
             if (jv::View(record, jv::kRaceNo) == raceNo) {
                 day.PastRA[race][runner][k] = record;
+                if (taken) {
+                    taken(*races, i, record);
+                }
                 break;
             }
         }

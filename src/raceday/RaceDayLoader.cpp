@@ -191,7 +191,7 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
             ReadPayouts(day, *payouts, state);
         }
         if (const RecordFile* winOdds = files.Get(day.OddsO1Path, jv::kLengthO1)) {
-            ReadWinOddsRecords(day, *winOdds);
+            ReadWinOddsRecords(day, *winOdds, state);
         }
         if (const RecordFile* quinellaOdds = files.Get(day.OddsO2Path, jv::kLengthO2)) {
             ReadQuinellaOddsRecords(day, *quinellaOdds);

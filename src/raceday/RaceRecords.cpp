@@ -30,15 +30,20 @@ std::string CourseAndRace(std::string_view record)
 void WarnOfBadNumber(LoadState& state, const RecordFile& file, int index, std::string_view record)
 {
     if (std::optional<BadNumber> bad = FindBadNumber(record)) {
-        for (char& c : bad->bytes) {
-            if (c < 0x20 || c > 0x7E) {
-                c = '?'; // the message shows which bytes; stray ones need not be text
-            }
-        }
         state.warnings.push_back(
             MakeLoadWarning(state.files.AppDir(), file.Path(), index, Sjis(bad->field),
                             Sjis(bad->field) + Sjis("「") + bad->bytes + Sjis("」に数字でないバイトがあります。")));
     }
+}
+
+// A past run's record serves every runner that ran in its race; each record is warned of once.
+TakenRecord PastRecordCheck(LoadState& state)
+{
+    return [&state](const RecordFile& file, int index, std::string_view record) {
+        if (FindBadNumber(record) && state.warnedPastRecords.insert({&file, index}).second) {
+            WarnOfBadNumber(state, file, index, record);
+        }
+    };
 }
 
 void MarkIncomplete(RaceDay& day, int race, LoadState& state, const std::filesystem::path& file, int index,
@@ -108,7 +113,7 @@ void ReadRunners(RaceDay& day, int race, LoadState& state)
         if (std::optional<std::string_view> horse = state.masters.Horse(jv::View(record, jv::se::kHorseId))) {
             day.RunnerUM[race][h] = *horse;
         }
-        ReadHistory(day, race, h, raceDate, state.files);
+        ReadHistory(day, race, h, raceDate, state.files, PastRecordCheck(state));
     }
 }
 
@@ -167,7 +172,7 @@ void ReadPayouts(RaceDay& day, const RecordFile& payoutFile, LoadState& state)
     }
 }
 
-void ReadWinOddsRecords(RaceDay& day, const RecordFile& winOddsFile)
+void ReadWinOddsRecords(RaceDay& day, const RecordFile& winOddsFile, LoadState& state)
 {
     for (int r = 0; r < kRaceSlots; ++r) {
         const std::string key = CourseAndRace(day.RaceRA[r]);
@@ -178,6 +183,7 @@ void ReadWinOddsRecords(RaceDay& day, const RecordFile& winOddsFile)
         // since has no line yet and simply has no odds.
         const std::optional<std::string_view> record = winOddsFile.TryRecord(r);
         if (record && CourseAndRace(*record) == key) {
+            WarnOfBadNumber(state, winOddsFile, r, *record);
             day.RaceO1[r] = *record;
         }
     }
@@ -218,8 +224,9 @@ void ReadOddsAndPastRaces(RaceDay& day, LoadState& state)
             slot.AutoOddsTime = oddsTime;
         }
         const O1Record& o1 = day.RaceO1[r];
+        const TakenRecord check = PastRecordCheck(state);
         for (int h = 0; h < kRunnerSlots; ++h) {
-            ReadPastRaces(day, r, h, state.files);
+            ReadPastRaces(day, r, h, state.files, check);
             Runner& runner = slot.Runners[h];
             runner.WinOdds = OddsValue(jv::View(o1, jv::Nth(jv::o1::kWinOdds, 8, h + 1)));
             runner.PlaceOddsLow = OddsValue(jv::View(o1, jv::Nth(jv::o1::kPlaceOddsLow, 12, h + 1)));

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <set>
 #include <string>
+#include <utility>
 
 #include "app/Progress.h"
 #include "raceday/FileCache.h"
@@ -22,6 +24,8 @@ struct LoadState
     const CancelFlag* cancel = nullptr;
     // What the reading steps found wrong without stopping.
     LoadWarnings warnings{};
+    // The past-run records (file, index) already warned of.
+    std::set<std::pair<const RecordFile*, int>> warnedPastRecords{};
 
     bool Cancelled() const { return cancel != nullptr && cancel->IsSet(); }
 };
@@ -30,12 +34,14 @@ struct LoadState
 // A race whose runner records of the registered count are not all there (a blank record, a
 // record of another horse number, no runner file) is marked incomplete with one warning
 // naming the file and the first missing record. A numeric field of a race or runner record
-// holding stray bytes gives a warning naming the file, the record and the field.
+// holding stray bytes gives a warning naming the file, the record and the field; so does one
+// of a past run taken from a history file.
 void ReadRaceRecords(RaceDay& day, const RecordFile& raceFile, LoadState& state);
 // Payout records into the RaceHR of their race; stray bytes in a numeric field are warned of.
 void ReadPayouts(RaceDay& day, const RecordFile& payoutFile, LoadState& state);
-// Record r of the O1 file into RaceO1[r] when it belongs to race slot r.
-void ReadWinOddsRecords(RaceDay& day, const RecordFile& winOddsFile);
+// Record r of the O1 file into RaceO1[r] when it belongs to race slot r; stray bytes in its
+// numeric fields are warned of.
+void ReadWinOddsRecords(RaceDay& day, const RecordFile& winOddsFile, LoadState& state);
 // O2 records into the RaceO2 of their race.
 void ReadQuinellaOddsRecords(RaceDay& day, const RecordFile& quinellaOddsFile);
 // Per race slot: odds time, past-race records and odds of every runner slot.

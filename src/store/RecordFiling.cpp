@@ -110,6 +110,14 @@ constexpr NumericField kPayoutNumbers[] = {
     {jv::kRaceNo, "レース番号"},
 };
 
+constexpr NumericField kWinOddsNumbers[] = {
+    {jv::kDate, "日付"},
+    {jv::kMeeting, "回次"},
+    {jv::kMeetingDay, "日次"},
+    {jv::kRaceNo, "レース番号"},
+    {jv::o1::kAnnounced, "発表月日時分"},
+};
+
 bool IsNumericText(std::string_view text, bool withSign)
 {
     if (withSign && !text.empty() && (text.front() == '+' || text.front() == '-')) {
@@ -138,6 +146,31 @@ template <std::size_t N> const NumericField* BadField(std::string_view record, c
         }
     }
     return nullptr;
+}
+
+// The odds of O1, horse by horse and bracket by bracket: the first bad one's name and bytes.
+std::optional<BadNumber> BadOddsField(std::string_view record)
+{
+    struct Run
+    {
+        jv::FieldPos first;
+        int stride;
+        int count;
+        const char* name;
+    };
+    constexpr Run kRuns[] = {{jv::o1::kWinOdds, 8, 18, "単勝オッズ"},
+                             {jv::o1::kPlaceOddsLow, 12, 18, "複勝オッズ"},
+                             {jv::o1::kPlaceOddsHigh, 12, 18, "複勝オッズ"},
+                             {jv::o1::kBracketOdds, 9, 36, "枠連オッズ"}};
+    for (const Run& run : kRuns) {
+        for (int n = 1; n <= run.count; ++n) {
+            const std::string_view text = jv::View(record, jv::Nth(run.first, run.stride, n));
+            if (!IsNumericText(text, false) && !IsMarker(text)) {
+                return BadNumber{run.name, std::string(text)};
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 // The payout tables of HR: every key, payout and popularity read; the first bad one's bytes.
@@ -446,16 +479,23 @@ std::optional<BadNumber> FindBadNumber(std::string_view record)
         bad = BadField(record, kRaceNumbers);
     } else if (kind == "SE") {
         bad = BadField(record, kRunnerNumbers);
+    } else if (kind == "O1") {
+        bad = BadField(record, kWinOddsNumbers);
+        if (bad == nullptr) {
+            if (std::optional<BadNumber> odds = BadOddsField(record)) {
+                return BadNumber{odds->field, Printable(odds->bytes)};
+            }
+        }
     } else if (kind == "HR") {
         bad = BadField(record, kPayoutNumbers);
         if (bad == nullptr) {
             if (const std::optional<std::string> bytes = BadPayoutField(record)) {
-                return BadNumber{"払戻", *bytes};
+                return BadNumber{"払戻", Printable(*bytes)};
             }
         }
     }
     if (bad != nullptr) {
-        return BadNumber{bad->name, std::string(jv::View(record, bad->pos))};
+        return BadNumber{bad->name, Printable(jv::View(record, bad->pos))};
     }
     return std::nullopt;
 }

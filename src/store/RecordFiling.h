@@ -39,10 +39,10 @@
 // and its bytes: "スキップ:SE/馬番19".
 namespace vornal {
 
-// The first numeric field read by the system of an RA, SE or HR record that holds bytes
+// The first numeric field read by the system of an RA, SE, HR or O1 record that holds bytes
 // other than digits and blanks (a field wholly of "-" or "*" is a marker, the time difference
-// has its sign): its name (UTF-8, "距離") and its bytes. Nothing for a clean record or
-// another kind.
+// has its sign): its name (UTF-8, "距離") and its bytes, each byte outside printable ASCII
+// shown as "?". Nothing for a clean record or another kind.
 struct BadNumber
 {
     std::string field;

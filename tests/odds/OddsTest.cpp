@@ -138,6 +138,7 @@ TEST(QuickOdds, StoresOnlyNewerRecordsOfRacesOfTheDay)
         O1Line("05", "10", "01111000", '0'),                   // deleted by the service
         O1Line("07", "09", "01111000"),                        // a race the day does not have
         O1Line("06", "01", "01111000").substr(0, 900),          // cut short
+        O1Line("05", "10", "01111000").replace(45, 4, "1a23"),   // would read 0.1
         "#-3",
         O1Line("06", "01", "01110950"),
     };
@@ -145,12 +146,14 @@ TEST(QuickOdds, StoresOnlyNewerRecordsOfRacesOfTheDay)
     OddsFetchReport report;
     StoreOddsRecords(*f.day, context, report);
 
-    EXPECT_EQ(report.recordsRead, 7);
+    EXPECT_EQ(report.recordsRead, 8);
     EXPECT_EQ(report.recordsStored, 2);
     EXPECT_EQ(f.StoredLine(0), O1Line("05", "09", "01110930"));
     EXPECT_EQ(f.StoredLine(1), std::string(kO1LineBytes, ' '));
     EXPECT_EQ(f.StoredLine(2), O1Line("06", "01", "01110950"));
-    ASSERT_EQ(report.failures.size(), 1u) << "the cut record is reported, not stored";
+    ASSERT_EQ(report.failures.size(), 2u) << "the cut record and the stray byte are reported, not stored";
+    EXPECT_EQ(report.failures[1].rfind(Sjis("O1レコードの単勝オッズ「1a23」に数字でないバイトがあります: "), 0), 0u)
+        << ToUtf8(report.failures[1]);
     EXPECT_EQ(Slurp(f.day->OddsO1Path).size(), 3u * (kO1LineBytes + 2));
 }
 
@@ -284,14 +287,20 @@ TEST(TimeSeriesOdds, RefusesTornLinesAndReportsAMissingDayFile)
     Spit(folder / "20260111" / "05010409.jvO1", Snapshot("01110920") + "\r\n" + Snapshot("01110935") + "\r\n");
     const std::string torn = O1Line("05", "10", "01110955").substr(0, 959);
     Spit(folder / "20260111" / "05010410.jvO1", O1Line("05", "10", "01110950") + "\r\n" + torn + "\r\n");
+    f.day->Races[2].AutoOddsTime = "0950";
+    Spit(folder / "20260111" / "06010401.jvO1", O1Line("06", "01", "01110950").replace(273, 4, "12x4") + "\r\n");
 
     const TimeSeriesReport report = ImportTimeSeriesOdds(f.dir.Path(), f.day.get());
     ASSERT_TRUE(report.io) << ToUtf8(report.io.message);
     EXPECT_EQ(report.taken, 1);
     EXPECT_EQ(report.message, Sjis("1ﾚｰｽ分の単ｵｯｽﾞを取りこみました。"));
-    ASSERT_EQ(report.skipped.size(), 1u);
+    ASSERT_EQ(report.skipped.size(), 2u);
     EXPECT_NE(report.skipped[0].find("05010410.jvO1"), std::string::npos);
     EXPECT_NE(report.skipped[0].find(Sjis(" 2行目")), std::string::npos);
+    EXPECT_NE(report.skipped[1].find(Sjis("06010401.jvO1 1件目: 複勝オッズ「12x4」に数字でないバイトがあります")),
+              std::string::npos)
+        << ToUtf8(report.skipped[1]);
+    EXPECT_EQ(f.StoredLine(2), std::string(kO1LineBytes, ' '));
     EXPECT_EQ(f.StoredLine(0), Snapshot("01110935"));
     EXPECT_EQ(f.StoredLine(1), std::string(kO1LineBytes, ' '));
     EXPECT_EQ(f.day->Races[0].OddsO1Time, "0935") << "the import follows";

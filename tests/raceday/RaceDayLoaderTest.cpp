@@ -472,6 +472,50 @@ TEST_F(LoaderTest, StrayBytesAndAMissingHorseMasterAreWarnedOf)
     EXPECT_TRUE(day->Races[0].incomplete);
 }
 
+// The history and odds files are written elsewhere too: a past run, past race or odds record
+// with stray bytes is named once, however many runners of the day ran in that race.
+TEST_F(LoaderTest, StrayBytesInPastRunsAreWarnedOfOnce)
+{
+    test::WriteRecords(HorseMasterFile(app.Path(), kDay), {});
+    WriteRaces(1, 2);
+    WriteRunners();
+    for (int h = 1; h <= 2; ++h) {
+        RunSpec earlier;
+        earlier.horseId = "20211" + test::Digits(100 + h, 5);
+        earlier.raceNo = 3;
+        earlier.horseNo = h;
+        earlier.time = h == 1 ? "1a95" : "1495";
+        test::WriteRecords(HorseHistoryFile(app.Path(), earlier.horseId), {MakeSE(earlier)});
+    }
+    RaceSpec pastRace;
+    pastRace.date = "20251201";
+    pastRace.raceNo = 3;
+    std::string ra = MakeRA(pastRace);
+    Put(ra, jv::ra::kDistance, "1x00");
+    test::WriteRecords(ResultHistoryFile(app.Path(), "2025120106"), {ra});
+    std::string odds = BlankRecord("O1", jv::kLengthO1);
+    Put(odds, jv::kCourseCode, kCourse);
+    Put(odds, jv::kRaceNo, "01");
+    Put(odds, jv::Nth(jv::o1::kWinOdds, 8, 2), "1a23");
+    test::WriteRecords(WinOddsFile(app.Path(), kDay), {odds});
+
+    const LoadResult result = Load();
+    ASSERT_TRUE(result.Ok()) << ToUtf8(result.message);
+    std::string texts;
+    for (const LoadWarning& warning : result.warnings) {
+        texts += ToUtf8(warning.text) + "\n";
+    }
+    ASSERT_EQ(result.warnings.size(), 3u) << texts;
+    EXPECT_EQ(result.warnings[0].text,
+              Sjis("SEI/2021/2021100101.jvSEI：レコード 0：走破タイム「1a95」に数字でないバイトがあります。"));
+    EXPECT_EQ(result.warnings[1].text,
+              Sjis("Data/2026年01月05日.jvO1：レコード 0：単勝オッズ「1a23」に数字でないバイトがあります。"));
+    EXPECT_EQ(result.warnings[2].text,
+              Sjis("SEIR/2025/2025120106.jvSERA：レコード 0：距離「1x00」に数字でないバイトがあります。"));
+    EXPECT_EQ(result.warnings[2].field, Sjis("距離"));
+    EXPECT_TRUE(day->Races[0].Runners[1].Past[0].PastRunPresent);
+}
+
 // One byte inserted in record 3 of 36 races keeps the line count but shifts every later
 // record: refused, naming the file and the first record that does not end in CR LF.
 TEST_F(LoaderTest, AMisalignedRaceFileIsRefused)
