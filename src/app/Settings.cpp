@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "app/AtomicFile.h"
@@ -161,6 +162,30 @@ std::optional<std::string> RawValue(const std::vector<Line>& lines, std::string_
     return std::string(ValueOf(lines[*at.keyLine].text));
 }
 
+// Every key of the first section named `section` with its value, the first line of a key
+// counting: what RawValue finds, for a reader of many keys of one section (a list).
+std::unordered_map<std::string_view, std::string_view> SectionValues(const std::vector<Line>& lines,
+                                                                     std::string_view section)
+{
+    std::unordered_map<std::string_view, std::string_view> values;
+    bool inside = false;
+    for (const Line& line : lines) {
+        if (std::optional<std::string_view> name = SectionOf(line.text)) {
+            if (inside) {
+                break;
+            }
+            inside = *name == section;
+            continue;
+        }
+        if (inside) {
+            if (std::optional<std::string_view> key = KeyOf(line.text)) {
+                values.emplace(*key, ValueOf(line.text));
+            }
+        }
+    }
+    return values;
+}
+
 void SetValue(std::vector<Line>& lines, const std::string& section, const std::string& key, const std::string& value)
 {
     Line entry{key + "=" + value, kCrLf};
@@ -288,20 +313,22 @@ std::string Settings::ReadString(const std::string& section, const std::string& 
 void Settings::ReadStrings(const std::string& section, const std::string& key, std::vector<std::string>& list) const
 {
     // One snapshot of the file for the whole list, so the count and the items agree.
+    // The section's keys are gathered once: a count of thousands in a damaged file must not
+    // scan the whole file once an item.
     const std::vector<Line> lines = LoadLines(m_file);
+    const std::unordered_map<std::string_view, std::string_view> values = SectionValues(lines, section);
     const int currentCount = static_cast<int>(list.size());
     int count = currentCount;
-    if (std::optional<std::string> raw = RawValue(lines, section, key + ".Count")) {
-        count = ParseInt(*raw).value_or(currentCount);
+    if (auto raw = values.find(key + ".Count"); raw != values.end()) {
+        count = ParseInt(raw->second).value_or(currentCount);
     }
     if (count > kMaxListCount) {
         count = currentCount;
     }
     std::vector<std::string> read;
     for (int i = 0; i < count; ++i) {
-        std::optional<std::string> raw = RawValue(lines, section, key + "." + std::to_string(i));
-        if (raw) {
-            read.push_back(Unquote(std::move(*raw)));
+        if (auto raw = values.find(key + "." + std::to_string(i)); raw != values.end()) {
+            read.push_back(Unquote(std::string(raw->second)));
         } else {
             read.push_back(i < currentCount ? list[static_cast<std::size_t>(i)] : std::string());
         }
