@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "app/StoreLock.h"
 #include "cli/CliRun.h"
 #include "text/Encoding.h"
 
@@ -85,6 +86,16 @@ TEST_F(StoreMigration, AStoreOfCp932NamesIsRenamedOnceAndLoadsAsAFreshOne)
     for (const fs::directory_entry& entry : fs::directory_iterator(m_dir / "fresh" / "Data")) {
         const fs::path utf8 = m_dir / "old" / "Data" / entry.path().filename();
         fs::rename(utf8, utf8.parent_path() / fs::path(ToCp932(utf8.filename().native())));
+    }
+
+    // While another writer holds the store the renames wait; the names still read as before.
+    {
+        Result<StoreLock> writer = TryLockStore(m_dir / "old");
+        ASSERT_TRUE(writer);
+        const CliResult waiting = RunCli(App("old") + "dates", true);
+        ASSERT_EQ(waiting.exitCode, 0);
+        EXPECT_EQ(CountOf(waiting.out, "renamed"), 0) << waiting.out;
+        EXPECT_TRUE(fs::exists(m_dir / "old" / "Data" / fs::path(ToCp932(days[0] + ".jvRA"))));
     }
 
     const CliResult migrated = RunCli(App("old") + "dates", true);
