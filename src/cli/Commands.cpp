@@ -112,7 +112,7 @@ namespace vornal::cli {
 
 std::optional<std::string> UnknownArgument(const Command& command, const std::vector<std::string>& args)
 {
-    auto among = [](std::initializer_list<std::string_view> names, const std::string& arg) {
+    auto among = [](const std::vector<std::string_view>& names, const std::string& arg) {
         return std::find(names.begin(), names.end(), arg) != names.end();
     };
     int words = 0;

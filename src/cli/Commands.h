@@ -1,6 +1,5 @@
 #pragma once
 
-#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -20,9 +19,11 @@ struct Command
     std::string_view summary;
     CommandFn run;
     // What the command takes: options with a value ("--date"), options alone ("--json"),
-    // and how many plain words (an action, a number) may stand among them.
-    std::initializer_list<std::string_view> valued = {};
-    std::initializer_list<std::string_view> flags = {};
+    // and how many plain words (an action, a number) may stand among them. Vectors, not
+    // initializer lists: the array behind a list member lives only as long as the braces
+    // that made it, and a build that ends it early reads the options of another command.
+    std::vector<std::string_view> valued = {};
+    std::vector<std::string_view> flags = {};
     int words = 0;
 };
 
