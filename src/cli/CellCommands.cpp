@@ -5,6 +5,7 @@
 #include <span>
 
 #include "betting/BetMethod.h"
+#include "cli/DayLoad.h"
 #include "present/CardCells.h"
 #include "present/DaySummaryTables.h"
 #include "present/DisplayListJson.h"
@@ -19,17 +20,6 @@ namespace vornal::cli {
 namespace {
 
 constexpr std::string_view kCellKinds = "racecard|detail|margin|lapcard|ranking";
-
-int Finish(CliContext& context, const std::string& out, const JsonWriter& json)
-{
-    if (json.NonFiniteCount() > 0) {
-        context.err << "vornal-cli: " << json.NonFiniteCount()
-                    << " values were not finite numbers; nothing is printed\n";
-        return kExitFailure;
-    }
-    context.out << out << "\n";
-    return kExitOk;
-}
 
 void WriteColour(JsonWriter& json, std::string_view key, Colour colour)
 {
@@ -183,7 +173,7 @@ int PrintCells(CliContext& context, DaySession& session, int slot, const std::st
                         which == "lapcard" ? PlainGrid::LapCard : PlainGrid::Ranking);
     }
     json.EndObject();
-    return Finish(context, out, json);
+    return PrintDayJson(context, out, json);
 }
 
 int PrintDayCells(CliContext& context, DaySession& session, const std::string& which)
@@ -210,7 +200,7 @@ int PrintDayCells(CliContext& context, DaySession& session, const std::string& w
     json.Utf8(which);
     WritePlainCells(json, grid, kind);
     json.EndObject();
-    return Finish(context, out, json);
+    return PrintDayJson(context, out, json);
 }
 
 } // namespace vornal::cli

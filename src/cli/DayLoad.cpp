@@ -47,4 +47,15 @@ const RaceDay* LoadDayForCli(CliContext& context, DaySession& session, const std
     return session.Day();
 }
 
+int PrintDayJson(CliContext& context, const std::string& out, const JsonWriter& json)
+{
+    if (json.NonFiniteCount() > 0) {
+        context.err << "vornal-cli: " << json.NonFiniteCount()
+                    << " values were not finite numbers; nothing is printed\n";
+        return kExitFailure;
+    }
+    context.out << out << "\n";
+    return kExitOk;
+}
+
 } // namespace vornal::cli

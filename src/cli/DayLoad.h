@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/CliContext.h"
+#include "raceday/JsonWriter.h"
 #include "raceday/RaceDay.h"
 #include "session/DaySession.h"
 
@@ -18,5 +19,10 @@ std::optional<std::string> DayNameOption(const CliContext& context);
 // Loads the date in `session` with every pass of a day load. On failure prints the
 // loader's message (UTF-8) to the error stream and returns null; else the day loaded.
 const RaceDay* LoadDayForCli(CliContext& context, DaySession& session, const std::string& dayName);
+
+// Prints the JSON text of a day command and returns the exit code. A value that was not
+// finite is a fault of the pass that made it: the text is then not printed at all, since a
+// reader would take its other figures as sound.
+int PrintDayJson(CliContext& context, const std::string& out, const JsonWriter& json);
 
 } // namespace vornal::cli

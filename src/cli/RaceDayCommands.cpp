@@ -21,19 +21,6 @@
 namespace vornal::cli {
 namespace {
 
-// Prints the JSON text. A value that was not finite is a fault of the pass that made it:
-// the text is then not printed at all, since a reader would take its other figures as sound.
-int PrintJson(CliContext& context, const std::string& out, const JsonWriter& json)
-{
-    if (json.NonFiniteCount() > 0) {
-        context.err << "vornal-cli: " << json.NonFiniteCount()
-                    << " values were not finite numbers; nothing is printed\n";
-        return kExitFailure;
-    }
-    context.out << out << "\n";
-    return kExitOk;
-}
-
 // One line per race: slot, race key, race name, distance, track, runners.
 void PrintRaceLine(CliContext& context, const RaceSlot& race, int slot)
 {
@@ -213,7 +200,7 @@ int RunRace(CliContext& context)
         std::string out;
         JsonWriter json(out);
         WriteRaceJson(json, *day, *dayName, *slot, &session.Warnings());
-        return PrintJson(context, out, json);
+        return PrintDayJson(context, out, json);
     }
     const RaceSlot& race = day->Races[*slot];
     // The listing shows the same figures as the JSON and refuses the same way.
@@ -272,7 +259,7 @@ int RunDay(CliContext& context)
             WriteDayTotalsJson(writer, session.Totals());
             WriteLoadWarningsJson(writer, session.Warnings());
         });
-        return PrintJson(context, out, json);
+        return PrintDayJson(context, out, json);
     }
     context.out << ToUtf8(*dayName) << "  " << ToUtf8(day->BetKindSuffix) << "\n";
     for (const RaceListEntry& entry : BuildRaceList(*day)) {

@@ -41,25 +41,6 @@ bool IsCodeText(std::string_view text)
     return !text.empty();
 }
 
-std::vector<std::string> SplitLines(const std::string& bytes)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) {
-            end = bytes.size();
-        }
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
 // The snapshot file of race slot `race` in `folder`, or empty when the race record cannot
 // name one (a blank slot, bytes that are not a date or codes).
 std::filesystem::path SnapshotFile(const std::filesystem::path& folder, std::string_view ra)
@@ -144,7 +125,7 @@ TimeSeriesReport ImportTimeSeriesOdds(const std::filesystem::path& appDir, RaceD
             report.io = Status::Failure(Sjis("読み込めません: ") + PathText(file));
             return report;
         }
-        std::vector<std::string> lines = SplitLines(*bytes);
+        std::vector<std::string> lines = SplitLfLines(*bytes);
         // The day's file is read by fixed-size records, so a line of another length would
         // tear every record after it: such a file is not trusted for its race.
         bool whole = true;

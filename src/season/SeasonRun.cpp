@@ -27,25 +27,6 @@ bool SameFolder(const std::filesystem::path& a, const std::filesystem::path& b)
     return (ca.empty() ? a : ca).lexically_normal() == (cb.empty() ? b : cb).lexically_normal();
 }
 
-std::vector<std::string> Lines(const std::string& bytes)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) {
-            end = bytes.size();
-        }
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
 // The decision-time odds of a day, taken in memory: each race's snapshot nearest to its
 // odds time goes into RaceO1 and the odds of the race are imported from it, as the
 // time-series import does, but without rewriting the store's ".jvO1" file: a report must
@@ -68,7 +49,7 @@ int TakeDecisionSnapshots(RaceDay& day, const std::filesystem::path& folder, std
         if (!bytes) {
             continue;
         }
-        const std::vector<std::string> lines = Lines(*bytes);
+        const std::vector<std::string> lines = SplitLfLines(*bytes);
         const int best = NearestSnapshot(lines, OddsTimeMinutes(day.Races[r].AutoOddsTime.View()));
         if (best < 0 || lines[static_cast<std::size_t>(best)].size() != kO1LineBytes) {
             continue;

@@ -41,20 +41,10 @@ bool IsRaceKeyText(std::string_view key)
 std::vector<std::string> RecordsOf(std::string_view bytes)
 {
     std::vector<std::string> records;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = bytes.size();
-        }
-        std::string_view line = bytes.substr(start, end - start);
-        if (line.ends_with('\r')) {
-            line.remove_suffix(1);
-        }
+    for (std::string& line : SplitLfLines(bytes)) {
         if (!line.empty()) {
-            records.push_back(std::string(line) + "\r\n");
+            records.push_back(std::move(line) + "\r\n");
         }
-        start = end + 1;
     }
     return records;
 }

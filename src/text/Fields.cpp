@@ -172,4 +172,23 @@ std::string PadLeft(std::string_view text, std::size_t width, char fill)
     return std::string(width - text.size(), fill) + std::string(text);
 }
 
+std::vector<std::string> SplitLfLines(std::string_view bytes)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = bytes.size();
+        }
+        std::string_view line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        lines.emplace_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
 } // namespace vornal

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Fixed-width field access and the number reads used on JV-Data records and store lines.
 // Positions are 1-based byte positions as in the record layouts.
@@ -55,5 +56,9 @@ inline std::string TrimRight(std::string_view text) { return std::string(TrimRig
 std::string PadRight(std::string_view text, std::size_t width, char fill = ' ');
 // `text` padded with blanks on the left to at least `width` bytes.
 std::string PadLeft(std::string_view text, std::size_t width, char fill = ' ');
+
+// The lines of a text file split at LF, a CR before the LF dropped; no empty last line for a
+// final LF. The store's own files split differently (SplitLines in store/StoreLines.h).
+std::vector<std::string> SplitLfLines(std::string_view bytes);
 
 } // namespace vornal

@@ -101,6 +101,14 @@ TEST(Fields, Padding)
     EXPECT_EQ(PadLeft("5", 2, '0'), "05");
 }
 
+TEST(Fields, LfLinesDropTheCrBeforeTheLfOnly)
+{
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(SplitLfLines("a\r\nb\n\nc"), (Lines{"a", "b", "", "c"}));
+    EXPECT_EQ(SplitLfLines("a\rb\r\n"), (Lines{"a\rb"}));
+    EXPECT_TRUE(SplitLfLines("").empty());
+}
+
 TEST(Format, PrintfStyleMeansWhatItSays)
 {
     EXPECT_EQ(fmt::sprintf("%6.1f", 12.345), "  12.3");
