@@ -116,16 +116,9 @@ UserSetFile LoadUserSetFile(const std::filesystem::path& file)
         result.problems.push_back(fmt::sprintf(Sjis("%s を読めません。"), PathText(file)));
         return result;
     }
-    std::string_view rest = *bytes;
-    while (!rest.empty()) {
-        std::size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
+    for (std::string& line : SplitLfLines(*bytes)) {
         int number = static_cast<int>(result.lines.size());
-        result.lines.emplace_back(line);
+        result.lines.push_back(std::move(line));
         result.sets.push_back(ReadLine(result.lines.back(), number, result.problems));
     }
     return result;
