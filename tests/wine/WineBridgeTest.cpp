@@ -9,6 +9,7 @@
 #include "store/BridgeLink.h"
 #include "store/ReplayLink.h"
 
+#include "cli/CliRun.h"
 #include "support/JvRecordBuilder.h"
 
 // The Windows bridge under Wine, through BridgeLink, driving the stand-in component (a COM
@@ -172,6 +173,58 @@ TEST_F(WineBridge, AnswersEveryCallAsTheReplayLinkByteForByte)
     EXPECT_NE(answered.find(everyByte), std::string::npos);
     // Busy answers were waited out, not taken for records: one per file the stand-in opened.
     EXPECT_EQ(bridgeBusy, 2 + 2 + 1);
+}
+
+// The faces through the bridge: acquisition, results retrieval and quick odds must leave the
+// store exactly as the replay link leaves it over the same generated season.
+TEST_F(WineBridge, FillsTheStoreAsTheReplayLinkDoes)
+{
+    const test::TempDir work;
+    const std::string feed = m_feed.Path().string();
+    const std::string viaFeed = (work / "feed-app").string();
+    const std::string viaBridge = (work / "bridge-app").string();
+    const test::CliResult made = test::RunCli("--app-dir " + test::ShellQuote(viaFeed) + " samplegen --feed " +
+                                              test::ShellQuote(feed) + " --seed 5 --days 2 --tuning " +
+                                              test::ShellQuote(viaFeed));
+    ASSERT_EQ(made.exitCode, 0) << made.out;
+    // The stand-in counts every file as still to download; the replay link does so when told.
+    test::Spit(m_feed / "link.ini", "[link]\ndownload=99\n");
+    fs::create_directories(viaBridge);
+    for (const char* tuning : {"GateAdj.dat", "RT.dat", "senuj.dat"}) {
+        fs::copy_file(fs::path(viaFeed) / tuning, fs::path(viaBridge) / tuning);
+    }
+    const std::string bridge = "--bridge " + test::ShellQuote("wine " + std::string(VORNAL_WINE_BRIDGE));
+    const std::string steps[] = {
+        "acquire %s --from \"2025/12/30 00:00:00\"",
+        "results %s --date 20260103",
+        "odds %s --date 20260104 --all",
+    };
+    for (const std::string& step : steps) {
+        const std::size_t at = step.find("%s");
+        const auto run = [&](const std::string& app, const std::string& link) {
+            return test::RunCli("--app-dir " + test::ShellQuote(app) + " " + step.substr(0, at) + link +
+                                    step.substr(at + 2),
+                                true);
+        };
+        const test::CliResult expected = run(viaFeed, "--feed " + test::ShellQuote(feed));
+        const test::CliResult answered = run(viaBridge, bridge);
+        ASSERT_EQ(expected.exitCode, 0) << step << "\n" << expected.out;
+        EXPECT_EQ(answered.exitCode, 0) << step << "\n" << answered.out;
+    }
+    const std::map<std::string, std::string> expected = test::Tree(viaFeed);
+    const std::map<std::string, std::string> answered = test::Tree(viaBridge);
+    const auto names = [](const std::map<std::string, std::string>& tree) {
+        std::vector<std::string> list;
+        for (const auto& entry : tree) {
+            list.push_back(entry.first);
+        }
+        return list;
+    };
+    EXPECT_GT(expected.size(), 100u);
+    ASSERT_EQ(names(answered), names(expected));
+    for (const auto& [name, bytes] : expected) {
+        EXPECT_TRUE(answered.at(name) == bytes) << name << " differs";
+    }
 }
 
 TEST_F(WineBridge, ReadsWithJVReadWhenTheComponentHasNoJVGets)
