@@ -51,9 +51,11 @@ public:
     // Tested before every wait and about ten times a second while one lasts: once set, the
     // bridge gets JVCancel at once and the waiting call `afterCancel` to answer.
     void SetCancelFlag(const CancelFlag* cancel) { m_cancelFlag = cancel; }
+    const CancelFlag* CancelFlagInUse() const { return m_cancelFlag; }
     // Called about once a second while a call waits, with a CP932 line such as
     // "JVOpen: waiting for the bridge (12 s)".
     void SetWaitProgress(std::function<void(const std::string&)> progress) { m_waitProgress = std::move(progress); }
+    const std::function<void(const std::string&)>& WaitProgress() const { return m_waitProgress; }
 
     const std::vector<std::string>& Command() const { return m_command; }
     // What went wrong with the last call that failed outside the component's codes (CP932),
