@@ -152,7 +152,10 @@ bool BridgeLink::NextFrame(const char* call, std::chrono::milliseconds deadline,
             }
         }
         const auto now = std::chrono::steady_clock::now();
-        const bool cancelled = m_cancelAsked.exchange(false) || (m_cancelFlag && m_cancelFlag->IsSet());
+        // Only a cancel of this wait: a flag that stays set after an earlier cancel (the
+        // acquisition clears it at its next start) must not cancel every later call.
+        const bool cancelled =
+            m_cancelAsked.exchange(false) || (m_cancelFlag && !m_flagSetBefore && m_cancelFlag->IsSet());
         if (cancelled && !m_cancelSentThisCall) {
             m_cancelSentThisCall = true;
             SendCancelNow();
@@ -235,6 +238,7 @@ std::optional<Answer> BridgeLink::Call(const Request& request, std::chrono::mill
 {
     const std::lock_guard lock(m_callMutex);
     m_cancelSentThisCall = false;
+    m_flagSetBefore = m_cancelFlag != nullptr && m_cancelFlag->IsSet();
     const char* call = bridge::CallName(static_cast<std::uint8_t>(request.op));
     if (!EnsureStarted(call)) {
         return std::nullopt;

@@ -48,12 +48,14 @@ public:
     explicit BridgeLink(std::vector<std::string> command, BridgeDeadlines deadlines = {});
     ~BridgeLink() override;
 
-    // Tested before every wait and about ten times a second while one lasts: once set, the
-    // bridge gets JVCancel at once and the waiting call `afterCancel` to answer.
+    // Tested about ten times a second while a call waits: when it becomes set, the bridge
+    // gets JVCancel at once and the waiting call `afterCancel` to answer.
     void SetCancelFlag(const CancelFlag* cancel) { m_cancelFlag = cancel; }
+    const CancelFlag* CancelFlagInUse() const { return m_cancelFlag; }
     // Called about once a second while a call waits, with a CP932 line such as
     // "JVOpen: waiting for the bridge (12 s)".
     void SetWaitProgress(std::function<void(const std::string&)> progress) { m_waitProgress = std::move(progress); }
+    const std::function<void(const std::string&)>& WaitProgress() const { return m_waitProgress; }
 
     const std::vector<std::string>& Command() const { return m_command; }
     // What went wrong with the last call that failed outside the component's codes (CP932),
@@ -100,6 +102,7 @@ private:
     std::string m_input; // bytes read from the bridge, not yet a whole frame
     int m_cancelAnswersOwed = 0;
     bool m_cancelSentThisCall = false;
+    bool m_flagSetBefore = false; // the cancel flag was already set when the call began
     std::optional<std::string> m_softwareId; // of the last successful JVInit
     std::string m_backendName;
     mutable std::string m_version;

@@ -221,6 +221,13 @@ TEST_F(BridgeLinkTest, ACancelReachesTheBridgeWhileAReadWaits)
     EXPECT_TRUE(ProcessGone(pid));
     ASSERT_FALSE(progress.empty()) << "a long wait shows progress";
     EXPECT_EQ(progress.front(), "JVRead: waiting for the bridge (1 s)");
+
+    // The flag stays set until the next acquisition clears it; later calls are not cancelled.
+    BridgeLink next(Replay(), ShortDeadlines());
+    next.SetCancelFlag(&cancel);
+    ASSERT_EQ(next.JVInit(kJvSoftwareId), 0);
+    ASSERT_EQ(next.JVOpen(kBulkDataSpec, "20251231000000", kBulkOpenOption).code, 0);
+    EXPECT_EQ(next.JVRead(record, kJvReadBufferSize, fileName), 5);
 }
 
 TEST(BridgeCommandLine, SplitsOnBlanksAndKeepsQuotedWordsWhole)
