@@ -20,7 +20,7 @@ foreach(arch x86_64 i686)
         SOURCE_DIR ${PROJECT_SOURCE_DIR}
         BINARY_DIR ${PROJECT_BINARY_DIR}/${name}
         CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64-${arch}.cmake
-                   -DCMAKE_BUILD_TYPE=Release -DVORNAL_WERROR=${VORNAL_WERROR}
+                   -DCMAKE_BUILD_TYPE=Release -DVORNAL_WERROR=${VORNAL_WERROR} -DVORNAL_STANDIN=ON
         BUILD_ALWAYS ON
         INSTALL_COMMAND ""
         BUILD_BYPRODUCTS ${PROJECT_BINARY_DIR}/${name}/vornal-jvlink.exe ${PROJECT_BINARY_DIR}/${name}/jvstandin.dll)

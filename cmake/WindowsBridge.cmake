@@ -10,7 +10,7 @@ target_include_directories(vornal-jvlink PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(vornal-jvlink PRIVATE ole32 oleaut32 uuid)
 
 # The stand-in component the Wine tests register under the component's ProgID.
-option(VORNAL_STANDIN "Build the stand-in component for the tests under Wine" ON)
+option(VORNAL_STANDIN "Build the stand-in component for the tests under Wine" OFF)
 if(VORNAL_STANDIN)
     add_library(jvstandin SHARED ${PROJECT_SOURCE_DIR}/tests/wine/standin/StandInComponent.cpp
                                  ${PROJECT_SOURCE_DIR}/tests/wine/standin/StandInComponent.def)
