@@ -146,6 +146,13 @@ std::string Transcript(JvLink& link, int& busy)
     out += "\nclose " + std::to_string(link.JVClose());
     out += " rt " + std::to_string(link.JVRTOpen(kRaceOddsSpec, "2026010406010299"));
     out += " close " + std::to_string(link.JVClose());
+    // A cancelled download leaves nothing to read.
+    out += " open " + std::to_string(link.JVOpen(kBulkDataSpec, "20251231000000", kBulkOpenOption).code);
+    link.JVCancel();
+    std::string record;
+    std::string fileName;
+    out += " cancelled " + std::to_string(link.JVRead(record, kJvReadBufferSize, fileName));
+    out += " close " + std::to_string(link.JVClose());
     return out;
 }
 
