@@ -112,6 +112,13 @@ inline constexpr BoolKey kCloseDateList{"datalist", "close", false};
 inline constexpr IntegerKey kAutoOddsMinutes{"Time", "AutoOzGet", 30};
 // Time of the last bulk acquisition, "yyyy/mm/dd hh:nn:ss"; see ReadLastAcquisitionTime.
 inline constexpr StringKey kLastAcquisitionTime{"JvDataGet", "LastTime", ""};
+// The link to the data service (see LinkChoice): a bridge command line, which wins when
+// set, else the replay feed folder; and the bridge's deadlines in seconds (JVOpen and
+// JVSetUIProperties wait for downloads and dialogs, so they have their own).
+inline constexpr StringKey kLinkBridgeCommand{"JVLink", "Bridge", ""};
+inline constexpr StringKey kLinkFeedFolder{"JVLink", "Feed", ""};
+inline constexpr IntegerKey kLinkCallSeconds{"JVLink", "CallSeconds", 60};
+inline constexpr IntegerKey kLinkLongCallSeconds{"JVLink", "LongCallSeconds", 1800};
 // Selected user betting rule set.
 inline constexpr IntegerKey kUserBettingSetId{"UserSetting", "SetID", 0};
 

@@ -6,10 +6,10 @@
 #include <ostream>
 
 #include "cli/DayLoad.h"
+#include "cli/LinkOption.h"
 #include "odds/OddsTimeSetting.h"
 #include "odds/TimeSeriesOdds.h"
 #include "session/DaySession.h"
-#include "store/ReplayLink.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
 #include "vocab/JvResultMessage.h"
@@ -17,7 +17,7 @@
 namespace vornal::cli {
 namespace {
 
-constexpr std::string_view kOddsUsage = "vornal-cli odds --feed DIR --date DAY [--slot N | --all]";
+constexpr std::string_view kOddsUsage = "vornal-cli odds --feed DIR | --bridge \"COMMAND ARG...\" --date DAY [--slot N | --all]";
 constexpr std::string_view kTsOddsUsage = "vornal-cli tsodds [--folder DIR] --date DAY";
 constexpr std::string_view kOddsTimeUsage = "vornal-cli oddstime [MINUTES]";
 
@@ -50,7 +50,6 @@ void PrintFailures(CliContext& context, const std::vector<std::string>& failures
 int RunOdds(CliContext& context)
 {
     const std::optional<std::string> dayName = DayNameOption(context);
-    const std::optional<std::string> feed = context.Option("--feed");
     std::optional<int> slot;
     if (context.Option("--slot")) {
         slot = ParseInt(*context.Option("--slot"));
@@ -60,18 +59,18 @@ int RunOdds(CliContext& context)
             return kExitUsage;
         }
     }
-    if (!dayName || !feed || !std::filesystem::is_directory(*feed)) {
-        context.err << "vornal-cli: --feed DIR and --date DAY are required\nusage: " << kOddsUsage << "\n";
+    if (!dayName) {
+        context.err << "vornal-cli: --date DAY is required\nusage: " << kOddsUsage << "\n";
         return kExitUsage;
+    }
+    int exitCode = kExitOk;
+    std::unique_ptr<JvLink> link = OpenLink(context, kOddsUsage, exitCode);
+    if (!link) {
+        return exitCode;
     }
     // Quick odds rewrite the day's odds file: one writer of the store at a time.
     StoreLock lock;
     if (!PrepareStore(context, lock)) {
-        return kExitFailure;
-    }
-    ReplayLink link(*feed);
-    if (const int result = link.JVInit(kJvSoftwareId); result != 0) {
-        context.err << ToUtf8(Sjis("JVInitエラー：") + JvResultMessage("JVInit", result)) << "\n";
         return kExitFailure;
     }
     DaySession session(context.appDir);
@@ -85,7 +84,8 @@ int RunOdds(CliContext& context)
     }
     CancelFlag cancel;
     StatusLinePrinter status(context.out);
-    const OddsFetchReport report = session.FetchOdds(link, slot, cancel, &status);
+    const OddsFetchReport report = session.FetchOdds(*link, slot, cancel, &status);
+    ReportLinkFailure(context, *link);
     PrintFailures(context, report.failures);
     context.out << report.racesOpened << " races fetched, " << report.recordsStored << " records stored, "
                 << report.ErrorCount() << " errors\n";

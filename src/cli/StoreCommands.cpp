@@ -10,9 +10,9 @@
 #include "app/Settings.h"
 #include "app/StoreLock.h"
 #include "cli/DayLoad.h"
+#include "cli/LinkOption.h"
 #include "session/DaySession.h"
 #include "store/Acquisition.h"
-#include "store/ReplayLink.h"
 #include "store/ResultsRetrieval.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
@@ -21,8 +21,8 @@
 namespace vornal::cli {
 namespace {
 
-constexpr std::string_view kAcquireUsage = "vornal-cli acquire --feed DIR [--from \"yyyy/mm/dd hh:nn:ss\"] [--no-wait]";
-constexpr std::string_view kResultsUsage = "vornal-cli results --feed DIR --date DAY [--no-wait]";
+constexpr std::string_view kAcquireUsage = "vornal-cli acquire --feed DIR | --bridge \"COMMAND ARG...\" [--from \"yyyy/mm/dd hh:nn:ss\"] [--no-wait]";
+constexpr std::string_view kResultsUsage = "vornal-cli results --feed DIR | --bridge \"COMMAND ARG...\" --date DAY [--no-wait]";
 
 // The acquisition window on a terminal: created-file lines go to the output as they come;
 // the progress label is kept, and shown live on the error stream when that is a terminal.
@@ -61,29 +61,6 @@ private:
     std::vector<std::string> m_messages;
 };
 
-// The replay link of --feed, initialised; nothing (after a message, with `exitCode` set)
-// when it cannot be used.
-std::unique_ptr<ReplayLink> OpenFeed(CliContext& context, std::string_view usage, int& exitCode)
-{
-    const std::optional<std::string> feed = context.Option("--feed");
-    if (!feed || !std::filesystem::is_directory(*feed)) {
-        context.err << "vornal-cli: --feed DIR must name a feed folder\nusage: " << usage << "\n";
-        exitCode = kExitUsage;
-        return nullptr;
-    }
-    auto link = std::make_unique<ReplayLink>(*feed);
-    if (const int result = link->JVInit(kJvSoftwareId); result != 0) {
-        context.err << ToUtf8(Sjis("JVInitエラー：") + JvResultMessage("JVInit", result)) << "\n";
-        exitCode = kExitFailure;
-        return nullptr;
-    }
-    // An old component is worth a warning; the run goes on.
-    if (const std::string notice = JvVersionNotice(link->Version()); !notice.empty()) {
-        context.err << ToUtf8(notice) << "\n";
-    }
-    return link;
-}
-
 // The folders of the store, and the one-writer lock held until `lock` goes: the command
 // waits for another writer (saying so), or with --no-wait refuses at once.
 } // namespace
@@ -120,7 +97,7 @@ int RunAcquire(CliContext& context)
         }
     }
     int exitCode = kExitOk;
-    std::unique_ptr<ReplayLink> link = OpenFeed(context, kAcquireUsage, exitCode);
+    std::unique_ptr<JvLink> link = OpenLink(context, kAcquireUsage, exitCode);
     if (!link) {
         return exitCode;
     }
@@ -138,6 +115,7 @@ int RunAcquire(CliContext& context)
     const DaySession session(context.appDir);
     const AcquisitionOutcome outcome = session.Acquire(acquisition);
     const std::string label = view.FinishLabel();
+    ReportLinkFailure(context, *link);
     const bool failed = outcome != AcquisitionOutcome::Completed && outcome != AcquisitionOutcome::NoData;
     // The first message is the notice shown when a run starts; a terminal needs none.
     const std::vector<std::string>& messages = view.Messages();
@@ -162,7 +140,7 @@ int RunResults(CliContext& context)
         return kExitUsage;
     }
     int exitCode = kExitOk;
-    std::unique_ptr<ReplayLink> link = OpenFeed(context, kResultsUsage, exitCode);
+    std::unique_ptr<JvLink> link = OpenLink(context, kResultsUsage, exitCode);
     if (!link) {
         return exitCode;
     }
@@ -173,6 +151,7 @@ int RunResults(CliContext& context)
     CancelFlag cancel;
     const DaySession session(context.appDir);
     const RetrievalReport report = session.RetrieveResults(*link, cancel, true, DayDigits(*dayName));
+    ReportLinkFailure(context, *link);
     for (const std::string& line : report.skipped) {
         context.out << ToUtf8(line) << "\n";
     }

@@ -58,6 +58,9 @@ public:
     // while data is still arriving; below -3 on error. A record longer than `bufferSize`
     // is an error.
     virtual int JVRead(std::string& record, int bufferSize, std::string& fileName) = 0;
+    // Skips the rest of the file being read: the next JVRead answers as at the file's end
+    // (-1, or 0 after the last file). 0 when done.
+    virtual int JVSkip() = 0;
     // Opens a real-time read; 0 when records can be read with JVRead.
     virtual int JVRTOpen(std::string_view dataSpec, std::string_view key) = 0;
     // Stops a download in progress.

@@ -296,6 +296,19 @@ int ReplayLink::JVRead(std::string& record, int bufferSize, std::string& fileNam
     return static_cast<int>(record.size());
 }
 
+int ReplayLink::JVSkip()
+{
+    if (!m_open) {
+        return m_initialised ? kNotOpen : kNotInitialised;
+    }
+    if (m_fileIndex < m_files.size()) {
+        m_records.clear();
+        m_recordIndex = 0;
+        m_fileLoaded = true;
+    }
+    return 0;
+}
+
 int ReplayLink::JVRTOpen(std::string_view dataSpec, std::string_view key)
 {
     if (const int code = CountedInjection("JVRTOpen")) {

@@ -67,6 +67,7 @@ public:
     JvOpenResult JVOpen(std::string_view dataSpec, std::string_view fromTime, int option) override;
     int JVStatus() override;
     int JVRead(std::string& record, int bufferSize, std::string& fileName) override;
+    int JVSkip() override;
     int JVRTOpen(std::string_view dataSpec, std::string_view key) override;
     void JVCancel() override;
     int JVClose() override;

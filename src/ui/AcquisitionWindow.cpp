@@ -29,15 +29,16 @@ AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, std::filesyst
 {
 }
 
-AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, ReplayLink& link, QWidget* parent)
+AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, JvLink& link, QWidget* parent)
     : AcquisitionWindow(std::move(appDir), nullptr, &link, parent)
 {
 }
 
 AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, std::unique_ptr<ReplayLink> ownLink,
-                                     ReplayLink* sharedLink, QWidget* parent)
+                                     JvLink* sharedLink, QWidget* parent)
     : QDialog(parent), m_appDir(std::move(appDir)), m_settings(SettingsFile(m_appDir)), m_ownLink(std::move(ownLink)),
-      m_link(sharedLink != nullptr ? *sharedLink : *m_ownLink),
+      m_link(sharedLink != nullptr ? *sharedLink : *m_ownLink), m_replay(dynamic_cast<ReplayLink*>(&m_link)),
+      m_bridge(dynamic_cast<BridgeLink*>(&m_link)),
       m_start(new QPushButton(QStringLiteral("データ取込み開始"), this)),
       m_cancelButton(new QPushButton(QStringLiteral("データ取込み中止"), this)),
       m_linkSettings(new QPushButton(QStringLiteral("JVLink設定"), this)), m_from(new QDateTimeEdit(this)),
@@ -49,14 +50,23 @@ AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, std::unique_p
                                                   static_cast<AcquisitionView&>(*this));
     m_ask = [this](const QString& q) { return QMessageBox::question(this, windowTitle(), q) == QMessageBox::Yes; };
     m_tell = [this](const QString& m) { QMessageBox::information(this, windowTitle(), m); };
+    // A bridge's waits show in the label, and the cancel button reaches a call that waits.
+    if (m_bridge != nullptr) {
+        m_bridgeCancelBefore = m_bridge->CancelFlagInUse();
+        m_bridgeProgressBefore = m_bridge->WaitProgress();
+        m_bridge->SetCancelFlag(&m_cancel);
+        m_bridge->SetWaitProgress([this](const std::string& line) { SetLine(0, line); });
+    }
     // The feed folder of the replay link is what "JVLink設定" chooses.
-    m_link.SetFolderChooser([this]() -> std::optional<std::filesystem::path> {
-        const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("JVLink設定"));
-        if (folder.isEmpty()) {
-            return std::nullopt;
-        }
-        return std::filesystem::path(folder.toStdString());
-    });
+    if (m_replay != nullptr) {
+        m_replay->SetFolderChooser([this]() -> std::optional<std::filesystem::path> {
+            const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("JVLink設定"));
+            if (folder.isEmpty()) {
+                return std::nullopt;
+            }
+            return std::filesystem::path(folder.toStdString());
+        });
+    }
 
     // Thousands of lines: one height for all, or every line added lays out the whole list.
     m_files->setUniformItemSizes(true);
@@ -85,17 +95,16 @@ AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, std::unique_p
     // The window's own link is initialised before the first run, as the component must be.
     m_linkResult = m_link.JVInit(kJvSoftwareId);
     connect(m_cancelButton, &QPushButton::clicked, this, &AcquisitionWindow::AskCancel);
-    connect(m_linkSettings, &QPushButton::clicked, this, [this] {
-        if (!Running()) {
-            m_acquisition->ShowSettings();
-        }
-    });
+    connect(m_linkSettings, &QPushButton::clicked, this, &AcquisitionWindow::ShowLinkSettings);
     SyncPicker();
 }
 
 AcquisitionWindow::~AcquisitionWindow()
 {
-    m_link.SetFolderChooser({}); // a shared link outlives the window's dialog
+    // A shared link outlives the window's dialog, label and cancel flag.
+    if (m_replay != nullptr) {
+        m_replay->SetFolderChooser({});
+    }
     // Only a window torn down with its parent can still have a run: it ends at its next step,
     // and its messages, which wait for this thread, are answered meanwhile.
     if (m_worker) {
@@ -105,6 +114,32 @@ AcquisitionWindow::~AcquisitionWindow()
         }
         delete m_worker;
     }
+    if (m_bridge != nullptr) {
+        m_bridge->SetCancelFlag(m_bridgeCancelBefore);
+        m_bridge->SetWaitProgress(std::move(m_bridgeProgressBefore));
+    }
+}
+
+void AcquisitionWindow::ShowLinkSettings()
+{
+    if (Running()) {
+        return;
+    }
+    if (m_bridge == nullptr) {
+        m_acquisition->ShowSettings(); // the feed folder chooser, on this thread
+        return;
+    }
+    // The component's own dialog may stay open for minutes: the bridge waits on the worker,
+    // as a run does, and the window stays live.
+    Acquisition* acquisition = m_acquisition.get();
+    m_worker = QThread::create([acquisition] { acquisition->ShowSettings(); });
+    connect(m_worker, &QThread::finished, this, [this] {
+        m_worker->wait();
+        m_worker->deleteLater();
+        m_worker = nullptr;
+        FlushAll();
+    }, Qt::QueuedConnection);
+    m_worker->start();
 }
 
 void AcquisitionWindow::OnUiThread(std::function<void()> call, bool wait)

@@ -11,6 +11,7 @@
 #include "app/Settings.h"
 #include "app/StoreLock.h"
 #include "store/Acquisition.h"
+#include "store/BridgeLink.h"
 #include "store/ReplayLink.h"
 
 class QDateTimeEdit;
@@ -37,16 +38,16 @@ public:
 
     // The window with a link of its own on the replay feed `feedFolder`.
     AcquisitionWindow(std::filesystem::path appDir, std::filesystem::path feedFolder, QWidget* parent = nullptr);
-    // The window on the main window's link, which must outlive it.
-    AcquisitionWindow(std::filesystem::path appDir, ReplayLink& link, QWidget* parent = nullptr);
+    // The window on the main window's link (a replay feed or a bridge), which must outlive it.
+    AcquisitionWindow(std::filesystem::path appDir, JvLink& link, QWidget* parent = nullptr);
     ~AcquisitionWindow() override;
 
     void SetPrompts(Ask ask, Tell tell);
     // The acquisition; read its state only while no run goes (!Running()).
     const Acquisition& Run() const { return *m_acquisition; }
     bool Running() const { return m_worker != nullptr; }
-    // The replay feed the window reads ("JVLink設定" may have changed it).
-    const std::filesystem::path& FeedFolder() const { return m_link.FeedFolder(); }
+    // The replay feed the window reads ("JVLink設定" may have changed it); empty on a bridge.
+    std::filesystem::path FeedFolder() const { return m_replay != nullptr ? m_replay->FeedFolder() : std::filesystem::path(); }
     QPushButton* StartButton() const { return m_start; }
     QPushButton* CancelButton() const { return m_cancelButton; }
     QProgressBar* ReadBar() const { return m_bars[1]; }
@@ -63,8 +64,9 @@ signals:
     void RunFinished();
 
 private:
-    AcquisitionWindow(std::filesystem::path appDir, std::unique_ptr<ReplayLink> ownLink, ReplayLink* sharedLink,
+    AcquisitionWindow(std::filesystem::path appDir, std::unique_ptr<ReplayLink> ownLink, JvLink* sharedLink,
                       QWidget* parent);
+    void ShowLinkSettings();
     void StartRun();
     void OnRunEnded();
     // Runs `call` on this window's thread: at once when already there, else queued (or,
@@ -90,7 +92,12 @@ private:
     Settings m_settings;
     CancelFlag m_cancel;
     std::unique_ptr<ReplayLink> m_ownLink;
-    ReplayLink& m_link;
+    JvLink& m_link;
+    ReplayLink* m_replay;  // m_link when it is the replay link
+    BridgeLink* m_bridge;  // m_link when it is a bridge
+    // What the bridge reported to before this window took its cancel and progress.
+    const CancelFlag* m_bridgeCancelBefore = nullptr;
+    std::function<void(const std::string&)> m_bridgeProgressBefore;
     std::unique_ptr<Acquisition> m_acquisition;
     QPushButton* m_start;
     QPushButton* m_cancelButton;

@@ -34,7 +34,7 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     : QMainWindow(parent), m_session(session), m_developerView(startUp.developerView),
       m_list(new RaceListPanel(this)), m_analysis(new RaceAnalysisPanel(this)), m_raceMessage(new QLabel(this)),
       m_methodLabel(new QLabel(this)), m_tabs(new QTabWidget(this)), m_wait(new WaitWindow(this)),
-      m_progress(new QueuedProgress(m_wait)), m_loader(new DayLoader(session, m_progress, this)), m_link({})
+      m_progress(new QueuedProgress(m_wait)), m_loader(new DayLoader(session, m_progress, this))
 {
     setWindowTitle(QStringLiteral("Vornal"));
     setObjectName(QStringLiteral("MainWindow"));
@@ -94,6 +94,10 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     connect(m_list, &RaceListPanel::DateChosen, this, [this](const std::string& day) { LoadDate(day); });
     connect(m_list, &RaceListPanel::RaceChosen, this, [this](int entry, int slot) { ShowRace(entry, slot); });
     connect(m_loader, &DayLoader::Finished, this, &MainWindow::OnLoaded);
+    // The settings file's link; a command line it cannot read is reported at the check.
+    const Result<LinkChoice> choice = ReadLinkChoice(Settings(SettingsFile(m_session.AppDir())), {});
+    m_linkProblem = choice.message();
+    SetLink(choice.value);
     BuildDateList();
 }
 
@@ -135,9 +139,11 @@ bool MainWindow::Loading() const
 
 void MainWindow::SetFeedFolder(std::filesystem::path folder)
 {
-    m_feedFolder = folder;
-    m_link.SetFeedFolder(std::move(folder));
+    LinkChoice choice;
+    choice.feedFolder = std::move(folder);
+    SetLink(choice);
 }
+
 
 void MainWindow::SetBusy(bool busy, bool waitWindow)
 {

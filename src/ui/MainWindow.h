@@ -7,7 +7,7 @@
 #include <QMainWindow>
 
 #include "session/DaySession.h"
-#include "store/ReplayLink.h"
+#include "store/LinkChoice.h"
 #include "ui/StartUp.h"
 
 class QLabel;
@@ -42,10 +42,12 @@ public:
     // Shows race-list entry `entry`.
     void ShowEntry(int entry);
     bool SelectTab(const QString& caption);
-    // The replay feed that "JVデータ取得", "結果情報" and the quick odds read ("JVLink設定" in
-    // the acquisition window changes it).
+    // The link that the start-up check, "JVデータ取得", "結果情報" and the quick odds use:
+    // at first the settings file's choice (LinkChoice); SetFeedFolder makes it the replay
+    // feed `folder` ("JVLink設定" in the acquisition window changes it), SetLink any choice.
     void SetFeedFolder(std::filesystem::path folder);
-    JvLink& Link() { return m_link; }
+    void SetLink(const LinkChoice& choice);
+    JvLink& Link() { return *m_link; }
 
     // The commands of MainWindowCommands.cpp: "速報ｵｯｽﾞ" (the race selected) and
     // "全ﾚｰｽ速報ｵｯｽﾞ取得(&O)" (allRaces), "時系列オッズより取得(&J)", "結果情報", "判定",
@@ -111,8 +113,9 @@ private:
     int m_selectedRace = -1;
     QString m_lastMessage;
     std::filesystem::path m_feedFolder;
-    ReplayLink m_link;
+    std::unique_ptr<JvLink> m_link;
     bool m_linkChecked = false;
+    std::string m_linkProblem; // why the settings file's link could not be used (CP932)
     // The shared cancel flag of the real-time reads (results retrieval, quick odds).
     CancelFlag m_cancel;
     StatusLineProgress* m_statusLine = nullptr;

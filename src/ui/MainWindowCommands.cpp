@@ -131,11 +131,35 @@ void MainWindow::showEvent(QShowEvent* event)
     }
 }
 
+void MainWindow::SetLink(const LinkChoice& choice)
+{
+    m_feedFolder = choice.feedFolder;
+    m_link = MakeJvLink(choice);
+    if (auto* bridge = dynamic_cast<BridgeLink*>(m_link.get())) {
+        // The real-time reads' cancel reaches a waiting call; waits show in the status line.
+        bridge->SetCancelFlag(&m_cancel);
+        Progress* status = m_statusLine;
+        bridge->SetWaitProgress([status](const std::string& line) {
+            if (status != nullptr) {
+                status->SetLine(0, line);
+            }
+        });
+    }
+    if (m_linkChecked) {
+        // The check ran on the link this one replaces: the component starts as it did.
+        m_link->JVInit(kJvSoftwareId);
+    }
+}
+
 void MainWindow::CheckLink()
 {
     // "JVInitエラー：" + message, or the notice of an old component; the program goes on.
-    if (const std::string message = InitJvLink(m_link); !message.empty()) {
-        Notify(Q(message));
+    if (!m_linkProblem.empty()) {
+        Notify(Q(m_linkProblem));
+    }
+    if (const std::string message = InitJvLink(*m_link); !message.empty()) {
+        const std::string failure = LinkFailure(*m_link);
+        Notify(Q(failure.empty() ? message : message + "\r\n" + failure));
     }
 }
 
@@ -153,7 +177,7 @@ void MainWindow::FetchOdds(bool allRaces)
     }
     auto prepared = std::make_shared<PreparedOdds>();
     const DaySession* session = &m_session;
-    JvLink* link = &m_link;
+    JvLink* link = m_link.get();
     const CancelFlag* cancel = &m_cancel;
     Progress* status = m_statusLine;
     auto beep = [this] {
@@ -246,7 +270,7 @@ void MainWindow::RetrieveResults()
     }
     const int entry = m_list->Races()->currentRow();
     const DaySession* session = &m_session;
-    JvLink* link = &m_link;
+    JvLink* link = m_link.get();
     const CancelFlag* cancel = &m_cancel;
     auto beep = [this] {
         QMetaObject::invokeMethod(

@@ -7,6 +7,8 @@
 #include "app/AppDir.h"
 #include "app/SettingKeys.h"
 #include "betting/BetMethod.h"
+#include "store/ReplayLink.h"
+#include "text/Encoding.h"
 #include "ui/DayLoader.h"
 #include "ui/AcquisitionWindow.h"
 #include "ui/MainWindow.h"
@@ -47,12 +49,17 @@ void MainWindow::BuildMenus()
     QAction* acquire = file->addAction(QStringLiteral("JVデータ取得"));
     acquire->setObjectName(QStringLiteral("Acquire"));
     connect(acquire, &QAction::triggered, this, [this] {
-        auto* window = new AcquisitionWindow(m_session.AppDir(), m_link, this);
+        auto* window = new AcquisitionWindow(m_session.AppDir(), *m_link, this);
         window->setAttribute(Qt::WA_DeleteOnClose);
         // New dates are in the store once the window closes; its feed is the feed of the
         // main window's link from now on.
         connect(window, &QDialog::finished, this, [this] {
-            m_feedFolder = m_link.FeedFolder();
+            // The feed chosen by "JVLink設定" is the settings file's from now on.
+            if (const auto* replay = dynamic_cast<const ReplayLink*>(m_link.get());
+                replay != nullptr && replay->FeedFolder() != m_feedFolder) {
+                m_feedFolder = replay->FeedFolder();
+                kLinkFeedFolder.Write(Settings(SettingsFile(m_session.AppDir())), ToCp932(m_feedFolder.string()));
+            }
             BuildDateList();
         });
         window->open();

@@ -10,6 +10,7 @@
 
 #include "app/AppDir.h"
 #include "store/StorePaths.h"
+#include "text/Encoding.h"
 #include "ui/MainWindow.h"
 #include "ui/RaceListPanel.h"
 #include "ui/StartUp.h"
@@ -79,7 +80,10 @@ int RunWorkbench(QApplication& app)
                                         QStringLiteral("FILE.png"));
     const QCommandLineOption feedOption(QStringLiteral("feed"), QStringLiteral("replay feed folder of JVデータ取得"),
                                         QStringLiteral("DIR"));
-    parser.addOptions({appDirOption, dateOption, slotOption, tabOption, shotOption, feedOption});
+    const QCommandLineOption bridgeOption(QStringLiteral("bridge"),
+                                          QStringLiteral("bridge program of the component, \"COMMAND ARG...\""),
+                                          QStringLiteral("COMMAND"));
+    parser.addOptions({appDirOption, dateOption, slotOption, tabOption, shotOption, feedOption, bridgeOption});
     parser.process(app);
 
     std::optional<std::filesystem::path> appDir;
@@ -99,6 +103,13 @@ int RunWorkbench(QApplication& app)
     MainWindow& window = *workbench.Window();
     if (parser.isSet(feedOption)) {
         window.SetFeedFolder(parser.value(feedOption).toStdString());
+    } else if (parser.isSet(bridgeOption)) {
+        const Result<LinkChoice> choice = BridgeLinkChoice(parser.value(bridgeOption).toStdString());
+        if (!choice) {
+            std::fprintf(stderr, "vornal: %s\n", ToUtf8(choice.message()).c_str());
+            return 2;
+        }
+        window.SetLink(choice.value);
     }
     std::string dayName;
     if (parser.isSet(dateOption)) {

@@ -124,6 +124,7 @@ public:
         return result;
     }
     void JVCancel() override {}
+    int JVSkip() override { return 0; }
     int JVClose() override { return 0; }
 };
 

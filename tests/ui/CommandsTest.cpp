@@ -30,6 +30,7 @@
 #include "present/TuningViews.h"
 #include "odds/TimeSeriesOdds.h"
 #include "results/HitReport.h"
+#include "store/BridgeLink.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
 #include "ui/GridView.h"
@@ -410,6 +411,36 @@ void CommandsTest::theListToggleTheListOptionAndTheDeveloperMenu()
     AwaitCommand(window, [second] { second->trigger(); });
     QCOMPARE(kDeveloperBettingSet.Read(Settings(SettingsFile(app))), 2);
     QVERIFY(workbench.Session().Day()->BetKindSuffix != first);
+}
+
+void CommandsTest::theSettingsFilesBridgeServesTheCheckAndTheQuickOdds()
+{
+    // The bridge names an old component: the start-up check shows that it went through it.
+    const fs::path feed = m_root / "bridge-feed";
+    fs::remove_all(feed);
+    fs::copy(m_feed, feed, fs::copy_options::recursive);
+    std::ofstream(feed / "link.ini") << "[link]\nversion=0480\n";
+    const fs::path app = Copy("bridge");
+    const std::string command = "\"" + std::string(VORNAL_JVLINK_PATH) + "\" --replay \"" + feed.string() + "\"";
+    QVERIFY(kLinkBridgeCommand.Write(Settings(SettingsFile(app)), "\"" + command + "\""));
+    Workbench workbench(app);
+    QVERIFY(!workbench.Open());
+    MainWindow& window = *workbench.Window();
+    QVERIFY(dynamic_cast<BridgeLink*>(&window.Link()));
+    window.show();
+    QTRY_VERIFY(window.LastMessage().startsWith(QStringLiteral("ご利用中のJV-Linkのバージョンは[4.8.0]です。")));
+    Choose(window, m_days[0]);
+    window.ShowEntry(3);
+    QAction* all = window.findChild<QAction*>(QStringLiteral("全ﾚｰｽ速報ｵｯｽﾞ取得(&O)"));
+    AwaitCommand(window, [all] { all->trigger(); });
+    // The same odds as the replay link fetches directly.
+    const fs::path direct = Copy("bridge-direct");
+    const test::CliResult cli =
+        test::RunCli("--app-dir " + test::ShellQuote(direct.string()) + " odds --feed " +
+                     test::ShellQuote(feed.string()) + " --date " + test::ShellQuote(ToUtf8(m_days[0])) + " --all");
+    QCOMPARE(cli.exitCode, 0);
+    QVERIFY(fs::exists(WinOddsFile(app, m_days[0])));
+    QCOMPARE(test::Slurp(WinOddsFile(app, m_days[0])), test::Slurp(WinOddsFile(direct, m_days[0])));
 }
 
 #include "CommandsTest.moc"
