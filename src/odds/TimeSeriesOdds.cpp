@@ -79,11 +79,19 @@ int OddsTimeMinutes(std::string_view hhmm)
 
 int NearestSnapshot(const std::vector<std::string>& lines, int targetMinutes)
 {
+    return NearestSnapshot(lines, targetMinutes, {});
+}
+
+int NearestSnapshot(const std::vector<std::string>& lines, int targetMinutes, std::string_view raceKey)
+{
     int best = -1;
     int bestDiff = kTooFar;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         if (FieldView(line, 16, 4) != FieldView(line, 28, 4)) {
+            continue;
+        }
+        if (!raceKey.empty() && FieldView(line, 12, 16) != raceKey) {
             continue;
         }
         const int announced = static_cast<int>(LeadingNumber(FieldView(line, 32, 2)) * 60 +
@@ -142,8 +150,19 @@ TimeSeriesReport ImportTimeSeriesOdds(const std::filesystem::path& appDir, RaceD
             continue;
         }
         std::erase_if(lines, [](const std::string& line) { return line.empty(); });
-        const int best = NearestSnapshot(lines, OddsTimeMinutes(day->Races[r].AutoOddsTime.View()));
+        const std::string_view raceKey = jv::View(day->RaceRA[r].View(), jv::kRaceKey);
+        const int best = NearestSnapshot(lines, OddsTimeMinutes(day->Races[r].AutoOddsTime.View()), raceKey);
         if (best < 0) {
+            // The file under this race's name holds another race (another year, meeting or
+            // day): its odds must not stand in for this race's.
+            const int other = NearestSnapshot(lines, OddsTimeMinutes(day->Races[r].AutoOddsTime.View()), {});
+            if (other >= 0) {
+                report.skipped.push_back(PathText(file) + fmt::sprintf(Sjis(" %d件目: "), other + 1) +
+                                         Sjis("レースキー ") +
+                                         std::string(FieldView(lines[static_cast<std::size_t>(other)], 12, 16)) +
+                                         Sjis(" は別のレースのオッズです（このレースは ") + std::string(raceKey) +
+                                         Sjis("）"));
+            }
             continue;
         }
         const std::string& snapshot = lines[static_cast<std::size_t>(best)];
