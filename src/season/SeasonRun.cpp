@@ -50,7 +50,8 @@ int TakeDecisionSnapshots(RaceDay& day, const std::filesystem::path& folder, std
             continue;
         }
         const std::vector<std::string> lines = SplitLfLines(*bytes);
-        const int best = NearestSnapshot(lines, OddsTimeMinutes(day.Races[r].AutoOddsTime.View()));
+        const int best =
+            NearestSnapshot(lines, OddsTimeMinutes(day.Races[r].AutoOddsTime.View()), jv::View(ra, jv::kRaceKey));
         if (best < 0 || lines[static_cast<std::size_t>(best)].size() != kO1LineBytes) {
             continue;
         }
@@ -157,6 +158,7 @@ SeasonMethodDay Capture(const DaySession& session, const TuningTables* tables,
     SeasonMethodDay result;
     result.totals = session.Totals();
     result.messages = session.PipelineMessages();
+    result.hitFilesFailed = session.HitFilesFailed();
     result.hitLines = HitFileLines(*session.Day(), session.DayName(), result.totals);
     result.bets = BetsOf(*session.Day(), tables, imported);
     return result;
