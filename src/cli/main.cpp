@@ -1,13 +1,32 @@
+#include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "app/AppDir.h"
+#include "app/AtomicFile.h"
 #include "cli/Commands.h"
+#include "text/Encoding.h"
 
 #ifndef VORNAL_VERSION
 #define VORNAL_VERSION "0.0.0"
 #endif
+
+namespace {
+
+// Commands that only read the application folder: without it they have nothing to show,
+// and an empty answer would read as "nothing stored".
+bool ReadsTheFolder(std::string_view command)
+{
+    constexpr std::string_view kReaders[] = {"dates", "usersets", "backtest", "report", "day",
+                                             "race",  "table",    "view",     "print"};
+    return std::find(std::begin(kReaders), std::end(kReaders), command) != std::end(kReaders);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -34,10 +53,25 @@ int main(int argc, char** argv)
                           << "\" (or it lacks its value)\nusage: vornal-cli " << command.usage << "\n";
                 return kExitUsage;
             }
-            if (command.name != "help") {
-                StartUp(context);
+            std::error_code folderError;
+            if (ReadsTheFolder(command.name) && !std::filesystem::is_directory(context.appDir, folderError)) {
+                std::cerr << "vornal-cli: "
+                          << vornal::ToUtf8(vornal::Sjis("アプリケーションフォルダがありません: ") +
+                                            vornal::PathText(context.appDir))
+                          << "\n";
+                return kExitFailure;
             }
-            return command.run(context);
+            // A path the system cannot take (a name too long, a loop of links) is said as
+            // such, whichever command meets it.
+            try {
+                if (command.name != "help") {
+                    StartUp(context);
+                }
+                return command.run(context);
+            } catch (const std::filesystem::filesystem_error& error) {
+                std::cerr << "vornal-cli: " << error.path1().string() << ": " << error.code().message() << "\n";
+                return kExitFailure;
+            }
         }
     }
     std::cerr << "vornal-cli: unknown command \"" << args[0] << "\" (see vornal-cli help)\n";
