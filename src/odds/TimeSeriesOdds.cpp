@@ -10,6 +10,7 @@
 #include "app/Settings.h"
 #include "odds/OddsFile.h"
 #include "odds/OddsImport.h"
+#include "raceday/RecordFile.h"
 #include "results/HitJudgement.h"
 #include "store/JvLayout.h"
 #include "store/RecordFiling.h"
@@ -126,6 +127,13 @@ TimeSeriesReport ImportTimeSeriesOdds(const std::filesystem::path& appDir, RaceD
         const std::filesystem::path file = SnapshotFile(folder, day->RaceRA[r].View());
         std::error_code ec;
         if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
+            continue;
+        }
+        // A snapshot file is read whole: one larger than any day's snapshots is refused first.
+        const std::uintmax_t largest = RecordFile::LargestSound(static_cast<int>(kO1LineBytes) + 2);
+        if (const std::uintmax_t size = std::filesystem::file_size(file, ec); !ec && size > largest) {
+            report.skipped.push_back(PathText(file) + Sjis(": ファイルが大きすぎます（") + std::to_string(size) +
+                                     Sjis(" バイト）"));
             continue;
         }
         const std::optional<std::string> bytes = ReadFileBytes(file);

@@ -32,10 +32,16 @@ RecordFile::RecordFile(std::filesystem::path path, std::string bytes, int record
 std::uintmax_t RecordFile::LargestSound(int recordLength)
 {
     // A day has at most 36 races of 18 runners and a horse a few hundred runs: 100,000
-    // records of a race kind are far past any sound file. The masters list every jockey,
-    // trainer or horse of the service: 500,000 records.
-    const bool master = recordLength == 1609 || recordLength == 1577 || recordLength == 4173 || recordLength == 3862;
-    return static_cast<std::uintmax_t>(recordLength) * (master ? 500'000u : 100'000u);
+    // records of a race kind are far past any sound file. The horse master lists every horse
+    // of the service (500,000 records is decades of them), the jockey and trainer masters a
+    // few thousand people (50,000).
+    std::uintmax_t records = 100'000u;
+    if (recordLength == 1609 || recordLength == 1577) {
+        records = 500'000u;
+    } else if (recordLength == 4173 || recordLength == 3862) {
+        records = 50'000u;
+    }
+    return static_cast<std::uintmax_t>(recordLength) * records;
 }
 
 std::optional<RecordFile> RecordFile::Open(const std::filesystem::path& file, int recordLength)

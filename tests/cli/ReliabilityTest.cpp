@@ -224,6 +224,16 @@ TEST_F(ShortSeason, DamageInAStoredDayIsWarnedOrRefused)
         << warned.out.substr(0, 800);
     EXPECT_TRUE(Mentions(warned.out, "警告: Data/2026年01月03日.jvCH：調教師マスタのファイルが空です。"));
     EXPECT_TRUE(Mentions(RunCli(day + " --json").out, "\"field\":\"開催年\""));
+    // A byte inserted in the jockey master: refused with the record named, not rated from
+    // pieces of two records.
+    std::string shifted = jockeys.substr(4173);
+    Spit(DayFile(app, ".jvKS"), shifted.insert(100, "x"));
+    const CliResult misaligned = RunCli(day, true);
+    EXPECT_EQ(misaligned.exitCode, 1);
+    EXPECT_TRUE(Mentions(misaligned.out, ".jvKS のレコード 0 の末尾が CR LF ではありません（1 件 4173 バイト）。"))
+        << misaligned.out;
+    EXPECT_FALSE(Mentions(misaligned.out, "Assertion"));
+    Spit(DayFile(app, ".jvKS"), jockeys.substr(4173));
 
     const std::string odds = Slurp(DayFile(app, ".jvO1"));
     ASSERT_EQ(odds.size() % 962, 0u);
@@ -342,6 +352,10 @@ TEST_F(ShortSeason, ATimeSeriesSnapshotOfAnotherDateIsRefused)
     snapshot.resize(960, ' ');
     const std::filesystem::path folder = s_root / "other-date-series";
     Spit(folder / "20260103" / (race.substr(8) + ".jvO1"), snapshot + "\r\n");
+    // The next race's file, sparse and larger than any day's snapshots: refused unread.
+    const std::string next = Slurp(DayFile(app, ".jvRA")).substr(1272 + 11, 16);
+    Spit(folder / "20260103" / (next.substr(8) + ".jvO1"), "");
+    std::filesystem::resize_file(folder / "20260103" / (next.substr(8) + ".jvO1"), std::uintmax_t{1} << 30);
 
     const CliResult imported =
         RunCli(AppDirArg(app) + "tsodds --folder " + ShellQuote(folder.string()) + " --date 20260103", true);
@@ -349,6 +363,7 @@ TEST_F(ShortSeason, ATimeSeriesSnapshotOfAnotherDateIsRefused)
     EXPECT_TRUE(Mentions(imported.out, "1件目: レースキー 2025" + race.substr(4) + " は別のレースのオッズです（このレースは " +
                                            race + "）"))
         << imported.out;
+    EXPECT_TRUE(Mentions(imported.out, ".jvO1: ファイルが大きすぎます（1073741824 バイト）")) << imported.out;
     EXPECT_TRUE(Mentions(imported.out, "0 races taken")) << imported.out;
 }
 
