@@ -156,6 +156,9 @@ int RunBacktest(CliContext& context)
                     << "usage: " << kBacktestUsage << "\n";
         return kExitUsage;
     }
+    if (!context.RequireAppFolder()) {
+        return kExitFailure;
+    }
     const BetMethod method = ChosenMethod(context, *kind);
 
     SeasonRunOptions options;

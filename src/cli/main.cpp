@@ -1,15 +1,11 @@
-#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "app/AppDir.h"
-#include "app/AtomicFile.h"
 #include "cli/Commands.h"
-#include "text/Encoding.h"
 
 #ifndef VORNAL_VERSION
 #define VORNAL_VERSION "0.0.0"
@@ -17,13 +13,11 @@
 
 namespace {
 
-// Commands that only read the application folder: without it they have nothing to show,
-// and an empty answer would read as "nothing stored".
+// Commands that only read the application folder and take no options of their own to
+// check first (backtest and report check the folder after their options).
 bool ReadsTheFolder(std::string_view command)
 {
-    constexpr std::string_view kReaders[] = {"dates", "usersets", "backtest", "report", "day",
-                                             "race",  "table",    "view",     "print"};
-    return std::find(std::begin(kReaders), std::end(kReaders), command) != std::end(kReaders);
+    return command == "dates" || command == "usersets";
 }
 
 } // namespace
@@ -53,12 +47,7 @@ int main(int argc, char** argv)
                           << "\" (or it lacks its value)\nusage: vornal-cli " << command.usage << "\n";
                 return kExitUsage;
             }
-            std::error_code folderError;
-            if (ReadsTheFolder(command.name) && !std::filesystem::is_directory(context.appDir, folderError)) {
-                std::cerr << "vornal-cli: "
-                          << vornal::ToUtf8(vornal::Sjis("アプリケーションフォルダがありません: ") +
-                                            vornal::PathText(context.appDir))
-                          << "\n";
+            if (ReadsTheFolder(command.name) && !context.RequireAppFolder()) {
                 return kExitFailure;
             }
             // A path the system cannot take (a name too long, a loop of links) is said as
