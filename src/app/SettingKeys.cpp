@@ -1,5 +1,9 @@
 #include "app/SettingKeys.h"
 
+#include "text/Encoding.h"
+#include "text/Fields.h"
+#include "text/Format.h"
+
 namespace vornal {
 
 WindowRect WindowPlaceKey::Read(const Settings& settings) const
@@ -30,6 +34,29 @@ const std::vector<std::string>& DefaultKkHosei()
     static const std::vector<std::string> values{"-1.457", "-1.526", "-1.426", "-1.421", "-1.384", "-1.452",
                                                  "-1.558", "-1.409", "-1.407", "-1.503", "-1.232", "-1.392"};
     return values;
+}
+
+CheckedInteger ReadCheckedInteger(const Settings& settings, const IntegerKey& key, int lowest, int highest)
+{
+    CheckedInteger checked{key.defaultValue, {}};
+    const std::string text = Trim(settings.ReadString(key.section, key.key, ""));
+    if (text.empty()) {
+        return checked;
+    }
+    const std::optional<int> value = ParseInt(text);
+    if (value && *value >= lowest && *value <= highest) {
+        checked.value = *value;
+        return checked;
+    }
+    checked.warning = fmt::sprintf(Sjis("設定 [%s] %s の値 \"%s\" は%s（%d～%d）。既定値 %d を使います。"), key.section,
+                                   key.key, text, value ? Sjis("範囲外です") : Sjis("整数ではありません"), lowest,
+                                   highest, key.defaultValue);
+    return checked;
+}
+
+CheckedInteger ReadAutoOddsMinutes(const Settings& settings)
+{
+    return ReadCheckedInteger(settings, kAutoOddsMinutes, 0, 59);
 }
 
 int SelectedSetNumber(int stored)

@@ -135,6 +135,20 @@ const std::vector<std::string>& DefaultCarHosei();
 // The twelve built-in KKHosei items "-1.457" .. "-1.392".
 const std::vector<std::string>& DefaultKkHosei();
 
+// An integer setting read against the range its meaning allows. A value that is not an
+// integer or lies outside lowest..highest reads as the key's default, with `warning` saying
+// so and naming section and key ("設定 [Time] AutoOzGet の値 \"-5\" は範囲外です（0～59）。
+// 既定値 30 を使います。", CP932); a missing or empty value is the default without a word.
+struct CheckedInteger
+{
+    int value = 0;
+    std::string warning;
+};
+CheckedInteger ReadCheckedInteger(const Settings& settings, const IntegerKey& key, int lowest, int highest);
+
+// The odds time in minutes before post: 0 (no odds time) up to the window's 59.
+CheckedInteger ReadAutoOddsMinutes(const Settings& settings);
+
 // A stored set number 1..3 as it is; anything else (the default 0 included) selects set 1.
 int SelectedSetNumber(int stored);
 

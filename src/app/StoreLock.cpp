@@ -17,7 +17,9 @@ int OpenLockFile(const std::filesystem::path& appDir)
 {
     int fd = -1;
     do {
-        fd = ::open((appDir / kStoreLockFileName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        // Never through a link: a link planted in its place would have the lock file made,
+        // or an outside file opened for writing, wherever it points.
+        fd = ::open((appDir / kStoreLockFileName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     } while (fd < 0 && errno == EINTR);
     return fd;
 }

@@ -19,6 +19,15 @@ std::string NotANumber(const std::string& key, const std::string& text)
     return fmt::sprintf(Sjis("設定 [User] %s の値 \"%s\" は数値ではありません。"), key, text);
 }
 
+// A career adjustment is seconds of margin and a jockey-and-trainer coefficient multiplies a
+// top-two rate: neither means anything beyond ten either way.
+constexpr double kListItemBound = 10.0;
+
+std::string OutOfRange(const std::string& key, const std::string& text, const std::string& range)
+{
+    return fmt::sprintf(Sjis("設定 [User] %s の値 \"%s\" は範囲外です（%s）。"), key, text, range);
+}
+
 std::optional<double> Number(const std::string& text)
 {
     std::optional<double> value = ParseDouble(text);
@@ -37,6 +46,10 @@ UserNumber ListItem(const ListKey& key, const std::vector<std::string>& items, i
     }
     const std::string& text = items[static_cast<std::size_t>(index)];
     if (std::optional<double> value = Number(text)) {
+        if (std::fabs(*value) > kListItemBound) {
+            return UserNumber::Failure(
+                OutOfRange(std::string(key.key) + "." + std::to_string(index), text, Sjis("-10～10")));
+        }
         return UserNumber::Success(*value);
     }
     return UserNumber::Failure(NotANumber(std::string(key.key) + "." + std::to_string(index), text));
@@ -73,6 +86,12 @@ Result<UserSettings> ReadUserSettings(const Settings& settings)
     std::optional<double> rtsw = Number(rtswText);
     if (!rtsw) {
         result.status = Status::Failure(NotANumber(kRtsw.key, rtswText));
+        return result;
+    }
+    // RTSW divides every final goal margin (0 marks it undefined, as the rating pass knows);
+    // a negative value would turn every order by it over.
+    if (*rtsw < 0.0) {
+        result.status = Status::Failure(OutOfRange(kRtsw.key, rtswText, Sjis("0 以上")));
         return result;
     }
     result.value.Rtsw = *rtsw;

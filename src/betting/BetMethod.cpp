@@ -18,14 +18,18 @@ bool IsDeveloperView(const std::filesystem::path& appDir)
 BetMethodChoice ReadSelectedBetMethod(const std::filesystem::path& appDir, const Settings& settings)
 {
     BetMethodChoice choice;
-    switch (SelectedSetNumber(kBettingSet.Read(settings))) {
+    const CheckedInteger number = ReadCheckedInteger(settings, kBettingSet, 0, 3);
+    if (!number.warning.empty()) {
+        choice.problems.push_back(number.warning);
+    }
+    switch (SelectedSetNumber(number.value)) {
     case 2:
         choice.method.kind = BetMethodKind::No2;
         break;
     case 3: {
         choice.method.kind = BetMethodKind::User;
         UserSetFile sets = LoadUserSets(appDir);
-        choice.problems = sets.problems;
+        choice.problems.insert(choice.problems.end(), sets.problems.begin(), sets.problems.end());
         if (const UserRuleSet* set = sets.SetAt(kUserBettingSetId.Read(settings))) {
             choice.method.userSet = *set;
         }

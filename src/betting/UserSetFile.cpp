@@ -18,6 +18,44 @@ std::string LineProblem(int line, const std::string& what)
     return fmt::sprintf(Sjis("UserSet.usd の %d 行目は%s読み飛ばしました。"), line + 1, what);
 }
 
+// The numeric fields of a line as the window takes them: ranks and runner counts from its
+// lists (blank, or 1..18 and 5..18), distances as up to four digits without sign. A field
+// the window could not have written would otherwise read as 0 and quietly give no bets.
+std::string NumberProblem(const std::vector<std::string>& fields)
+{
+    auto isDigits = [](std::string_view text) {
+        return !text.empty() && text.size() <= 4 && text.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    auto inList = [&](std::size_t at, int lowest) {
+        const std::string_view text = TrimView(fields[at]);
+        if (text.empty()) {
+            return true;
+        }
+        const int value = isDigits(text) ? std::stoi(std::string(text)) : -1;
+        return value >= lowest && value <= 18;
+    };
+    // Field 0 is the name; then (rating, rank) pairs: 1..28.
+    for (std::size_t at = 2; at <= 28; at += 2) {
+        if (!inList(at, 1)) {
+            return fmt::sprintf(Sjis("%d 項目目の順位「%s」が 1～18 ではないため、"), static_cast<int>(at + 1),
+                                fields[at]);
+        }
+    }
+    for (std::size_t at : {29u, 30u, 33u, 34u}) {
+        if (!inList(at, 5)) {
+            return fmt::sprintf(Sjis("%d 項目目の頭数「%s」が 5～18 ではないため、"), static_cast<int>(at + 1),
+                                fields[at]);
+        }
+    }
+    for (std::size_t at : {31u, 32u, 35u, 36u}) {
+        if (!isDigits(TrimView(fields[at]))) {
+            return fmt::sprintf(Sjis("%d 項目目の距離「%s」が数字ではないため、"), static_cast<int>(at + 1),
+                                fields[at]);
+        }
+    }
+    return {};
+}
+
 std::optional<UserRuleSet> ReadLine(const std::string& text, int line, std::vector<std::string>& problems)
 {
     if (!IsValidCp932(text)) {
@@ -32,6 +70,13 @@ std::optional<UserRuleSet> ReadLine(const std::string& text, int line, std::vect
     } else if (!IsStorableSetName(set->name)) {
         // A quoted name can hold anything, and the name becomes part of the hit file names.
         problems.push_back(LineProblem(line, Sjis("設定名に使えない文字を含むため、")));
+        return std::nullopt;
+    } else if (const std::string number = NumberProblem(fields); !number.empty()) {
+        problems.push_back(LineProblem(line, number));
+        return std::nullopt;
+    } else if (const std::string invalid = ValidateUserRuleSet(*set); !invalid.empty()) {
+        // The window refuses to save such a set; read from the file it is refused alike.
+        problems.push_back(LineProblem(line, Sjis("「") + invalid + Sjis("」のため、")));
         return std::nullopt;
     }
     return set;

@@ -156,6 +156,9 @@ int RunBacktest(CliContext& context)
                     << "usage: " << kBacktestUsage << "\n";
         return kExitUsage;
     }
+    if (!context.RequireAppFolder()) {
+        return kExitFailure;
+    }
     const BetMethod method = ChosenMethod(context, *kind);
 
     SeasonRunOptions options;
@@ -179,6 +182,7 @@ int RunBacktest(CliContext& context)
     }
     DayTotals totals;
     std::vector<std::string> failed;
+    int unwritten = 0;
     for (const SeasonDay& day : run.days) {
         if (!day.loaded) {
             context.err << "vornal-cli: " << ToUtf8(day.dayName) << ": " << ToUtf8(day.loadMessage) << "\n";
@@ -187,6 +191,7 @@ int RunBacktest(CliContext& context)
         }
         const SeasonMethodDay& judged = day.methods.front();
         PrintProblems(context, judged.messages);
+        unwritten += judged.hitFilesFailed ? 1 : 0;
         totals += judged.totals;
         if (asJson) {
             json.BeginObject();
@@ -216,6 +221,10 @@ int RunBacktest(CliContext& context)
     }
     if (!failed.empty()) {
         context.err << "vornal-cli: " << failed.size() << " days could not be loaded and are not in the totals\n";
+        return kExitFailure;
+    }
+    if (unwritten > 0) {
+        context.err << "vornal-cli: the hit-judgement files of " << unwritten << " days could not be written\n";
         return kExitFailure;
     }
     return kExitOk;

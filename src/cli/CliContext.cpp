@@ -1,5 +1,11 @@
 #include "cli/CliContext.h"
 
+#include <ostream>
+#include <system_error>
+
+#include "app/AtomicFile.h"
+#include "text/Encoding.h"
+
 namespace vornal::cli {
 
 std::optional<std::string> CliContext::Option(const std::string& name) const
@@ -19,6 +25,16 @@ bool CliContext::Flag(const std::string& name) const
             return true;
         }
     }
+    return false;
+}
+
+bool CliContext::RequireAppFolder() const
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(appDir, error)) {
+        return true;
+    }
+    err << "vornal-cli: " << ToUtf8(Sjis("アプリケーションフォルダがありません: ") + PathText(appDir)) << "\n";
     return false;
 }
 

@@ -21,6 +21,10 @@ struct CliContext
     std::optional<std::string> Option(const std::string& name) const;
     // True when "--name" stands among the arguments.
     bool Flag(const std::string& name) const;
+    // For a command that only reads the application folder: false, after saying
+    // "アプリケーションフォルダがありません: …", when it is not there; an empty answer
+    // would read as "nothing stored".
+    bool RequireAppFolder() const;
 };
 
 // Exit codes of vornal-cli.

@@ -154,6 +154,9 @@ int RunReport(CliContext& context)
                     << kReportUsage << "\n";
         return kExitUsage;
     }
+    if (!context.RequireAppFolder()) {
+        return kExitFailure;
+    }
     runOptions.threads = *threads;
     runOptions.decisionTime = true;
     const SeasonRun run = RunSeason(context.appDir, methods, runOptions);

@@ -157,6 +157,13 @@ int RunResults(CliContext& context)
     }
     switch (report.outcome) {
     case RetrievalOutcome::Completed:
+        // The real component never answers bytes that are not JV-Data: such an answer is a
+        // damaged one, and its records are not the day's results.
+        if (report.recordsForeign > 0) {
+            context.err << "vornal-cli: " << report.recordsForeign << " of " << report.recordsRead
+                        << " records read for " << ToUtf8(*dayName) << " are not JV-Data; they were not stored\n";
+            return kExitFailure;
+        }
         context.out << report.recordsRead << " records read for " << ToUtf8(*dayName) << "\n";
         return kExitOk;
     case RetrievalOutcome::OpenFailed:

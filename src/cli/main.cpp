@@ -1,5 +1,7 @@
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/AppDir.h"
@@ -8,6 +10,17 @@
 #ifndef VORNAL_VERSION
 #define VORNAL_VERSION "0.0.0"
 #endif
+
+namespace {
+
+// Commands that only read the application folder and take no options of their own to
+// check first (backtest and report check the folder after their options).
+bool ReadsTheFolder(std::string_view command)
+{
+    return command == "dates" || command == "usersets";
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -34,10 +47,20 @@ int main(int argc, char** argv)
                           << "\" (or it lacks its value)\nusage: vornal-cli " << command.usage << "\n";
                 return kExitUsage;
             }
-            if (command.name != "help") {
-                StartUp(context);
+            if (ReadsTheFolder(command.name) && !context.RequireAppFolder()) {
+                return kExitFailure;
             }
-            return command.run(context);
+            // A path the system cannot take (a name too long, a loop of links) is said as
+            // such, whichever command meets it.
+            try {
+                if (command.name != "help") {
+                    StartUp(context);
+                }
+                return command.run(context);
+            } catch (const std::filesystem::filesystem_error& error) {
+                std::cerr << "vornal-cli: " << error.path1().string() << ": " << error.code().message() << "\n";
+                return kExitFailure;
+            }
         }
     }
     std::cerr << "vornal-cli: unknown command \"" << args[0] << "\" (see vornal-cli help)\n";

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "app/AtomicFile.h"
+#include "raceday/RecordFile.h"
 #include "text/Encoding.h"
 
 namespace vornal {
@@ -12,6 +13,14 @@ Result<std::optional<OddsFile>> OddsFile::Load(const std::filesystem::path& file
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) {
         return Result<std::optional<OddsFile>>::Success(std::nullopt);
+    }
+    // One line per race of the day: a file past that is refused before it is read.
+    const std::uintmax_t largest = RecordFile::LargestSound(static_cast<int>(kO1LineBytes) + 2);
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    if (!ec && size > largest) {
+        return Result<std::optional<OddsFile>>::Failure(Sjis("ファイルが大きすぎます: ") + PathText(file) + Sjis("（") +
+                                                        std::to_string(size) + Sjis(" バイト。この種類のファイルは ") +
+                                                        std::to_string(largest) + Sjis(" バイトまでです）"));
     }
     std::optional<std::string> bytes = ReadFileBytes(file);
     if (!bytes) {

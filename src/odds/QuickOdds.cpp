@@ -135,7 +135,12 @@ void StoreOneRecord(const RaceDay& day, std::string_view record, OddsFetchContex
         return;
     }
     const std::string_view line = record.substr(0, kO1LineBytes);
-    if (jv::Number(file->Line(slot), jv::o1::kAnnounced) < jv::Number(line, jv::o1::kAnnounced)) {
+    // Line i belongs to race line i; a race filed late moves every later race down a line,
+    // and the odds stored there then belong to another race: their time says nothing about
+    // this race's, so they are replaced whatever it is.
+    const std::string_view stored = file->Line(slot);
+    const bool sameRace = FieldView(stored, 20, 8) == FieldView(line, 20, 8);
+    if (!sameRace || jv::Number(stored, jv::o1::kAnnounced) < jv::Number(line, jv::o1::kAnnounced)) {
         file->Replace(slot, line);
         files.MarkChanged(path);
         ++report.recordsStored;
@@ -187,6 +192,7 @@ void StoreOddsRecords(const RaceDay& day, OddsFetchContext& context, OddsFetchRe
     TouchedFiles files;
     std::string record;
     std::string fileName;
+    int foreign = 0;
     while (!files.Failed()) {
         if (context.cancel.IsSet()) {
             break;
@@ -194,6 +200,10 @@ void StoreOddsRecords(const RaceDay& day, OddsFetchContext& context, OddsFetchRe
         const int result = context.link.JVRead(record, kJvReadBufferSize, fileName);
         if (result > 0) {
             ++report.recordsRead;
+            if (!IsJvDataRecord(std::string_view(record).substr(0, static_cast<std::size_t>(result)))) {
+                ++foreign;
+                continue;
+            }
             StoreOneRecord(day, std::string_view(record).substr(0, static_cast<std::size_t>(result)), context, files,
                            report);
             continue;
@@ -205,6 +215,10 @@ void StoreOddsRecords(const RaceDay& day, OddsFetchContext& context, OddsFetchRe
             ReportError(context, report, JvResultMessage("JVRead", result));
         }
         break;
+    }
+    // The real component never answers bytes that are not JV-Data: a damaged answer.
+    if (foreign > 0) {
+        report.failures.push_back(std::to_string(foreign) + Sjis(" 件のレコードが JV-Data ではないため、読み捨てました。"));
     }
     // What was read before an error or a cancel is kept.
     files.Save(report);

@@ -10,6 +10,7 @@
 #include "app/Settings.h"
 #include "odds/OddsFile.h"
 #include "odds/OddsImport.h"
+#include "raceday/RecordFile.h"
 #include "results/HitJudgement.h"
 #include "store/JvLayout.h"
 #include "store/RecordFiling.h"
@@ -79,11 +80,19 @@ int OddsTimeMinutes(std::string_view hhmm)
 
 int NearestSnapshot(const std::vector<std::string>& lines, int targetMinutes)
 {
+    return NearestSnapshot(lines, targetMinutes, {});
+}
+
+int NearestSnapshot(const std::vector<std::string>& lines, int targetMinutes, std::string_view raceKey)
+{
     int best = -1;
     int bestDiff = kTooFar;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         if (FieldView(line, 16, 4) != FieldView(line, 28, 4)) {
+            continue;
+        }
+        if (!raceKey.empty() && FieldView(line, 12, 16) != raceKey) {
             continue;
         }
         const int announced = static_cast<int>(LeadingNumber(FieldView(line, 32, 2)) * 60 +
@@ -120,6 +129,13 @@ TimeSeriesReport ImportTimeSeriesOdds(const std::filesystem::path& appDir, RaceD
         if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
             continue;
         }
+        // A snapshot file is read whole: one larger than any day's snapshots is refused first.
+        const std::uintmax_t largest = RecordFile::LargestSound(static_cast<int>(kO1LineBytes) + 2);
+        if (const std::uintmax_t size = std::filesystem::file_size(file, ec); !ec && size > largest) {
+            report.skipped.push_back(PathText(file) + Sjis(": ファイルが大きすぎます（") + std::to_string(size) +
+                                     Sjis(" バイト）"));
+            continue;
+        }
         const std::optional<std::string> bytes = ReadFileBytes(file);
         if (!bytes) {
             report.io = Status::Failure(Sjis("読み込めません: ") + PathText(file));
@@ -142,8 +158,19 @@ TimeSeriesReport ImportTimeSeriesOdds(const std::filesystem::path& appDir, RaceD
             continue;
         }
         std::erase_if(lines, [](const std::string& line) { return line.empty(); });
-        const int best = NearestSnapshot(lines, OddsTimeMinutes(day->Races[r].AutoOddsTime.View()));
+        const std::string_view raceKey = jv::View(day->RaceRA[r].View(), jv::kRaceKey);
+        const int best = NearestSnapshot(lines, OddsTimeMinutes(day->Races[r].AutoOddsTime.View()), raceKey);
         if (best < 0) {
+            // The file under this race's name holds another race (another year, meeting or
+            // day): its odds must not stand in for this race's.
+            const int other = NearestSnapshot(lines, OddsTimeMinutes(day->Races[r].AutoOddsTime.View()), {});
+            if (other >= 0) {
+                report.skipped.push_back(PathText(file) + fmt::sprintf(Sjis(" %d件目: "), other + 1) +
+                                         Sjis("レースキー ") +
+                                         std::string(FieldView(lines[static_cast<std::size_t>(other)], 12, 16)) +
+                                         Sjis(" は別のレースのオッズです（このレースは ") + std::string(raceKey) +
+                                         Sjis("）"));
+            }
             continue;
         }
         const std::string& snapshot = lines[static_cast<std::size_t>(best)];

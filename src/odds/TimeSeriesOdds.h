@@ -29,6 +29,10 @@ int OddsTimeMinutes(std::string_view hhmm);
 // on the race day (bytes 16..19 equal to bytes 28..31) count, a line 1000 or more minutes
 // away never, and the first of equally near lines wins. -1 when none.
 int NearestSnapshot(const std::vector<std::string>& lines, int targetMinutes);
+// As above, counting only lines whose whole race key (bytes 12..27: year, date, racecourse,
+// meeting, day and race number) is `raceKey`: a snapshot of another year's or another
+// meeting's race under the same file name is no snapshot of this race.
+int NearestSnapshot(const std::vector<std::string>& lines, int targetMinutes, std::string_view raceKey);
 
 struct TimeSeriesReport
 {

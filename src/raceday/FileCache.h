@@ -20,14 +20,18 @@ public:
     const std::filesystem::path& AppDir() const { return m_appDir; }
 
     // The file's records, or nullptr when the file does not exist. Throws RecordReadError
-    // when it exists but cannot be read, or when a record of it does not end in CR LF.
+    // when it exists but cannot be read, ends in a cut record, or holds a record that does not
+    // end in CR LF.
     const RecordFile* Get(const std::filesystem::path& file, int recordLength)
     {
         auto found = m_files.find(file.native());
         if (found == m_files.end()) {
             std::optional<RecordFile> opened = RecordFile::Open(file, recordLength);
             if (opened) {
+                // A byte inserted or lost shows first as a record not ending in CR LF:
+                // that record is named before the cut end it also leaves.
                 opened->RequireLineEnds();
+                opened->RequireWhole();
             }
             found = m_files.emplace(file.native(), std::move(opened)).first;
         }

@@ -19,6 +19,14 @@ MasterIndex MasterIndex::Load(const std::filesystem::path& appDir, std::string_v
                             jv::ks::kJockeyCode.position, jv::ks::kJockeyCode.length, false);
     index.m_trainers = Index(RecordFile::Open(TrainerMasterFile(appDir, dayName), jv::kLengthCH),
                              jv::ch::kTrainerCode.position, jv::ch::kTrainerCode.length, false);
+    // A misplaced line end would index pieces of two records under a made-up code: the
+    // load stops with the file and record named, before any runner is looked up.
+    for (const std::optional<Indexed>* master : {&index.m_jockeys, &index.m_trainers}) {
+        if (*master) {
+            (*master)->file.RequireLineEnds();
+            (*master)->file.RequireWhole();
+        }
+    }
     return index;
 }
 

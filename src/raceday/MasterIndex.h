@@ -17,8 +17,8 @@ class MasterIndex
 public:
     // Reads Data/<dayName>.jvUM2, .jvKS and .jvCH under `appDir`; a missing file gives an
     // empty index of its kind. Throws RecordReadError for a file that exists but cannot be
-    // read, and for a horse master file that ends in a cut record. The jockey and trainer
-    // files index their complete records; the rating pass checks them (JockeyFile()).
+    // read, for a horse master file that ends in a cut record, and for a jockey or trainer
+    // master that ends in a cut record or holds one not ending in CR LF.
     static MasterIndex Load(const std::filesystem::path& appDir, std::string_view dayName);
 
     // The horse master record (1609 bytes, CR LF included) of `horseId`: the first record

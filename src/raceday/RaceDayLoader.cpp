@@ -180,8 +180,12 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
         }
 
         // 11-15
-        LoadState state{std::string(dayName), *masters, files, progress,
-                        kAutoOddsMinutes.Read(Settings(SettingsFile(appDir))), options.cancel};
+        const CheckedInteger advance = ReadAutoOddsMinutes(Settings(SettingsFile(appDir)));
+        if (!advance.warning.empty()) {
+            warnings.push_back(
+                MakeLoadWarning(appDir, SettingsFile(appDir), -1, kAutoOddsMinutes.key, advance.warning));
+        }
+        LoadState state{std::string(dayName), *masters, files, progress, advance.value, options.cancel};
         state.warnings = std::move(warnings);
         ReadRaceRecords(day, *raceFile, state);
         if (state.Cancelled()) {

@@ -61,6 +61,34 @@ std::string RunnerText(int raceNo, int horseNo)
     return std::to_string(raceNo) + Sjis("R 馬番 ") + std::to_string(horseNo) + Sjis(" の出走馬");
 }
 
+// A jockey or trainer the day's master does not hold rates 0 and would quietly change every
+// rating of the race: each missing code is warned of once, with the first runner it rides or
+// trains. An empty master file is one warning about the file.
+void WarnOfMissingMaster(LoadState& state, const std::filesystem::path& masterFile, const RecordFile* master,
+                         std::optional<std::string_view> found, std::string_view code, const char* what, int raceNo,
+                         int horseNo)
+{
+    if (found || IsBlank(code)) {
+        return;
+    }
+    const std::string key = std::string(what) + std::string(code);
+    if (master == nullptr || master->Count() == 0) {
+        if (state.warnedMasterCodes.insert(std::string(what)).second) {
+            state.warnings.push_back(MakeLoadWarning(state.files.AppDir(), masterFile, -1, {},
+                                                     Sjis(what) + Sjis("マスタのファイルが空です。") + Sjis(what) +
+                                                         Sjis("の成績はすべて 0 として計算します。")));
+        }
+        return;
+    }
+    if (!state.warnedMasterCodes.insert(key).second) {
+        return;
+    }
+    state.warnings.push_back(MakeLoadWarning(
+        state.files.AppDir(), masterFile, -1, Sjis(what) + Sjis("コード"),
+        RunnerText(raceNo, horseNo) + Sjis("の") + Sjis(what) + Sjis("コード「") + std::string(code) + Sjis("」が") +
+            Sjis(what) + Sjis("マスタにありません。この") + Sjis(what) + Sjis("の成績は 0 として計算します。")));
+}
+
 void ReadRunners(RaceDay& day, int race, LoadState& state)
 {
     const RaRecord& ra = day.RaceRA[race];
@@ -108,6 +136,16 @@ void ReadRunners(RaceDay& day, int race, LoadState& state)
             }
         }
         WarnOfBadNumber(state, *runners, index, record);
+        if (!day.Races[race].incomplete) {
+            const std::string_view jockey = jv::View(record, jv::se::kJockeyCode);
+            const std::string_view trainer = jv::View(record, jv::se::kTrainerCode);
+            WarnOfMissingMaster(state, JockeyMasterFile(state.files.AppDir(), state.dayName),
+                                state.masters.JockeyFile(), state.masters.Jockey(jockey), jockey, "騎手", raceNo,
+                                h + 1);
+            WarnOfMissingMaster(state, TrainerMasterFile(state.files.AppDir(), state.dayName),
+                                state.masters.TrainerFile(), state.masters.Trainer(trainer), trainer, "調教師", raceNo,
+                                h + 1);
+        }
         day.RunnerSE[race][h] = record;
         const long long raceDate = LeadingNumber(jv::Get(record, jv::kDate));
         if (std::optional<std::string_view> horse = state.masters.Horse(jv::View(record, jv::se::kHorseId))) {
@@ -115,6 +153,25 @@ void ReadRunners(RaceDay& day, int race, LoadState& state)
         }
         ReadHistory(day, race, h, raceDate, state.files, PastRecordCheck(state));
     }
+}
+
+// A race line whose year or racecourse is blank takes no slot of the day: the race would
+// drop out of the listings and the totals without a word. The first line may be blank as a
+// whole (the store drops it when it sorts first); any other such line is said.
+void WarnOfUnusableRace(LoadState& state, const RecordFile& raceFile, int index, std::string_view record)
+{
+    if (IsRaceSlotUsed(record) || IsBlank(record.substr(0, record.size() - 2))) {
+        return;
+    }
+    const std::string_view year = jv::View(record, jv::kYear);
+    const bool blankYear = IsBlank(year);
+    const char* field = blankYear ? "開催年" : "競馬場コード";
+    const std::string_view bytes = blankYear ? year : jv::View(record, jv::kCourseCode);
+    state.warnings.push_back(MakeLoadWarning(
+        state.files.AppDir(), raceFile.Path(), index, Sjis(field),
+        Sjis(field) + Sjis("「") + std::string(bytes) + Sjis("」のため、") +
+            std::string(jv::View(record, jv::kRaceNo)) +
+            Sjis("R のレースは読み込めません。この日のレース一覧と集計にこのレースは含まれません。")));
 }
 
 } // namespace
@@ -136,6 +193,7 @@ void ReadRaceRecords(RaceDay& day, const RecordFile& raceFile, LoadState& state)
         day.RaceRA[n] = raceFile.Record(n);
         day.Races[n].RaceLoaded = true;
         WarnOfBadNumber(state, raceFile, n, raceFile.Record(n));
+        WarnOfUnusableRace(state, raceFile, n, raceFile.Record(n));
         day.RaceCount = n + 1;
         state.progress.SetLine(1, RaceProgressText(day.RaceRA[n]));
         ReadRunners(day, n, state);

@@ -26,6 +26,8 @@ struct LoadState
     LoadWarnings warnings{};
     // The past-run records (file, index) already warned of.
     std::set<std::pair<const RecordFile*, int>> warnedPastRecords{};
+    // The jockey and trainer codes already warned of as missing from their master.
+    std::set<std::string> warnedMasterCodes{};
 
     bool Cancelled() const { return cancel != nullptr && cancel->IsSet(); }
 };

@@ -29,11 +29,35 @@ RecordFile::RecordFile(std::filesystem::path path, std::string bytes, int record
 {
 }
 
+std::uintmax_t RecordFile::LargestSound(int recordLength)
+{
+    // A day has at most 36 races of 18 runners and a horse a few hundred runs: 100,000
+    // records of a race kind are far past any sound file. The horse master lists every horse
+    // of the service (500,000 records is decades of them), the jockey and trainer masters a
+    // few thousand people (50,000).
+    std::uintmax_t records = 100'000u;
+    if (recordLength == 1609 || recordLength == 1577) {
+        records = 500'000u;
+    } else if (recordLength == 4173 || recordLength == 3862) {
+        records = 50'000u;
+    }
+    return static_cast<std::uintmax_t>(recordLength) * records;
+}
+
 std::optional<RecordFile> RecordFile::Open(const std::filesystem::path& file, int recordLength)
 {
     std::error_code error;
     if (!std::filesystem::exists(file, error)) {
         return std::nullopt;
+    }
+    // Refused before it is read: a damaged or planted file of gigabytes must not take the
+    // memory of the machine first.
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    if (!error && size > LargestSound(recordLength)) {
+        throw RecordReadError(file, 0,
+                              Sjis("ファイルが大きすぎます: ") + PathText(file) + Sjis("（") + std::to_string(size) +
+                                  Sjis(" バイト。この種類のファイルは ") + std::to_string(LargestSound(recordLength)) +
+                                  Sjis(" バイトまでです）"));
     }
     std::optional<std::string> bytes = ReadFileBytes(file);
     if (!bytes) {
@@ -63,7 +87,11 @@ std::string_view RecordFile::Record(int index) const
 void RecordFile::RequireWhole() const
 {
     if (HasCutRecord()) {
-        ThrowMissingRecord(m_path, m_count);
+        const std::size_t cut = m_bytes.size() % static_cast<std::size_t>(m_length);
+        throw RecordReadError(m_path, m_count,
+                              Sjis("ファイルの読み込みに失敗しました: ") + PathText(m_path) + Sjis(" のレコード ") +
+                                  std::to_string(m_count) + Sjis(" が途中で切れています（") + std::to_string(cut) +
+                                  Sjis(" バイト、1 件 ") + std::to_string(m_length) + Sjis(" バイト）。"));
     }
 }
 

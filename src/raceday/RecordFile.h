@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -35,6 +36,9 @@ public:
     // The file's records, or nothing when the file does not exist. Throws RecordReadError
     // when the file exists but cannot be read.
     static std::optional<RecordFile> Open(const std::filesystem::path& file, int recordLength);
+    // The largest file of `recordLength`-byte records a sound store holds; Open refuses a
+    // larger one before reading it.
+    static std::uintmax_t LargestSound(int recordLength);
 
     // Complete records in the file.
     int Count() const { return m_count; }

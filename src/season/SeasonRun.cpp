@@ -11,6 +11,7 @@
 #include "odds/OddsFile.h"
 #include "odds/OddsImport.h"
 #include "odds/TimeSeriesOdds.h"
+#include "raceday/RecordFile.h"
 #include "store/JvLayout.h"
 #include "store/StorePaths.h"
 #include "text/Fields.h"
@@ -45,12 +46,19 @@ int TakeDecisionSnapshots(RaceDay& day, const std::filesystem::path& folder, std
             race.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos || race.size() != 8) {
             continue;
         }
-        const std::optional<std::string> bytes = ReadFileBytes(folder / date / (race + ".jvO1"));
+        const std::filesystem::path file = folder / date / (race + ".jvO1");
+        std::error_code sizeError;
+        if (std::filesystem::file_size(file, sizeError) > RecordFile::LargestSound(static_cast<int>(kO1LineBytes) + 2) &&
+            !sizeError) {
+            continue;
+        }
+        const std::optional<std::string> bytes = ReadFileBytes(file);
         if (!bytes) {
             continue;
         }
         const std::vector<std::string> lines = SplitLfLines(*bytes);
-        const int best = NearestSnapshot(lines, OddsTimeMinutes(day.Races[r].AutoOddsTime.View()));
+        const int best =
+            NearestSnapshot(lines, OddsTimeMinutes(day.Races[r].AutoOddsTime.View()), jv::View(ra, jv::kRaceKey));
         if (best < 0 || lines[static_cast<std::size_t>(best)].size() != kO1LineBytes) {
             continue;
         }
@@ -157,6 +165,7 @@ SeasonMethodDay Capture(const DaySession& session, const TuningTables* tables,
     SeasonMethodDay result;
     result.totals = session.Totals();
     result.messages = session.PipelineMessages();
+    result.hitFilesFailed = session.HitFilesFailed();
     result.hitLines = HitFileLines(*session.Day(), session.DayName(), result.totals);
     result.bets = BetsOf(*session.Day(), tables, imported);
     return result;

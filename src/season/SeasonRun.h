@@ -73,6 +73,7 @@ struct SeasonMethodDay
 {
     DayTotals totals;
     std::vector<std::string> messages;                  // the pipeline's messages for the user (CP932)
+    bool hitFilesFailed = false;                        // a hit-judgement file could not be written
     std::array<std::string, kBetTypes.size()> hitLines; // the day's hit-file lines
     std::vector<SeasonBet> bets;
 };

@@ -324,6 +324,7 @@ Status DaySession::RunDayPipeline(RaceDay& day, std::string_view dayName, Pipeli
             !filed) {
             // The day stands; the files written before the failing one stay.
             pipeline.messages.push_back(filed.message);
+            pipeline.hitFilesFailed = true;
         }
     }
     return Status::Success();

@@ -54,6 +54,8 @@ struct PipelineOutcome
 {
     DayTotals totals;
     std::vector<std::string> messages;
+    // A hit-judgement file asked for could not be written (its message is among `messages`).
+    bool hitFilesFailed = false;
 };
 
 // Quick odds fetched into a copy of the day shown, to be adopted.
@@ -162,6 +164,7 @@ public:
     // The outcome of the last pipeline run on the day shown.
     const DayTotals& Totals() const { return m_pipeline.totals; }
     const std::vector<std::string>& PipelineMessages() const { return m_pipeline.messages; }
+    bool HitFilesFailed() const { return m_pipeline.hitFilesFailed; }
     // What the load of the day shown found wrong without stopping (LoadResult::warnings).
     const LoadWarnings& Warnings() const { return m_warnings; }
 

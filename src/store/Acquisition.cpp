@@ -1,5 +1,7 @@
 #include "store/Acquisition.h"
 
+#include <thread>
+
 #include "app/SettingKeys.h"
 #include "store/DayStoreBatch.h"
 #include "store/MasterFiles.h"
@@ -14,6 +16,19 @@ namespace {
 
 constexpr int kDownloadBar = 0;
 constexpr int kReadBar = 1;
+// JVRead: the downloaded file's content is damaged at this record. The record is lost, but
+// the read goes on with the next one, so one bad line does not stop every later file.
+constexpr int kJvReadBadContent = -403;
+
+// "（20260103170000-RACE.jvd の 5 件目）": where a read error happened, for the user to look.
+// The component names the file with each record it hands out; before the first record of a
+// file there is only its number.
+std::string ReadPlace(const std::string& fileName, int fileNumber, int recordInFile)
+{
+    const std::string file =
+        fileName.empty() ? std::to_string(fileNumber) + Sjis(" 番目のファイルの ") : fileName + Sjis(" の ");
+    return Sjis("（") + file + std::to_string(recordInFile) + Sjis(" 件目）");
+}
 
 std::optional<LocalDateTime> MakeTime(int year, int month, int day, int hour, int minute, int second)
 {
@@ -94,6 +109,7 @@ void Acquisition::Start()
     m_view.ClearCreatedFiles();
     m_dates.clear();
     m_skips.clear();
+    m_badReads.clear();
     m_view.SetBusy(true);
 
     m_open = m_link.JVOpen(kBulkDataSpec, TimestampDigits(m_fromTime), kBulkOpenOption);
@@ -193,6 +209,13 @@ void Acquisition::ReadAll()
     std::vector<std::string> reported;
     AcquisitionOutcome outcome = AcquisitionOutcome::None;
     std::string storeError;
+    int recordInFile = 0;
+    // The component answers -2/-3 while its data is still arriving: the wait is shown, and
+    // has an end, so a component that never delivers does not hold the run for good.
+    using WaitClock = std::chrono::steady_clock;
+    std::optional<WaitClock::time_point> waitingSince;
+    long long waitShown = 0;
+    int busyInARow = 0;
     while (outcome == AcquisitionOutcome::None) {
         if (m_cancel.IsSet()) {
             // Set by another thread (the window's cancel button): the cancel takes effect
@@ -204,6 +227,39 @@ void Acquisition::ReadAll()
             break;
         }
         const int result = m_link.JVRead(record, kJvReadBufferSize, fileName);
+        if (result > 0 || result == kJvReadBadContent) {
+            ++recordInFile;
+        }
+        if (result == kJvReadBusy || result == -2) {
+            const WaitClock::time_point now = WaitClock::now();
+            if (!waitingSince) {
+                waitingSince = now;
+                waitShown = 0;
+                busyInARow = 0;
+            }
+            // A short wait is the normal pace of the component; a long one gets a pause
+            // between calls instead of a busy loop.
+            if (++busyInARow > 1000) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(now - *waitingSince);
+            if (waited >= m_arrivalWaitLimit) {
+                m_view.Beep();
+                m_view.ShowMessage(Sjis("JVReadエラー:データの到着を ") +
+                                   std::to_string(std::chrono::duration_cast<std::chrono::seconds>(waited).count()) +
+                                   Sjis(" 秒待ちましたが届きません。取込みを中止しました。") +
+                                   ReadPlace(fileName, files + 1, recordInFile + 1));
+                outcome = AcquisitionOutcome::ReadFailed;
+                break;
+            }
+            const long long seconds = std::chrono::duration_cast<std::chrono::seconds>(waited).count();
+            if (seconds > waitShown) {
+                waitShown = seconds;
+                SetLabel(Sjis("データ到着待ち．．．(") + std::to_string(seconds) + Sjis(" 秒、中止できます)"));
+            }
+            continue;
+        }
+        waitingSince.reset();
         if (result > 0) {
             reported.clear();
             const Status io =
@@ -217,19 +273,28 @@ void Acquisition::ReadAll()
             }
         } else if (result == kJvReadNextFile) {
             ++files;
+            recordInFile = 0;
+            fileName.clear();
             m_view.SetBar(kReadBar, files, readCount);
             SetLabel(Sjis("データ読込み中．．．(") + std::to_string(files) + "/" + std::to_string(readCount) + ")");
         } else if (result == kJvReadEnd) {
             outcome = AcquisitionOutcome::Completed;
+        } else if (result == kJvReadBadContent) {
+            m_view.AddCreatedFile(Sjis("スキップ:JVReadエラー:") + JvResultMessage("JVRead", result) +
+                                  ReadPlace(fileName, files + 1, recordInFile));
+            ++m_badReads[Sjis("読込エラー")];
         } else if (result < kJvReadBusy) {
             m_view.Beep();
-            m_view.ShowMessage(Sjis("JVReadエラー:") + JvResultMessage("JVRead", result));
+            m_view.ShowMessage(Sjis("JVReadエラー:") + JvResultMessage("JVRead", result) +
+                               ReadPlace(fileName, files + 1, recordInFile + 1));
             outcome = AcquisitionOutcome::ReadFailed;
         }
-        // -2 and -3: the data is still arriving; read again.
     }
 
     m_skips = filer.Skips();
+    for (const auto& [reason, count] : m_badReads) {
+        m_skips[reason] += count;
+    }
     // Whatever ended the loop, the records accepted so far go to the disk now.
     if (Status io = batch.Flush(); !io && storeError.empty()) {
         storeError = io.message;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -108,6 +109,11 @@ public:
     // "JVLink設定": the component's settings dialog.
     void ShowSettings();
 
+    // How long the read waits while the component answers "data still arriving" before it
+    // gives up with a read error (default five minutes). While it waits the label says so,
+    // each second, and the cancel ends the wait.
+    void SetArrivalWaitLimit(std::chrono::milliseconds limit) { m_arrivalWaitLimit = limit; }
+
 private:
     void ReadAll();
     void Close();
@@ -131,7 +137,10 @@ private:
     JvOpenResult m_open;
     std::set<std::string> m_dates;
     SkipCounts m_skips;
+    // Records the component could not hand out (a damaged line), counted with the skips.
+    SkipCounts m_badReads;
     MasterLists m_masters;
+    std::chrono::milliseconds m_arrivalWaitLimit = std::chrono::minutes(5);
 };
 
 } // namespace vornal

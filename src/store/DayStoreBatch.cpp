@@ -5,6 +5,7 @@
 #include "app/AtomicFile.h"
 #include "store/StoreLines.h"
 #include "store/StorePaths.h"
+#include "text/Encoding.h"
 
 namespace vornal {
 namespace {
@@ -18,17 +19,47 @@ std::size_t ByteCount(const std::vector<std::string>& lines)
     return bytes;
 }
 
-Status CreateFolderOf(const std::filesystem::path& file)
+bool IsInside(const std::filesystem::path& folder, const std::filesystem::path& path)
 {
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
-    if (ec && !std::filesystem::is_directory(file.parent_path())) {
-        return Status::Failure("cannot create the folder " + PathText(file.parent_path()) + ": " + ec.message());
+    auto p = path.begin();
+    for (auto f = folder.begin(); f != folder.end(); ++f, ++p) {
+        if (p == path.end() || *p != *f) {
+            return false;
+        }
     }
-    return Status::Success();
+    return true;
 }
 
 } // namespace
+
+Status CreateStoreFolderOf(const std::filesystem::path& appDir, const std::filesystem::path& file)
+{
+    std::error_code ec;
+    const std::filesystem::path root = std::filesystem::weakly_canonical(appDir, ec);
+    const std::filesystem::path relative = file.parent_path().lexically_relative(appDir);
+    std::filesystem::path folder = appDir;
+    for (const std::filesystem::path& part : relative) {
+        folder /= part;
+        const std::filesystem::file_status status = std::filesystem::symlink_status(folder, ec);
+        if (!std::filesystem::is_symlink(status)) {
+            continue;
+        }
+        // A link that stays inside the folder (a moved day kept under another name) is
+        // harmless; one leading out would have the store write over files elsewhere.
+        const std::filesystem::path target = std::filesystem::weakly_canonical(folder, ec);
+        if (ec || root.empty() || !IsInside(root, target)) {
+            return Status::Failure(PathText(folder) +
+                                   Sjis(" はアプリケーションフォルダの外を指すシンボリックリンクのため、書き込みません。"));
+        }
+    }
+    std::error_code created;
+    std::filesystem::create_directories(file.parent_path(), created);
+    std::error_code exists;
+    if (created && !std::filesystem::is_directory(file.parent_path(), exists)) {
+        return Status::Failure(PathText(file.parent_path()) + Sjis(" のフォルダを作成できません: ") + created.message());
+    }
+    return Status::Success();
+}
 
 DayStoreBatch::DayStoreBatch(std::filesystem::path appDir, std::size_t memoryBudget)
     : m_appDir(std::move(appDir)), m_memoryBudget(memoryBudget)
@@ -134,7 +165,7 @@ Status DayStoreBatch::Flush()
         if (!file.changed) {
             continue;
         }
-        Status result = CreateFolderOf(path);
+        Status result = CreateStoreFolderOf(m_appDir, path);
         if (result) {
             result = files.Add(path, JoinLines(file.lines));
         }

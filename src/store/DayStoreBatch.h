@@ -18,6 +18,11 @@
 // files again; the bytes on disk are the same either way.
 namespace vornal {
 
+// Creates the folder of `file`, a store file under `appDir`, when missing. Refuses, with the
+// folder named, when a folder on the way from `appDir` is a symbolic link leading out of
+// `appDir`: the store is never written outside the application folder.
+Status CreateStoreFolderOf(const std::filesystem::path& appDir, const std::filesystem::path& file);
+
 class DayStoreBatch : public DayStoreWriter
 {
 public:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "store/DayStoreBatch.h"
 #include "store/StoreLines.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
@@ -49,8 +50,11 @@ MasterFilesResult WriteMasterFiles(const std::filesystem::path& appDir, const Ma
             if (MonthDayOf(day) < todayMonthDay && std::filesystem::exists(path, ec)) {
                 continue;
             }
-            std::filesystem::create_directories(path.parent_path(), ec);
-            if (Status io = WriteFileAtomic(path, bytes); !io) {
+            Status io = CreateStoreFolderOf(appDir, path);
+            if (io) {
+                io = WriteFileAtomic(path, bytes);
+            }
+            if (!io) {
                 result.io = io;
                 return result;
             }

@@ -47,6 +47,29 @@ std::string Printable(std::string_view bytes)
     return out;
 }
 
+// Which race, runner, jockey, trainer or horse a record is about, for the line that drops it:
+// "（2026年01月03日中山01R）", "（騎手コード 01234）"; empty when the record is too short to say.
+std::string RecordIdentity(std::string_view record)
+{
+    const std::string_view kind = jv::View(record, jv::kRecordKind);
+    const auto field = [&](int position, int length) { return Printable(FieldView(record, position, length)); };
+    std::string who;
+    if (kind == "KS" && record.size() >= 16) {
+        who = Sjis("騎手コード ") + field(12, 5);
+    } else if (kind == "CH" && record.size() >= 16) {
+        who = Sjis("調教師コード ") + field(12, 5);
+    } else if (kind == "UM" && record.size() >= 21) {
+        who = Sjis("血統登録番号 ") + field(12, 10);
+    } else if (record.size() >= 27) {
+        who = field(12, 4) + Sjis("年") + field(16, 2) + Sjis("月") + field(18, 2) + Sjis("日") +
+              CourseName(FieldView(record, 20, 2), CourseForm::Short) + field(26, 2) + "R";
+        if (kind == "SE" && record.size() >= 30) {
+            who += field(29, 2) + Sjis("番");
+        }
+    }
+    return who.empty() ? who : Sjis("（") + who + Sjis("）");
+}
+
 std::string SkipLine(std::string_view record, const std::string& reason, std::string_view bytes)
 {
     return Sjis("スキップ:") + Printable(jv::View(record, jv::kRecordKind)) + "/" + reason + Printable(bytes);
@@ -305,7 +328,7 @@ Status AcquisitionFiler::File(std::string_view record, std::vector<std::string>&
 {
     const std::string_view kind = jv::View(record, jv::kRecordKind);
     if (const std::string defect = RecordShapeDefect(record); !defect.empty()) {
-        reported.push_back(Sjis("スキップ:") + Printable(kind) + "/" + defect);
+        reported.push_back(Sjis("スキップ:") + Printable(kind) + "/" + defect + RecordIdentity(record));
         ++m_skips[ShapeReason(record)];
         return Status::Success();
     }
@@ -430,7 +453,7 @@ Status FileResultRecord(const std::filesystem::path& appDir, DayStoreWriter& wri
         return Status::Success();
     }
     if (const std::string defect = RecordShapeDefect(record); !defect.empty()) {
-        skipped.push_back(Sjis("スキップ:") + Printable(kind) + "/" + defect);
+        skipped.push_back(Sjis("スキップ:") + Printable(kind) + "/" + defect + RecordIdentity(record));
         return Status::Success();
     }
     if (!CheckNumbers(record, skipped, nullptr)) {
@@ -455,6 +478,21 @@ Status FileResultRecord(const std::filesystem::path& appDir, DayStoreWriter& wri
         return writer.UpsertRaceLine(RaceFile(appDir, day), BlankRecordPrefix(record), true);
     }
     return writer.UpsertRaceLine(PayoutFile(appDir, day), BlankRecordPrefix(record), false);
+}
+
+bool IsJvDataRecord(std::string_view record)
+{
+    if (record.size() < 11) {
+        return false;
+    }
+    for (char c : record.substr(0, 2)) {
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) {
+            return false;
+        }
+    }
+    // Blank creation dates occur in records made by hand; any other byte there is no date.
+    const std::string_view created = record.substr(3, 8);
+    return created.find_first_not_of("0123456789 ") == std::string_view::npos;
 }
 
 std::string SkipSummary(const SkipCounts& counts)

@@ -56,6 +56,11 @@ using SkipCounts = std::map<std::string, int>;
 // "スキップしたレコード: 3 件（馬番 2 件、場コード 1 件）", or "スキップしたレコード: 0 件".
 std::string SkipSummary(const SkipCounts& counts);
 
+// True when `record` has the frame every JV-Data record has: a kind of two capitals or
+// digits, and the creation date (bytes 4..11) in digits or blanks. A component's answer of other
+// bytes is no data at all, whatever its length.
+bool IsJvDataRecord(std::string_view record);
+
 // The KS, CH and UM lines collected by acquisition runs (records without their CR LF).
 struct MasterLists
 {

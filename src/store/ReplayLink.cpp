@@ -195,6 +195,14 @@ JvOpenResult ReplayLink::JVOpen(std::string_view dataSpec, std::string_view from
         }
     }
     std::sort(files.begin(), files.end());
+    // An empty file is one still being written: it and every later one wait for the next
+    // open, or the last-file time stamp would move past records never read.
+    const auto unfinished = std::find_if(files.begin(), files.end(), [](const std::filesystem::path& file) {
+        std::error_code sizeError;
+        const std::uintmax_t size = std::filesystem::file_size(file, sizeError);
+        return sizeError || size == 0;
+    });
+    files.erase(unfinished, files.end());
     if (files.empty() && m_config.noData != 0) {
         result.code = kJvOpenNoData;
         return result;

@@ -21,7 +21,9 @@
 // A .jvd file holds one CP932 record per line (CR LF or LF); empty lines are skipped and
 // every record is handed out with CR LF, bytes as they are. JVOpen serves, for any
 // dataspec, the stored files whose time stamp is later than the from-time, in name
-// order: the read count is their number, the last-file time stamp the newest one. JVRead
+// order, up to the first empty one (a file still being written: it and the later ones wait
+// for a later open): the read count is their number, the last-file time stamp the newest
+// one served. JVRead
 // hands out one record per call, -1 between files and 0 at the end.
 //
 // link.ini (ASCII; every key optional; ";" or "#" start a comment line):

@@ -29,6 +29,9 @@ void ReadAndStore(JvLink& link, const std::filesystem::path& appDir, const Cance
         const int result = link.JVRead(record, kJvReadBufferSize, fileName);
         if (result > 0) {
             ++report.recordsRead;
+            if (!IsJvDataRecord(std::string_view(record).substr(0, static_cast<std::size_t>(result)))) {
+                ++report.recordsForeign;
+            }
             const Status io = FileResultRecord(
                 appDir, batch, std::string_view(record).substr(0, static_cast<std::size_t>(result)), report.skipped);
             if (!io) {

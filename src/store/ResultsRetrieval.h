@@ -34,6 +34,7 @@ struct RetrievalReport
     int openResult = 0;
     int readResult = 0; // the JVRead result that ended the loop
     int recordsRead = 0;
+    int recordsForeign = 0; // records without the frame of JV-Data (see IsJvDataRecord)
     std::vector<std::string> skipped; // "スキップ:..." lines of records that could not be stored
     Status io;
 };

@@ -126,6 +126,25 @@ TEST_F(UserSettingsTest, MalformedRtswIsAnErrorNamingTheKey)
     EXPECT_EQ(Read().Rtsw, 0.0);
 }
 
+// A negative RTSW would turn every order by the final goal margin over, and a coefficient of
+// 50 would drown every other term: both stop the pass with section, key and value named.
+TEST_F(UserSettingsTest, ValuesOutOfTheirRangeStopThePass)
+{
+    Put("RTSW=-0.26\r\n");
+    Result<UserSettings> negative = ReadUserSettings(Ini());
+    EXPECT_FALSE(negative);
+    EXPECT_TRUE(Mentions(negative.message(), "[User] RTSW")) << ToUtf8(negative.message());
+    EXPECT_TRUE(Mentions(negative.message(), "\"-0.26\"")) << ToUtf8(negative.message());
+
+    Put("CarHosei.Count=4\r\nCarHosei.0=1.2\r\nCarHosei.1=30\r\nCarHosei.2=-10\r\nCarHosei.3=0\r\n");
+    UserSettings s = Read();
+    EXPECT_TRUE(s.CareerAdj(0));
+    EXPECT_TRUE(s.CareerAdj(2)) << "the bound itself is inside";
+    UserNumber far = s.CareerAdj(1);
+    EXPECT_FALSE(far);
+    EXPECT_TRUE(Mentions(far.message(), "CarHosei.1")) << ToUtf8(far.message());
+}
+
 TEST_F(UserSettingsTest, ShortListFailsOnlyWhenAMissingItemIsNeeded)
 {
     Put("KKHosei.Count=5\r\nKKHosei.0=-1\r\nKKHosei.1=-1\r\nKKHosei.2=-1\r\nKKHosei.3=-1\r\nKKHosei.4=-1.25\r\n"

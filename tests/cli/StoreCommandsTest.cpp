@@ -96,10 +96,13 @@ TEST(StoreCommands, AcquireFailuresAndUsage)
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_NE(failed.out.find("JVOpenエラー:サーバーがメンテナンス中です。(-504)"), std::string::npos) << failed.out;
 
-    Spit(feed.Path() / "link.ini", "[errors]\nJVRead=-403@3\n");
+    // (A damaged line, -403, is passed over and named; a failed download stops the run.)
+    Spit(feed.Path() / "link.ini", "[errors]\nJVRead=-502@3\n");
     const CliResult readError = RunCli(Args(app.Path(), "acquire" + feedArg), true);
     EXPECT_EQ(readError.exitCode, 1);
-    EXPECT_NE(readError.out.find("JVReadエラー:ダウンロードしたファイル内容が異常です。(-403)"), std::string::npos);
+    EXPECT_NE(readError.out.find("JVReadエラー:ダウンロードに失敗しました。(通信エラーやディスクエラー)(-502)"),
+              std::string::npos)
+        << readError.out;
     // The two records before the error are stored.
     EXPECT_EQ(Tree(app.Path() / "Data").size(), 2u);
 

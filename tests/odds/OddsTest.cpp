@@ -158,6 +158,23 @@ TEST(QuickOdds, StoresOnlyNewerRecordsOfRacesOfTheDay)
     EXPECT_EQ(Slurp(f.day->OddsO1Path).size(), 3u * (kO1LineBytes + 2));
 }
 
+// A race filed late moves every later race down a line of the odds file: the line of race
+// 05-10 then holds 06-01's odds of a later time. The fresh record of 05-10 replaces them,
+// or 05-10 would keep another race's odds for good.
+TEST(QuickOdds, OddsOfAnotherRaceInTheLineAreReplacedWhateverTheirTime)
+{
+    DayFixture f;
+    std::string bytes = Slurp(f.day->OddsO1Path);
+    Spit(f.day->OddsO1Path, bytes.replace(kO1LineBytes + 2, kO1LineBytes, O1Line("06", "01", "01111530")));
+    ScriptedLink link;
+    link.records = {O1Line("05", "10", "01111000"), O1Line("05", "10", "01110900")};
+    OddsFetchContext context{link, f.dir.Path(), f.clock, f.progress, f.cancel, {}};
+    OddsFetchReport report;
+    StoreOddsRecords(*f.day, context, report);
+    EXPECT_EQ(report.recordsStored, 1);
+    EXPECT_EQ(f.StoredLine(1), O1Line("05", "10", "01111000")) << "then only a newer record of the race";
+}
+
 TEST(QuickOdds, OpenErrorShowsAndLogsTheRaceAndTheNextRaceFollows)
 {
     DayFixture f;

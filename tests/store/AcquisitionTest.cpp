@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include "app/AppDir.h"
 #include "app/SettingKeys.h"
 #include "store/Acquisition.h"
 #include "store/ReplayLink.h"
 #include "store/StoreLines.h"
 #include "store/StorePaths.h"
+#include "text/Encoding.h"
 
 #include "store/AcquisitionSupport.h"
 
@@ -191,7 +196,9 @@ TEST_F(AcquisitionTest, ReadErrorKeepsEarlierRecordsButWritesNoMasters)
     Acquisition& window = Window();
     window.Start();
     EXPECT_EQ(window.Outcome(), AcquisitionOutcome::ReadFailed);
-    EXPECT_TRUE(m_view.Shows("message JVReadエラー:ダウンロードに失敗しました。(通信エラーやディスクエラー)(-502)"));
+    EXPECT_TRUE(m_view.Shows(
+        "message JVReadエラー:ダウンロードに失敗しました。(通信エラーやディスクエラー)(-502)（3 番目のファイルの 1 件目）"))
+        << testing::PrintToString(m_view.Only("message"));
     // The first nine records are stored, the tenth never came.
     EXPECT_TRUE(std::filesystem::exists(RaceFile(App(), DayNameFromDigits("20260104"))));
     EXPECT_TRUE(std::filesystem::exists(HorseHistoryFile(App(), "2019104567")));
@@ -245,6 +252,64 @@ TEST_F(AcquisitionTest, BusyReadsAreRetried)
     Window().Start();
     EXPECT_EQ(m_window->Outcome(), AcquisitionOutcome::Completed);
     EXPECT_EQ(m_view.created.size(), 14u);
+}
+
+// A record the component cannot hand out (a damaged line of a downloaded file) is named by
+// file and place and passed over; the rest of the run, its masters and the new from-time
+// follow, so a rerun does not stop at the same line for good.
+TEST_F(AcquisitionTest, ADamagedLineIsNamedAndPassedOver)
+{
+    Ini("[errors]\nJVRead=-403@2\n");
+    Window().Start();
+    EXPECT_EQ(m_window->Outcome(), AcquisitionOutcome::Completed);
+    EXPECT_NE(std::find(m_view.created.begin(), m_view.created.end(),
+                        "スキップ:JVReadエラー:ダウンロードしたファイル内容が異常です。(-403)（20260103120000-a.jvd の 2 件目）"),
+              m_view.created.end());
+    EXPECT_EQ(m_window->Skips().at(Sjis("読込エラー")), 1);
+    EXPECT_TRUE(std::filesystem::exists(JockeyMasterFile(App(), DayNameFromDigits("20260110"))));
+    EXPECT_EQ(LastTime(), "2026/01/09 18:00:00");
+}
+
+// A component that keeps answering "still arriving" is shown as waiting, can be cancelled,
+// and is given up after the wait limit with a read error: the from-time stays.
+TEST_F(AcquisitionTest, AWaitForDataIsShownCancellableAndEnds)
+{
+    Ini("[link]\nbusy=2000000000\n");
+    Acquisition& window = Window();
+    window.SetArrivalWaitLimit(std::chrono::milliseconds(1200));
+    window.Start();
+    EXPECT_EQ(window.Outcome(), AcquisitionOutcome::ReadFailed);
+    EXPECT_TRUE(m_view.Shows("label0 データ到着待ち．．．(1 秒、中止できます)"));
+    EXPECT_TRUE(m_view.Shows(
+        "message JVReadエラー:データの到着を 1 秒待ちましたが届きません。取込みを中止しました。（1 番目のファイルの 1 件目）"))
+        << testing::PrintToString(m_view.Only("message"));
+    EXPECT_EQ(LastTime(), "");
+
+    window.SetArrivalWaitLimit(std::chrono::minutes(5));
+    std::thread user([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        m_cancel.Set();
+    });
+    window.Start();
+    user.join();
+    EXPECT_EQ(window.Outcome(), AcquisitionOutcome::Cancelled);
+}
+
+// An empty feed file is one still being written: the run stops its from-time before it, and
+// the next run reads it once it is filled.
+TEST_F(AcquisitionTest, AnEmptyFeedFileIsReadWhenItFills)
+{
+    test::WriteStoredFile(Feed(), "20260109200000", "d", {});
+    Window().Start();
+    EXPECT_EQ(m_window->Outcome(), AcquisitionOutcome::Completed);
+    EXPECT_EQ(LastTime(), "2026/01/09 18:00:00");
+
+    const RaceId jan11 = Race("20260111", "09", 1);
+    test::WriteStoredFile(Feed(), "20260109200000", "d", {test::RaRecord('1', jan11)});
+    Window().Start();
+    EXPECT_EQ(m_window->Outcome(), AcquisitionOutcome::Completed);
+    EXPECT_TRUE(std::filesystem::exists(RaceFile(App(), DayNameFromDigits("20260111"))));
+    EXPECT_EQ(LastTime(), "2026/01/09 20:00:00");
 }
 
 TEST_F(AcquisitionTest, MastersOfEarlierStartsReachTheNextRunsDates)
