@@ -1,12 +1,15 @@
 #include "present/RaceSheets.h"
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <map>
 #include <set>
 #include <span>
 #include <vector>
 
 #include "betting/QuinellaRanks.h"
+#include "present/FieldFormat.h"
 #include "present/RaceLabels.h"
 #include "results/HitJudgement.h"
 #include "text/Encoding.h"
@@ -203,7 +206,7 @@ void DrawBets(PageCanvas& canvas, const RaceSlot& race, const BetRecord& bets)
         }
         canvas.Text(1600, 620 + 40 * j,
                     std::string(combo) + Sjis("　") +
-                        fmt::sprintf("%8.0f", race.PredictedQuinellaPayout[QuinellaIndex(combo)]));
+                        PayoutText("%8.0f", race.PredictedQuinellaPayout[QuinellaIndex(combo)]));
     }
 }
 
@@ -501,7 +504,7 @@ void DrawAllBetsBlock(PageCanvas& canvas, const RaceSlot& race, const BetRecord&
         const std::string_view combo = bets.BetCombos[j].View();
         if (!TrimView(combo).empty()) {
             combos += std::string(combo) + Sjis(" 予:") +
-                      fmt::sprintf("%7.0f", race.PredictedQuinellaPayout[QuinellaIndex(combo)]) + Sjis("　");
+                      PayoutText("%7.0f", race.PredictedQuinellaPayout[QuinellaIndex(combo)]) + Sjis("　");
         }
     }
     canvas.Text(202, y0 + 116, Sjis("【連勝】 ") + (combos.empty() ? Sjis("該当ナシ") : combos));

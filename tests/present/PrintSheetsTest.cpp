@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -153,6 +154,11 @@ TEST_F(PrintSheetsTest, AllBetsBlockOfARaceWithBetsAndWinner)
     EXPECT_EQ(OnlyText(page, "【連勝】  2- 4 予:   1234　").Y1, y0 + 116);
     EXPECT_EQ(OnlyText(page, "【1着】④　12人").Y1, y0 + 154);
     EXPECT_EQ(OnlyText(page, " 3R").Y1, 200 * 3 + 80);
+
+    // A combination the market marks "not announced" (-2) shows no payout.
+    race.PredictedQuinellaPayout[QuinellaIndex(" 2- 4")] = -2.0;
+    const PrintPage unpriced = PrintAllBetsSheet(*day).Pages.at(0);
+    EXPECT_EQ(OnlyText(unpriced, "【連勝】  2- 4 予:       　").Y1, y0 + 116);
 }
 
 TEST_F(PrintSheetsTest, PagesPerRaceAndPerRacecourse)

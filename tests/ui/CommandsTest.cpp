@@ -12,12 +12,15 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <algorithm>
 #include <fstream>
 
 #include <unistd.h>
@@ -37,6 +40,7 @@
 #include "ui/PlainGridDelegate.h"
 #include "ui/PrintPreviewWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/RaceAnalysisPanel.h"
 #include "ui/RaceListPanel.h"
 #include "ui/Text.h"
 #include "ui/Workbench.h"
@@ -164,6 +168,23 @@ void CommandsTest::quickOddsForAllRacesRefreshTheShownOdds()
     QVERIFY(window.View(QStringLiteral("出馬表"))->Grid() == fresh.RaceCard);
     QVERIFY(day.Races[slot].Runners[0].WinOdds != oddsBefore);
     QVERIFY(window.statusBar()->currentMessage().isEmpty());
+    // The feed has no quinella odds: the predicted payouts stay in the matrix and the list.
+    QTableWidget* matrix = window.AnalysisPanel()->QuinellaMatrix();
+    int payouts = 0;
+    for (int row = 0; row < matrix->rowCount(); ++row) {
+        for (int column = 0; column < matrix->columnCount(); ++column) {
+            const QTableWidgetItem* item = matrix->item(row, column);
+            payouts += item != nullptr && item->text().trimmed().toInt() > 0 ? 1 : 0;
+        }
+    }
+    QVERIFY2(payouts > 20, qPrintable(QString::number(payouts)));
+    QListWidget* list = window.AnalysisPanel()->QuinellaList();
+    for (int i = 0; i < list->count(); ++i) {
+        QVERIFY2(!list->item(i)->text().contains(QStringLiteral(" -")), qPrintable(list->item(i)->text()));
+    }
+    QDir().mkpath(QStringLiteral(VORNAL_SCREENSHOT_DIR));
+    window.resize(1200, 800);
+    QVERIFY(window.grab().save(QStringLiteral(VORNAL_SCREENSHOT_DIR "/odds-fetched.png")));
 
     // The CLI fetches the same odds into the same day.
     const test::CliResult cli =
