@@ -52,7 +52,7 @@ CellValue RunGround(const PastRun& run)
 {
     const std::string_view track = run.PastTrack.View();
     if (IsBlank(track)) {
-        return {};
+        return std::string();
     }
     const long long code = LeadingNumber(track);
     std::string text = code < 23 ? Sjis("芝") : (code <= 24 ? Sjis("ダ") : Sjis("　"));
@@ -87,9 +87,12 @@ const Column<PastRow> kPastRunColumns[] = {
     {{"HorseName", "馬名"}, [](const PastRow& r) -> CellValue { return r.Horse->HorseName.Str(); }},
     {{"ClassValue", "格", "%8.0f"}, [](const PastRow& r) -> CellValue { return r.Horse->ClassValue; }},
     {{"TotalStarts", "出走", "%4d"}, [](const PastRow& r) -> CellValue { return r.Horse->TotalStarts; }},
+    // A run slot without a record (every runner has five) shows an empty date, not the "　"
+    // of the table: "　" sorts after the digits and would put those rows before the newest
+    // run in the "馬番" order, date descending.
     {{"PastRunKey", "年月日"},
      [](const PastRow& r) -> CellValue {
-         if (r.Run == nullptr || IsBlank(r.Run->PastRunKey.View())) {
+         if (r.Run == nullptr) {
              return {};
          }
          return RunDate(*r.Run);
