@@ -259,10 +259,16 @@ const Column<Runner> kRankingColumns[] = {
     {{"FinishPos", "着順", "%2d", ShowWhen::Positive}, [](const Runner& x) -> CellValue { return x.FinishPos; }},
 };
 
+// A stored digit field as a number for a "%2d" cell; nothing for a blank field.
+CellValue NumberOf(std::string_view digits)
+{
+    return IsBlank(digits) ? CellValue() : CellValue(static_cast<int>(LeadingNumber(digits)));
+}
+
 // The race card's cells hold only sort keys; the headers are those of the drawn card.
 const Column<Runner> kRaceCardColumns[] = {
-    {{"FrameNo", "枠"}, [](const Runner& x) { return Text(x.FrameNo); }},
-    {{"HorseNo", "馬"}, [](const Runner& x) { return Text(x.HorseNo); }},
+    {{"FrameNo", "枠", "%2d"}, [](const Runner& x) { return NumberOf(x.FrameNo.View()); }},
+    {{"HorseNo", "馬", "%2d"}, [](const Runner& x) { return NumberOf(x.HorseNo.View()); }},
     {{"RunningStyleRank", "馬名", "%2d"}, [](const Runner& x) -> CellValue { return x.RunningStyleRank; }},
     {{"RankAchievement", "騎手/厩舎", "%2d"}, [](const Runner& x) -> CellValue { return x.RankAchievement; }},
     {{"RankClass", "確定着順/配当", "%2d"}, [](const Runner& x) -> CellValue { return x.RankClass; }},
