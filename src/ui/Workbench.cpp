@@ -3,13 +3,18 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTranslator>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/AppDir.h"
 #include "store/StorePaths.h"
+#include "text/Encoding.h"
 #include "ui/MainWindow.h"
 #include "ui/RaceListPanel.h"
 #include "ui/StartUp.h"
@@ -111,6 +116,21 @@ int RunWorkbench(QApplication& app)
     const int slot = parser.value(slotOption).toInt();
     const QString tab = parser.value(tabOption);
     const QString shotFile = parser.value(shotOption);
+    // A screenshot of a day or tab that is not there would show something else: say why and
+    // fail before anything is written.
+    if (screenshot && !dayName.empty()) {
+        const std::vector<std::string> stored = StoredDayNames(workbench.Session().AppDir());
+        if (std::find(stored.begin(), stored.end(), dayName) == stored.end()) {
+            std::fprintf(stderr, "vornal: no race day %s in the store\n", ToUtf8(dayName).c_str());
+            return 1;
+        }
+    }
+    if (!tab.isEmpty() && !window.SelectTab(tab)) {
+        std::fprintf(stderr, "vornal: no tab %s\n", tab.toStdString().c_str());
+        if (screenshot) {
+            return 2;
+        }
+    }
 
     int code = 0;
     auto afterLoad = [&](bool ok) {
@@ -121,10 +141,13 @@ int RunWorkbench(QApplication& app)
                 }
             }
         }
-        if (!tab.isEmpty() && !window.SelectTab(tab)) {
-            std::fprintf(stderr, "vornal: no tab %s\n", tab.toStdString().c_str());
+        if (!tab.isEmpty()) {
+            window.SelectTab(tab);
         }
         if (screenshot) {
+            if (!ok) {
+                std::fprintf(stderr, "vornal: the day could not be loaded\n");
+            }
             code = ok ? Screenshot(window, shotFile) : 1;
             QApplication::quit();
         }

@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QDateTimeEdit>
 #include <QDir>
+#include <QProcess>
 #include <QProgressBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTableWidget>
 #include <QPushButton>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -234,6 +238,36 @@ private slots:
         for (const char* tab : {"出馬表", "ランキング", "ﾗｯﾌﾟ出馬表", "ﾗﾝｷﾝｸﾞ表", "メイン用", "ラップ検証表"}) {
             QVERIFY(window.SelectTab(QString::fromUtf8(tab)));
             Save(window, QString::fromUtf8(tab));
+        }
+    }
+
+    // A screenshot of a tab or a day that is not there must fail, saying why, and write nothing.
+    void theScreenshotRefusesAnUnknownTabOrDay()
+    {
+        const fs::path shot = m_root / "refused.png";
+        struct Case
+        {
+            QStringList arguments;
+            QString said;
+        };
+        const Case cases[] = {
+            {{QStringLiteral("--tab"), QStringLiteral("NOSUCHTAB")}, QStringLiteral("no tab NOSUCHTAB")},
+            {{QStringLiteral("--date"), QStringLiteral("20990101")}, QStringLiteral("no race day 2099年01月01日")},
+        };
+        for (const Case& c : cases) {
+            QProcess program;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            program.setProcessEnvironment(environment);
+            program.start(QStringLiteral(VORNAL_GUI_PATH),
+                          QStringList{QStringLiteral("--app-dir"), QString::fromStdString(m_app.string()),
+                                      QStringLiteral("--screenshot"), QString::fromStdString(shot.string())} +
+                              c.arguments);
+            QVERIFY(program.waitForFinished(60000));
+            QVERIFY2(program.exitCode() != 0, qPrintable(c.arguments.join(QLatin1Char(' '))));
+            const QString err = QString::fromUtf8(program.readAllStandardError());
+            QVERIFY2(err.contains(c.said), qPrintable(err));
+            QVERIFY(!fs::exists(shot));
         }
     }
 
