@@ -38,6 +38,18 @@ void SetApplicationFonts()
     QApplication::setFont(fixed, "QLabel");
 }
 
+bool InstallQtTranslations(QCoreApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
+}
+
 Workbench::Workbench(std::filesystem::path appDir) : m_session(std::move(appDir)) {}
 
 Workbench::~Workbench() = default;
@@ -71,6 +83,7 @@ int RunWorkbench(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("Vornal"));
     SetApplicationFonts();
+    InstallQtTranslations(app);
     QCommandLineParser parser;
     parser.addHelpOption();
     const QCommandLineOption appDirOption(QStringLiteral("app-dir"), QStringLiteral("application folder"),

@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QMenu>
 #include <QPrinter>
@@ -376,9 +378,38 @@ void CommandsTest::theFirstShowingChecksTheLinkAndHelpOpensTheGuide()
     QCOMPARE(catcher.urls.size(), 2);
     const QString page = catcher.urls[0].toLocalFile();
     QVERIFY2(page.endsWith(QStringLiteral("guide.html")) && QFileInfo::exists(page), qPrintable(page));
+    // The guide is written in Japanese for the workbench's users, and its pictures come with it.
+    QFile guide(page);
+    QVERIFY(guide.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(guide.readAll());
+    QVERIFY(text.contains(QStringLiteral("<html lang=\"ja\">")));
+    QString body = text;
+    body.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
+    const qsizetype latin = std::count_if(body.begin(), body.end(), [](QChar c) { return c.isLetter() && c.unicode() < 0x80; });
+    const qsizetype japanese = std::count_if(body.begin(), body.end(), [](QChar c) { return c.unicode() >= 0x3000; });
+    QVERIFY2(japanese > 4 * latin, qPrintable(QStringLiteral("%1 Japanese, %2 Latin letters").arg(japanese).arg(latin)));
+    const QRegularExpression image(QStringLiteral("<img src=\"([^\"]+)\""));
+    int images = 0;
+    for (auto it = image.globalMatch(text); it.hasNext(); ++images) {
+        const QString name = it.next().captured(1);
+        QVERIFY2(QFileInfo::exists(QFileInfo(page).dir().filePath(name)), qPrintable(name));
+    }
+    QVERIFY(images >= 3);
 
     window.findChild<QAction*>(QStringLiteral("終了"))->trigger();
     QVERIFY(!window.isVisible());
+}
+
+void CommandsTest::qtsOwnDialogsSpeakJapanese()
+{
+    QVERIFY(InstallQtTranslations(*qApp));
+    QCOMPARE(QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(),
+             QStringLiteral("キャンセル"));
+    QVERIFY(QCoreApplication::translate("QFileDialog", "Look in:") != QStringLiteral("Look in:"));
+    for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
 }
 
 void CommandsTest::theListToggleTheListOptionAndTheDeveloperMenu()

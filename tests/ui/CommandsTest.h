@@ -21,6 +21,7 @@ private slots:
     void resultsRetrievalThenTheHitReportShowsItsColours();
     void theFirstShowingChecksTheLinkAndHelpOpensTheGuide();
     void theListToggleTheListOptionAndTheDeveloperMenu();
+    void qtsOwnDialogsSpeakJapanese();
 
 private:
     std::filesystem::path Copy(const char* name) const;
