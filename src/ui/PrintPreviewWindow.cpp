@@ -226,7 +226,8 @@ bool PrintPreviewWindow::PrintRange(int first, int last)
 bool PrintPreviewWindow::SavePdf(const QString& path)
 {
     // A bare name typed into the dialog gets the extension the filter promises.
-    const QString file = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? path : path + QStringLiteral(".pdf");
+    const QString file =
+        path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? path : path + QStringLiteral(".pdf");
     std::string error;
     if (!WritePdf(m_document, file.toStdString(), error)) {
         Fail(QString::fromStdString(error));

@@ -114,8 +114,8 @@ TEST(GridSortTest, PastRunSlotsWithoutARecordSortLastWithinTheHorse)
     race.PastRowCount = 10;
     CellGrid table = BuildPastRunTable(race);
     ASSERT_TRUE(PressToggle(table, SortTable::PastRuns, "馬番"));
-    EXPECT_EQ(ColumnUtf8(table, 6), (std::vector<std::string>{"2025.12.01", "2025.11.01", "", "", "", "2025.09.15",
-                                                              "", "", "", ""}));
+    EXPECT_EQ(ColumnUtf8(table, 6),
+              (std::vector<std::string>{"2025.12.01", "2025.11.01", "", "", "", "2025.09.15", "", "", "", ""}));
     EXPECT_EQ(ColumnUtf8(table, 10), (std::vector<std::string>{"", "芝良", "", "", "", "", "", "", "", ""}));
 }
 

@@ -385,9 +385,11 @@ void CommandsTest::theFirstShowingChecksTheLinkAndHelpOpensTheGuide()
     QVERIFY(text.contains(QStringLiteral("<html lang=\"ja\">")));
     QString body = text;
     body.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
-    const qsizetype latin = std::count_if(body.begin(), body.end(), [](QChar c) { return c.isLetter() && c.unicode() < 0x80; });
+    const qsizetype latin =
+        std::count_if(body.begin(), body.end(), [](QChar c) { return c.isLetter() && c.unicode() < 0x80; });
     const qsizetype japanese = std::count_if(body.begin(), body.end(), [](QChar c) { return c.unicode() >= 0x3000; });
-    QVERIFY2(japanese > 4 * latin, qPrintable(QStringLiteral("%1 Japanese, %2 Latin letters").arg(japanese).arg(latin)));
+    QVERIFY2(japanese > 4 * latin,
+             qPrintable(QStringLiteral("%1 Japanese, %2 Latin letters").arg(japanese).arg(latin)));
     const QRegularExpression image(QStringLiteral("<img src=\"([^\"]+)\""));
     int images = 0;
     for (auto it = image.globalMatch(text); it.hasNext(); ++images) {

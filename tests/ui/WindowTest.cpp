@@ -395,8 +395,9 @@ private slots:
             QScrollArea* strip = window.View(QString::fromUtf8(tab))->findChild<QScrollArea*>();
             QVERIFY(strip);
             QVERIFY2(strip->horizontalScrollBar()->maximum() == 0,
-                     qPrintable(QStringLiteral("%1 needs %2 more pixels").arg(QString::fromUtf8(tab)).arg(
-                         strip->horizontalScrollBar()->maximum())));
+                     qPrintable(QStringLiteral("%1 needs %2 more pixels")
+                                    .arg(QString::fromUtf8(tab))
+                                    .arg(strip->horizontalScrollBar()->maximum())));
         }
         Save(window, QStringLiteral("default-size"));
         Save(*results, QStringLiteral("results-box"));
