@@ -225,6 +225,21 @@ UserRuleSet AsShownInWindow(const UserRuleSet& set)
     return shown;
 }
 
+namespace {
+
+// A surface bets when one of its rules is filled and its runner range reaches a field of at
+// least one runner (the betting swaps a range given the wrong way round).
+bool SurfaceCanBet(const UserSurfaceRules& rules)
+{
+    const bool anyRule = StateOf(rules.win) == InputState::Filled ||
+                         std::any_of(rules.pairs.begin(), rules.pairs.end(), [](const UserPairRule& pair) {
+                             return StateOf(pair.first) == InputState::Filled;
+                         });
+    return anyRule && std::max(rules.runnersFrom, rules.runnersTo) >= 1;
+}
+
+} // namespace
+
 std::string ValidateUserRuleSet(const UserRuleSet& set)
 {
     auto winValid = [](const RatingRank& input) { return StateOf(input) != InputState::Invalid; };
@@ -251,7 +266,14 @@ std::string ValidateUserRuleSet(const UserRuleSet& set)
         // The window's own text, misspelling and all.
         return Sjis("設定名を入力してくだい。");
     }
-    return SetNameProblem(name);
+    if (std::string problem = SetNameProblem(name); !problem.empty()) {
+        return problem;
+    }
+    // A set saved with its runner counts left empty bets in no race, and nothing would say so.
+    if (!SurfaceCanBet(set.turf) && !SurfaceCanBet(set.dirt)) {
+        return Sjis(kNeverBetsMessage);
+    }
+    return {};
 }
 
 bool IsStorableSetName(std::string_view name)

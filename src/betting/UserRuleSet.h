@@ -102,8 +102,15 @@ UserRuleSet AsShownInWindow(const UserRuleSet& set);
 //
 // A rule input counts as filled only with a name of UserRatingNames and a rank 1..18, and
 // as empty only with both left empty; anything else makes its rule invalid. A quinella rule
-// must be all empty, or all filled with two different members. Ranges are not checked.
+// must be all empty, or all filled with two different members. Ranges are not checked,
+// except that a set whose rules can bet in no race (no surface with a filled rule and a
+// runner range of at least one runner, as when the runner counts are left empty) is
+// refused last with kNeverBetsMessage.
 std::string ValidateUserRuleSet(const UserRuleSet& set);
+
+// UTF-8; ValidateUserRuleSet returns it in CP932.
+inline constexpr const char* kNeverBetsMessage =
+    "この設定ではどのﾚｰｽにも買い目が出ません。対象ﾚｰｽの頭数と買い目を指定してください。";
 
 // Why a (trimmed, non-empty) set name cannot be stored, or the empty text when it can:
 //   "設定名に使えない文字が含まれています。"

@@ -2,7 +2,9 @@
 
 #include <ostream>
 
+#include "raceday/RaceDayJson.h"
 #include "raceday/RaceDayLoader.h"
+#include "results/DayTotalsJson.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
@@ -56,6 +58,21 @@ int PrintDayJson(CliContext& context, const std::string& out, const JsonWriter& 
     }
     context.out << out << "\n";
     return kExitOk;
+}
+
+int PrintSessionDayJson(CliContext& context, const DaySession& session, const std::string& dayName)
+{
+    if (session.Day() == nullptr) {
+        return kExitFailure;
+    }
+    std::string out;
+    JsonWriter json(out);
+    WriteDayJson(json, *session.Day(), dayName, [&session](JsonWriter& writer) {
+        writer.Key("DayTotals");
+        WriteDayTotalsJson(writer, session.Totals());
+        WriteLoadWarningsJson(writer, session.Warnings());
+    });
+    return PrintDayJson(context, out, json);
 }
 
 } // namespace vornal::cli

@@ -25,4 +25,8 @@ const RaceDay* LoadDayForCli(CliContext& context, DaySession& session, const std
 // reader would take its other figures as sound.
 int PrintDayJson(CliContext& context, const std::string& out, const JsonWriter& json);
 
+// Prints the day `session` holds as `day --json` does (with its totals and load warnings)
+// and returns the exit code: the day as the window shows it, without loading it again.
+int PrintSessionDayJson(CliContext& context, const DaySession& session, const std::string& dayName);
+
 } // namespace vornal::cli

@@ -17,8 +17,9 @@
 namespace vornal::cli {
 namespace {
 
-constexpr std::string_view kOddsUsage = "vornal-cli odds --feed DIR | --bridge \"COMMAND ARG...\" --date DAY [--slot N | --all]";
-constexpr std::string_view kTsOddsUsage = "vornal-cli tsodds [--folder DIR] --date DAY";
+constexpr std::string_view kOddsUsage =
+    "vornal-cli odds --feed DIR | --bridge \"COMMAND ARG...\" --date DAY [--slot N | --all] [--json]";
+constexpr std::string_view kTsOddsUsage = "vornal-cli tsodds [--folder DIR] --date DAY [--json]";
 constexpr std::string_view kOddsTimeUsage = "vornal-cli oddstime [MINUTES]";
 
 // The status line on the terminal: each text as it is shown; clearing it prints nothing.
@@ -82,14 +83,21 @@ int RunOdds(CliContext& context)
         context.err << "vornal-cli: the day has no race in slot " << *slot << " (" << day->RaceCount << " races)\n";
         return kExitFailure;
     }
+    // With --json the standard output carries the day alone; the progress goes to the errors.
+    const bool json = context.Flag("--json");
+    std::ostream& said = json ? context.err : context.out;
     CancelFlag cancel;
-    StatusLinePrinter status(context.out);
+    StatusLinePrinter status(said);
     const OddsFetchReport report = session.FetchOdds(*link, slot, cancel, &status);
     ReportLinkFailure(context, *link);
     PrintFailures(context, report.failures);
-    context.out << report.racesOpened << " races fetched, " << report.recordsStored << " records stored, "
-                << report.ErrorCount() << " errors\n";
-    return report.ErrorCount() == 0 ? kExitOk : kExitFailure;
+    said << report.racesOpened << " races fetched, " << report.recordsStored << " records stored, "
+         << report.ErrorCount() << " errors\n";
+    exitCode = report.ErrorCount() == 0 ? kExitOk : kExitFailure;
+    if (json && PrintSessionDayJson(context, session, *dayName) != kExitOk) {
+        return kExitFailure;
+    }
+    return exitCode;
 }
 
 int RunTimeSeriesOdds(CliContext& context)
@@ -124,15 +132,20 @@ int RunTimeSeriesOdds(CliContext& context)
         context.err << ToUtf8(report.message) << "\n";
         return kExitFailure;
     }
+    const bool json = context.Flag("--json");
+    std::ostream& said = json ? context.err : context.out;
     if (!report.io) {
         context.err << "vornal-cli: " << ToUtf8(report.io.message) << "\n";
     } else {
-        context.out << ToUtf8(report.message) << "\n";
+        said << ToUtf8(report.message) << "\n";
     }
     const int errors = static_cast<int>(report.skipped.size()) + (report.io ? 0 : 1);
-    context.out << report.taken << " races taken, " << report.skipped.size() << " races skipped, " << errors
-                << " errors\n";
-    return errors == 0 ? kExitOk : kExitFailure;
+    said << report.taken << " races taken, " << report.skipped.size() << " races skipped, " << errors << " errors\n";
+    const int exitCode = errors == 0 ? kExitOk : kExitFailure;
+    if (json && PrintSessionDayJson(context, session, *dayName) != kExitOk) {
+        return kExitFailure;
+    }
+    return exitCode;
 }
 
 int RunOddsTime(CliContext& context)

@@ -70,7 +70,11 @@ void PrintRaceBets(CliContext& context, const RaceSlot& race, const BetRecord& b
         any = true;
         const int q = QuinellaIndex(bets.BetCombos[i].View());
         const double predicted = q > 0 ? race.PredictedQuinellaPayout[q] : 0.0;
-        context.out << fmt::sprintf(" [%s] 予想%.0f円", ToUtf8(bets.BetCombos[i].View()), predicted);
+        context.out << fmt::sprintf(" [%s]", ToUtf8(bets.BetCombos[i].View()));
+        // -1 and -2 mark market odds without a price: no payout to print.
+        if (predicted > 0.0) {
+            context.out << fmt::sprintf(" 予想%.0f円", predicted);
+        }
         if (bets.QuinellaHit[i]) {
             context.out << fmt::sprintf(" 馬連的中%d円", bets.QuinellaHitPay[i]);
         }
@@ -252,14 +256,7 @@ int RunDay(CliContext& context)
         return PrintDayCells(context, session, *cells);
     }
     if (context.Flag("--json")) {
-        std::string out;
-        JsonWriter json(out);
-        WriteDayJson(json, *day, *dayName, [&session](JsonWriter& writer) {
-            writer.Key("DayTotals");
-            WriteDayTotalsJson(writer, session.Totals());
-            WriteLoadWarningsJson(writer, session.Warnings());
-        });
-        return PrintDayJson(context, out, json);
+        return PrintSessionDayJson(context, session, *dayName);
     }
     context.out << ToUtf8(*dayName) << "  " << ToUtf8(day->BetKindSuffix) << "\n";
     for (const RaceListEntry& entry : BuildRaceList(*day)) {

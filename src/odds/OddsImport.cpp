@@ -1,6 +1,7 @@
 #include "odds/OddsImport.h"
 
 #include <algorithm>
+#include <array>
 
 #include "app/AtomicFile.h"
 #include "odds/OddsFile.h"
@@ -73,8 +74,16 @@ Status ImportOdds(RaceDay& day, int race)
         slot.BracketOddsValue[k] = MarkedOddsValue(jv::View(o1, jv::Nth(jv::o1::kBracketOdds, 9, k)), 5);
     }
     const O2Record& o2 = day.RaceO2[race];
+    std::array<double, kQuinellaCount + 1> market{};
+    bool priced = false;
     for (int q = 1; q <= kQuinellaCount; ++q) {
-        slot.PredictedQuinellaPayout[q] = MarkedOddsValue(jv::View(o2, jv::Nth(jv::o2::kQuinellaOdds, 13, q)), 6);
+        market[q] = MarkedOddsValue(jv::View(o2, jv::Nth(jv::o2::kQuinellaOdds, 13, q)), 6);
+        priced = priced || market[q] > 0.0;
+    }
+    // A race without any quinella odds (no O2 record yet, or nothing announced) keeps its
+    // predicted payouts: the bets, the matrix and the sheets rest on them.
+    if (priced) {
+        std::copy(market.begin() + 1, market.end(), slot.PredictedQuinellaPayout.begin() + 1);
     }
     slot.OddsO1Time = jv::Get(o1, jv::o1::kAnnouncedHour) + jv::Get(o1, jv::o1::kAnnouncedMinute);
     slot.OddsO2Time = jv::Get(o2, jv::o2::kAnnouncedHour) + jv::Get(o2, jv::o2::kAnnouncedMinute);

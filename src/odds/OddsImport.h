@@ -17,7 +17,9 @@ double MarkedOddsValue(std::string_view text, std::size_t width);
 // into RaceO1 when it belongs to the slot's racecourse and race number (else RaceO1 keeps
 // what the load put there), then sets WinOdds, PlaceOddsLow and PlaceOddsHigh of the
 // registered runners, BracketOddsValue 1..36 from RaceO1, PredictedQuinellaPayout 1..153
-// from RaceO2 (the imported odds replace the predicted values) and the odds times
+// from RaceO2 (the market's odds replace the predicted values when the race has any
+// quinella odds; a race without them keeps the predicted values, and an entry of the
+// market may then be -1 or -2, which no display shows as a payout) and the odds times
 // OddsO1Time and OddsO2Time. Fails, changing nothing, when the file exists but cannot be read.
 Status ImportOdds(RaceDay& day, int race);
 

@@ -185,7 +185,7 @@ const Column<SummaryRow> kMainTailColumns[] = {
      [](const SummaryRow& r) { return OfPlaced<1>(r, [](const Runner& x) { return x.WinRank; }); }},
     {{"PredictedWinPayout", "単勝配", "%8.0f"},
      [](const SummaryRow& r) { return OfPlaced<1>(r, [](const Runner& x) { return x.PredictedWinPayout; }); }},
-    {{"PredictedQuinellaPayout", "馬連予配", "%8.0f"},
+    {{"PredictedQuinellaPayout", "馬連予配", "%8.0f", ShowWhen::Positive},
      [](const SummaryRow& r) -> CellValue {
          return r.PairQuinella > 0 ? CellValue(r.Race->PredictedQuinellaPayout[r.PairQuinella]) : CellValue();
      }},

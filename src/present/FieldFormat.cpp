@@ -18,6 +18,14 @@ bool Shows(ShowWhen rule, double value)
     return true;
 }
 
+std::string PayoutText(std::string_view format, double value)
+{
+    if (value > 0.0) {
+        return fmt::sprintf(format, value);
+    }
+    return std::string(fmt::sprintf(format, 0.0).size(), ' ');
+}
+
 std::optional<std::string> ShowCell(const FieldFormat& format, const CellValue& value)
 {
     if (const int* number = std::get_if<int>(&value)) {

@@ -37,6 +37,11 @@ using CellValue = std::variant<std::monostate, int, double, std::string>;
 // True when a number passes the rule.
 bool Shows(ShowWhen rule, double value);
 
+// A payout or odds value in `format`, or blanks of the same width when there is none: the
+// odds import marks "no sale" -1 and "not announced" -2, which are no payouts to show.
+//   PayoutText("%7.0f", 1520.0) -> "   1520";  PayoutText("%7.0f", -2.0) -> "       "
+std::string PayoutText(std::string_view format, double value);
+
 // The cell text of `value`, or nothing when it is not shown.
 //   ShowCell({"OverallMin", "総合min", "%6.1f", ShowWhen::BelowNoValue}, 10000.0) -> nothing
 //   ShowCell({"RankOverallMin", "順", "%2d"}, 3) -> " 3"

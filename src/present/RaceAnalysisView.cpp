@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "present/GridSort.h"
+#include "present/FieldFormat.h"
 #include "present/RaceLabels.h"
 #include "present/RaceViewTables.h"
 #include "text/Encoding.h"
@@ -93,7 +94,7 @@ std::vector<std::string> QuinellaLines(const RaceSlot& race, const BetRecord& be
         const int rank = race.QuinellaRank[q];
         lines.push_back(fmt::sprintf("%3d", rank) + " " + QuinellaText(q) + " " +
                         ShownRankMark(RankEntry(bets.RankMark, rank).View()) +
-                        fmt::sprintf("%7.0f", race.PredictedQuinellaPayout[q]) +
+                        PayoutText("%7.0f", race.PredictedQuinellaPayout[q]) +
                         fmt::sprintf("%6.1f", RankEntry(bets.CumulativeHitRate, rank)) + "  ");
     }
     // The list keeps its lines sorted as texts.
@@ -117,7 +118,7 @@ CellGrid PopularityOrderGrid(const RaceSlot& race, const BetRecord& bets, const 
         grid.Set(row, 0, fmt::sprintf("%3d", rank));
         grid.Set(row, 1, QuinellaText(q));
         grid.Set(row, 2, ShownRankMark(RankEntry(bets.RankMark, rank).View()));
-        grid.Set(row, 3, fmt::sprintf("%7.0f", race.PredictedQuinellaPayout[q]));
+        grid.Set(row, 3, PayoutText("%7.0f", race.PredictedQuinellaPayout[q]));
         grid.Set(row, 4, fmt::sprintf("%5.1f", tables.RankHitRate(shareClass, rank)));
         grid.Set(row, 5, fmt::sprintf("%5.1f", tables.RankExpectedValue(shareClass, rank)));
         grid.Set(row, 6, fmt::sprintf("%6.1f", RankEntry(bets.CumulativeHitRate, rank)));

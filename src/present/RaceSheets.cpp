@@ -1,12 +1,15 @@
 #include "present/RaceSheets.h"
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <map>
 #include <set>
 #include <span>
 #include <vector>
 
 #include "betting/QuinellaRanks.h"
+#include "present/FieldFormat.h"
 #include "present/RaceLabels.h"
 #include "results/HitJudgement.h"
 #include "text/Encoding.h"
@@ -203,7 +206,7 @@ void DrawBets(PageCanvas& canvas, const RaceSlot& race, const BetRecord& bets)
         }
         canvas.Text(1600, 620 + 40 * j,
                     std::string(combo) + Sjis("　") +
-                        fmt::sprintf("%8.0f", race.PredictedQuinellaPayout[QuinellaIndex(combo)]));
+                        PayoutText("%8.0f", race.PredictedQuinellaPayout[QuinellaIndex(combo)]));
     }
 }
 
@@ -373,13 +376,16 @@ void DrawCaptions(PageCanvas& canvas)
     canvas.Text(155, 460, Sjis("馬"));
     canvas.SetFont(10);
     canvas.Text(205, 443, Sjis("馬名"));
-    canvas.SetFont(8);
     struct Caption
     {
         int x;
         int y;
         std::string_view text;
     };
+    // The left edges of the runner table's columns and its right edge: a caption must end
+    // before the next column starts.
+    static constexpr int kColumnEdges[] = {215, 450, 585, 705, 825, 950, 1080, 1205, 1325, 1450};
+    constexpr int kCaptionGap = 5;
     static constexpr Caption kCaptions[] = {
         {215, 485, "騎手名"},    {215, 515, "調教師名"},     {450, 435, "性別･馬齢"}, {450, 490, "負担重量"},
         {450, 520, "軸ｺｰﾄﾞ"},    {585, 436, "Vornal単予配"}, {585, 465, "格"},        {585, 493, "期待確率"},
@@ -391,7 +397,17 @@ void DrawCaptions(PageCanvas& canvas)
         {1325, 510, "得票率"},
     };
     for (const Caption& caption : kCaptions) {
-        canvas.Text(caption.x, caption.y, Sjis(caption.text));
+        const std::string text = Sjis(caption.text);
+        const int* next = std::upper_bound(std::begin(kColumnEdges), std::end(kColumnEdges), caption.x);
+        const int room = (next != std::end(kColumnEdges) ? *next : 1990) - caption.x - kCaptionGap;
+        // The 8-point captions of the narrow columns step down rather than run into the
+        // next column.
+        int points = 8;
+        while (points > 5 && FixedPitchWidth(text, points) > room) {
+            --points;
+        }
+        canvas.SetFont(points);
+        canvas.Text(caption.x, caption.y, text);
     }
 }
 
@@ -412,6 +428,12 @@ void DrawRaceSheet(PageCanvas& canvas, const RaceDay& day, const TuningTables& t
 }
 
 } // namespace
+
+int FixedPitchWidth(std::string_view cp932, int points)
+{
+    // A point is 254 / 72 tenths of a millimetre.
+    return static_cast<int>(std::lround(static_cast<double>(cp932.size()) * points * 254.0 / 72.0 / 2.0));
+}
 
 PrintDocument PrintRaceSheets(const RaceDay& day, const TuningTables& tables, BetMethodKind method)
 {
@@ -501,7 +523,7 @@ void DrawAllBetsBlock(PageCanvas& canvas, const RaceSlot& race, const BetRecord&
         const std::string_view combo = bets.BetCombos[j].View();
         if (!TrimView(combo).empty()) {
             combos += std::string(combo) + Sjis(" 予:") +
-                      fmt::sprintf("%7.0f", race.PredictedQuinellaPayout[QuinellaIndex(combo)]) + Sjis("　");
+                      PayoutText("%7.0f", race.PredictedQuinellaPayout[QuinellaIndex(combo)]) + Sjis("　");
         }
     }
     canvas.Text(202, y0 + 116, Sjis("【連勝】 ") + (combos.empty() ? Sjis("該当ナシ") : combos));

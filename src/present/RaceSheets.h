@@ -16,6 +16,10 @@ namespace vornal {
 // (it names the bets in the header). Caption "Vornal 分析表印刷", pages 1 .. count.
 PrintDocument PrintRaceSheets(const RaceDay& day, const TuningTables& tables, BetMethodKind method);
 
+// The width in page units of `cp932` drawn at `points` in the fixed-pitch print font: every
+// byte is half the point size wide (a double-byte character takes two halves).
+int FixedPitchWidth(std::string_view cp932, int points);
+
 // One page per racecourse of the loaded races (a new page whenever the racecourse changes
 // from one loaded race to the next), a twelve-row table with each race's field, bets and
 // best finisher. A race numbered above 12 goes to a further page of the same racecourse

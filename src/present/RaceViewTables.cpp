@@ -52,7 +52,7 @@ CellValue RunGround(const PastRun& run)
 {
     const std::string_view track = run.PastTrack.View();
     if (IsBlank(track)) {
-        return {};
+        return std::string();
     }
     const long long code = LeadingNumber(track);
     std::string text = code < 23 ? Sjis("芝") : (code <= 24 ? Sjis("ダ") : Sjis("　"));
@@ -87,9 +87,12 @@ const Column<PastRow> kPastRunColumns[] = {
     {{"HorseName", "馬名"}, [](const PastRow& r) -> CellValue { return r.Horse->HorseName.Str(); }},
     {{"ClassValue", "格", "%8.0f"}, [](const PastRow& r) -> CellValue { return r.Horse->ClassValue; }},
     {{"TotalStarts", "出走", "%4d"}, [](const PastRow& r) -> CellValue { return r.Horse->TotalStarts; }},
+    // A run slot without a record (every runner has five) shows an empty date, not the "　"
+    // of the table: "　" sorts after the digits and would put those rows before the newest
+    // run in the "馬番" order, date descending.
     {{"PastRunKey", "年月日"},
      [](const PastRow& r) -> CellValue {
-         if (r.Run == nullptr || IsBlank(r.Run->PastRunKey.View())) {
+         if (r.Run == nullptr) {
              return {};
          }
          return RunDate(*r.Run);
@@ -256,10 +259,16 @@ const Column<Runner> kRankingColumns[] = {
     {{"FinishPos", "着順", "%2d", ShowWhen::Positive}, [](const Runner& x) -> CellValue { return x.FinishPos; }},
 };
 
+// A stored digit field as a number for a "%2d" cell; nothing for a blank field.
+CellValue NumberOf(std::string_view digits)
+{
+    return IsBlank(digits) ? CellValue() : CellValue(static_cast<int>(LeadingNumber(digits)));
+}
+
 // The race card's cells hold only sort keys; the headers are those of the drawn card.
 const Column<Runner> kRaceCardColumns[] = {
-    {{"FrameNo", "枠"}, [](const Runner& x) { return Text(x.FrameNo); }},
-    {{"HorseNo", "馬"}, [](const Runner& x) { return Text(x.HorseNo); }},
+    {{"FrameNo", "枠", "%2d"}, [](const Runner& x) { return NumberOf(x.FrameNo.View()); }},
+    {{"HorseNo", "馬", "%2d"}, [](const Runner& x) { return NumberOf(x.HorseNo.View()); }},
     {{"RunningStyleRank", "馬名", "%2d"}, [](const Runner& x) -> CellValue { return x.RunningStyleRank; }},
     {{"RankAchievement", "騎手/厩舎", "%2d"}, [](const Runner& x) -> CellValue { return x.RankAchievement; }},
     {{"RankClass", "確定着順/配当", "%2d"}, [](const Runner& x) -> CellValue { return x.RankClass; }},

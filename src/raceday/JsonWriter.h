@@ -67,6 +67,18 @@ public:
         EndArray();
     }
 
+    // A 1-based array, whose element 0 is unused, as its entries 1 .. N - 1 only.
+    template <typename T, std::size_t N> void FieldFromOne(std::string_view key, const std::array<T, N>& values)
+    {
+        static_assert(N > 1);
+        Key(key);
+        BeginArray();
+        for (std::size_t i = 1; i < N; ++i) {
+            Item(values[i]);
+        }
+        EndArray();
+    }
+
     // Values that were not finite and were written as null.
     int NonFiniteCount() const { return m_nonFinite; }
 

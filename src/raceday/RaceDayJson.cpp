@@ -4,6 +4,8 @@
 
 // The key is the field's own name, so JSON keys and RaceDay names cannot drift apart.
 #define VORNAL_JSON_FIELD(json, object, name) (json).Field(#name, (object).name)
+// A 1-based array: its entries 1 .. N only, so index i of the JSON array is entry i + 1.
+#define VORNAL_JSON_FROM_ONE(json, object, name) (json).FieldFromOne(#name, (object).name)
 #define VORNAL_JSON_PAYOUTS(json, object, name) WritePayouts((json), #name, (object).name)
 
 namespace vornal {
@@ -58,13 +60,13 @@ void WriteRaceFields(JsonWriter& json, const RaceSlot& race)
     VORNAL_JSON_FIELD(json, race, RaceCountWinnerBase);
     VORNAL_JSON_FIELD(json, race, RaceCountLast3F);
     VORNAL_JSON_FIELD(json, race, RaceCountFirstPace);
-    // Predicted payouts; combination arrays are indexed by combination number (0 unused).
-    VORNAL_JSON_FIELD(json, race, QuinellaProb);
-    VORNAL_JSON_FIELD(json, race, PredictedQuinellaPayout);
-    VORNAL_JSON_FIELD(json, race, QuinellaRank);
+    // Predicted payouts: combinations 1..153, in combination-number order.
+    VORNAL_JSON_FROM_ONE(json, race, QuinellaProb);
+    VORNAL_JSON_FROM_ONE(json, race, PredictedQuinellaPayout);
+    VORNAL_JSON_FROM_ONE(json, race, QuinellaRank);
     VORNAL_JSON_FIELD(json, race, PopularityShare);
-    // Imported bracket quinella odds (the odds import; 0 until odds are imported).
-    VORNAL_JSON_FIELD(json, race, BracketOddsValue);
+    // Imported bracket quinella odds 1..36 (the odds import; 0 until odds are imported).
+    VORNAL_JSON_FROM_ONE(json, race, BracketOddsValue);
     // Lap analysis and ability deviation.
     VORNAL_JSON_FIELD(json, race, LapSpreadPlus);
     VORNAL_JSON_FIELD(json, race, LapSpreadMinus);
@@ -221,15 +223,15 @@ void WritePastRunFields(JsonWriter& json, const PastRun& past)
 
 void WriteBetFields(JsonWriter& json, const BetRecord& bets)
 {
-    // Indexed by bet number and by quinella rank, as the record is (element 0 unused).
-    VORNAL_JSON_FIELD(json, bets, BetCombos);
+    // Bets 1..10 and quinella ranks 1..153, in order.
+    VORNAL_JSON_FROM_ONE(json, bets, BetCombos);
     VORNAL_JSON_FIELD(json, bets, BetRunner);
-    VORNAL_JSON_FIELD(json, bets, CumulativeHitRate);
-    VORNAL_JSON_FIELD(json, bets, RankMark);
-    VORNAL_JSON_FIELD(json, bets, QuinellaHit);
-    VORNAL_JSON_FIELD(json, bets, QuinellaHitPay);
-    VORNAL_JSON_FIELD(json, bets, WideHit);
-    VORNAL_JSON_FIELD(json, bets, WideHitPay);
+    VORNAL_JSON_FROM_ONE(json, bets, CumulativeHitRate);
+    VORNAL_JSON_FROM_ONE(json, bets, RankMark);
+    VORNAL_JSON_FROM_ONE(json, bets, QuinellaHit);
+    VORNAL_JSON_FROM_ONE(json, bets, QuinellaHitPay);
+    VORNAL_JSON_FROM_ONE(json, bets, WideHit);
+    VORNAL_JSON_FROM_ONE(json, bets, WideHitPay);
     VORNAL_JSON_FIELD(json, bets, WinHit);
     VORNAL_JSON_FIELD(json, bets, WinHitPay);
     VORNAL_JSON_FIELD(json, bets, PlaceHit);

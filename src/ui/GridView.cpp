@@ -16,6 +16,18 @@
 
 namespace vornal::ui {
 
+namespace {
+
+// A toggle as wide as its caption: the style's minimum button width would make the rows of
+// fourteen toggles wider than the window's default size.
+void FitToCaption(QPushButton* button)
+{
+    const int text = button->fontMetrics().horizontalAdvance(button->text());
+    button->setFixedWidth(text + 8);
+}
+
+} // namespace
+
 GridView::GridView(std::optional<SortTable> sortTable, QWidget* parent)
     : QWidget(parent), m_sortTable(sortTable), m_model(new GridModel(this)), m_table(new QTableView(this))
 {
@@ -34,6 +46,7 @@ GridView::GridView(std::optional<SortTable> sortTable, QWidget* parent)
         for (const SortToggle& toggle : TogglesOf(*m_sortTable)) {
             const std::string caption(toggle.Caption);
             auto* button = new QPushButton(QString::fromStdString(caption), row);
+            FitToCaption(button);
             button->setObjectName(QStringLiteral("toggle:") + QString::fromStdString(caption));
             button->setCheckable(true);
             m_toggles->addButton(button);
@@ -109,6 +122,9 @@ void GridView::EnableClipboard(std::function<std::string()> title)
     }
     m_clipboard = new QPushButton(QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞ"), this);
     m_clipboard->setObjectName(QStringLiteral("ClipboardButton"));
+    if (m_buttons) {
+        FitToCaption(m_clipboard);
+    }
     connect(m_clipboard, &QPushButton::clicked, this,
             [this] { QGuiApplication::clipboard()->setText(Q(ClipboardCopy())); });
     if (m_buttons) {

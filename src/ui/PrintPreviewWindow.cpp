@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -224,18 +225,27 @@ bool PrintPreviewWindow::PrintRange(int first, int last)
 
 bool PrintPreviewWindow::SavePdf(const QString& path)
 {
+    // A bare name typed into the dialog gets the extension the filter promises.
+    const QString file =
+        path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? path : path + QStringLiteral(".pdf");
     std::string error;
-    if (!WritePdf(m_document, path.toStdString(), error)) {
+    if (!WritePdf(m_document, file.toStdString(), error)) {
         Fail(QString::fromStdString(error));
         return false;
     }
     m_lastError.clear();
+    Tell(QStringLiteral("PDFファイル「%1」に保存しました。").arg(QDir::toNativeSeparators(file)));
     return true;
 }
 
 void PrintPreviewWindow::Fail(const QString& message)
 {
     m_lastError = message;
+    Tell(message);
+}
+
+void PrintPreviewWindow::Tell(const QString& message)
+{
     auto* box = new QMessageBox(QMessageBox::Information, windowTitle(), message, QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("Message"));
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -43,7 +43,7 @@ public:
     // "表示ﾍﾟｰｼﾞ印刷(&P)" and "全ﾍﾟｰｼﾞ印刷(&P)": false when nothing could be printed.
     bool PrintShownPage();
     bool PrintAllPages();
-    // "PDFに保存" to `path`.
+    // "PDFに保存" to `path` (".pdf" added when the name lacks it); says where it saved.
     bool SavePdf(const QString& path);
 
     // The preview of the shown page as drawn on screen (for tests and screenshots).
@@ -58,6 +58,8 @@ private:
     void Redraw();
     bool PrintRange(int first, int last);
     void Fail(const QString& message);
+    // An information box that does not block the window ("Message").
+    void Tell(const QString& message);
     void SavePlace();
 
     PrintDocument m_document;

@@ -1,11 +1,14 @@
 #include "ui/RaceAnalysisPanel.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -38,20 +41,52 @@ void FillMatrix(QTableWidget* table, const TriangleGrid& grid)
     }
 }
 
-QString ResultLines(const char* caption, const auto& rows)
+QTableWidget* MakeResultTable(QWidget* parent)
 {
-    QStringList lines;
+    auto* table = new QTableWidget(0, 4, parent);
+    table->setObjectName(QStringLiteral("Results"));
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setHorizontalHeaderLabels(
+        {QStringLiteral("結果"), QStringLiteral("馬番"), QStringLiteral("人気"), QStringLiteral("配当")});
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(15);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Columns as wide as their longest text ("ワイド", "10-18", "99", "12345678"), so the
+    // table keeps one width whatever the race paid.
+    const QFontMetrics metrics(QApplication::font("QTableView"));
+    const QString widest[4] = {QStringLiteral("ワイド"), QStringLiteral("10-18"), QStringLiteral("人気"),
+                               QStringLiteral("12345678")};
+    int width = 2 * table->frameWidth() + table->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int c = 0; c < 4; ++c) {
+        const int column = metrics.horizontalAdvance(widest[c]) + 14;
+        table->setColumnWidth(c, column);
+        width += column;
+    }
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->setFixedWidth(width);
+    return table;
+}
+
+// One row per result the race has: its kind, horse number or combination, popularity and
+// payout. A race not yet run has rows whose payout is blank: they show as no result.
+template <std::size_t N>
+void AddResultRows(QTableWidget* table, const char* caption, const std::array<ResultRow, N>& rows)
+{
     for (const ResultRow& row : rows) {
-        // A race not yet run has rows whose payout is blank: they show as no result.
-        if (QString::fromStdString(row.Payout).trimmed().isEmpty() ||
-            QString::fromStdString(row.Payout).trimmed() == QLatin1String("0")) {
+        const QString payout = Q(row.Payout).trimmed();
+        if (payout.isEmpty() || payout == QLatin1String("0")) {
             continue;
         }
-        {
-            lines << Q(row.Key + " " + row.Popularity + " " + row.Payout);
+        const int at = table->rowCount();
+        table->insertRow(at);
+        const QString cells[4] = {QString::fromUtf8(caption), Q(row.Key), Q(row.Popularity), Q(row.Payout)};
+        for (int c = 0; c < 4; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            item->setTextAlignment(c >= 2 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+            table->setItem(at, c, item);
         }
     }
-    return QString::fromUtf8(caption) + QStringLiteral("：") + lines.join(QStringLiteral(" / "));
 }
 
 QLabel* Boxed(QWidget* parent)
@@ -66,7 +101,7 @@ QLabel* Boxed(QWidget* parent)
 
 RaceAnalysisPanel::RaceAnalysisPanel(QWidget* parent)
     : QWidget(parent), m_header(new QLabel(this)), m_laps(new QLabel(this)), m_share(new QLabel(this)),
-      m_picks{Boxed(this), Boxed(this), Boxed(this), Boxed(this)}, m_results(new QLabel(this)),
+      m_picks{Boxed(this), Boxed(this), Boxed(this), Boxed(this)}, m_results(MakeResultTable(this)),
       m_quinella(new QListWidget(this)), m_pages(new QTabWidget(this)), m_matrix(MakeMatrix(18, this)),
       m_bracket(MakeMatrix(8, this))
 {
@@ -75,8 +110,6 @@ RaceAnalysisPanel::RaceAnalysisPanel(QWidget* parent)
     m_header->setTextFormat(Qt::PlainText);
     m_laps->setTextFormat(Qt::PlainText);
     m_share->setTextFormat(Qt::PlainText);
-    m_results->setTextFormat(Qt::PlainText);
-    m_results->setWordWrap(true);
 
     auto* left = new QVBoxLayout;
     left->addWidget(m_header);
@@ -84,10 +117,16 @@ RaceAnalysisPanel::RaceAnalysisPanel(QWidget* parent)
     left->addWidget(m_share);
     left->addStretch(1);
 
-    auto* middle = new QVBoxLayout;
-    for (QLabel* pick : m_picks) {
-        middle->addWidget(pick);
+    // The picks two by two above the results, which take the rest of the strip's height so
+    // that a race's usual payouts show unscrolled.
+    auto* picks = new QGridLayout;
+    picks->setSpacing(2);
+    for (int i = 0; i < 4; ++i) {
+        m_picks[i]->setMinimumWidth(0);
+        picks->addWidget(m_picks[i], i / 2, i % 2);
     }
+    auto* middle = new QVBoxLayout;
+    middle->addLayout(picks);
     middle->addWidget(m_results, 1);
 
     auto* toggles = new QHBoxLayout;
@@ -97,11 +136,15 @@ RaceAnalysisPanel::RaceAnalysisPanel(QWidget* parent)
     share->setObjectName(QStringLiteral("MatrixVoteShare"));
     connect(payout, &QPushButton::clicked, this, [this] { SetView(MatrixView::Payout); });
     connect(share, &QPushButton::clicked, this, [this] { SetView(MatrixView::VoteShare); });
-    toggles->addWidget(payout);
-    toggles->addWidget(share);
+    for (QPushButton* button : {payout, share}) {
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
+        toggles->addWidget(button);
+    }
     toggles->addStretch(1);
     m_pages->addTab(m_matrix, QStringLiteral("馬連"));
     m_pages->addTab(m_bracket, QStringLiteral("枠連"));
+    // The race view shows the quinella page only; the bracket page stays for a later use.
+    m_pages->setTabVisible(1, false);
     auto* right = new QVBoxLayout;
     right->addLayout(toggles);
     right->addWidget(m_pages, 1);
@@ -109,7 +152,7 @@ RaceAnalysisPanel::RaceAnalysisPanel(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addLayout(left, 3);
-    layout->addLayout(middle, 3);
+    layout->addLayout(middle);
     layout->addWidget(m_quinella, 2);
     layout->addLayout(right, 4);
 }
@@ -122,8 +165,9 @@ void RaceAnalysisPanel::Show(const RaceAnalysis& a, const RaceDay& day)
     m_header->setText(Q(h.RunnerCount + h.CourseName + " " + h.RaceNumber + "R  " + h.DateLine) + QLatin1Char('\n') +
                       Q(h.RaceName + "  " + h.Grade) + QLatin1Char('\n') +
                       Q(h.WeightKind + " " + h.Class + "  " + h.Track + " " + h.Distance + "  " + h.PostTime));
-    m_header->setStyleSheet(h.TurfPanel ? QStringLiteral("QLabel { background: #d8f0d8; }")
-                                        : QStringLiteral("QLabel { background: #f0d8d8; }"));
+    // The track panel: green for turf, dark red otherwise, the text white on both.
+    m_header->setStyleSheet(h.TurfPanel ? QStringLiteral("QLabel { background: rgb(0, 128, 0); color: white; }")
+                                        : QStringLiteral("QLabel { background: rgb(128, 0, 0); color: white; }"));
     QStringList laps;
     for (const LapPanelRow& row : a.LapPanels) {
         laps << Q(row.Caption + row.SampleCount + row.Mean + row.StdDev + " | " + row.SpreadPlus + row.SpreadMinus);
@@ -142,8 +186,10 @@ void RaceAnalysisPanel::Show(const RaceAnalysis& a, const RaceDay& day)
         stats << QString::fromUtf8(caption.data(), static_cast<int>(caption.size())) + QLatin1Char(' ') +
                      Q(a.Share.Averages[i]);
     }
-    m_share->setText(share.join(QString()) + QLatin1Char('\n') + stats.mid(0, 4).join(QStringLiteral("  ")) +
-                     QLatin1Char('\n') + stats.mid(4).join(QStringLiteral("  ")));
+    // Three figures a line keep the strip within the window's default width.
+    m_share->setText(share.join(QString()) + QLatin1Char('\n') + stats.mid(0, 3).join(QStringLiteral("  ")) +
+                     QLatin1Char('\n') + stats.mid(3, 3).join(QStringLiteral("  ")) + QLatin1Char('\n') +
+                     stats.mid(6).join(QStringLiteral("  ")));
 
     const PickBox* boxes[4] = {&a.ComboPicks[0], &a.ComboPicks[1], &a.ComboPicks[2], &a.RunnerPick};
     for (int i = 0; i < 4; ++i) {
@@ -154,10 +200,12 @@ void RaceAnalysisPanel::Show(const RaceAnalysis& a, const RaceDay& day)
         m_picks[i]->setProperty("hit", boxes[i]->Hit);
     }
     const RaceResults& r = a.Results;
-    m_results->setText(QStringList{ResultLines("単勝", r.Win), ResultLines("複勝", r.Place),
-                                   ResultLines("枠連", r.Bracket), ResultLines("馬連", r.Quinella),
-                                   ResultLines("ワイド", r.Wide)}
-                           .join(QLatin1Char('\n')));
+    m_results->setRowCount(0);
+    AddResultRows(m_results, "単勝", r.Win);
+    AddResultRows(m_results, "複勝", r.Place);
+    AddResultRows(m_results, "枠連", r.Bracket);
+    AddResultRows(m_results, "馬連", r.Quinella);
+    AddResultRows(m_results, "ワイド", r.Wide);
 
     m_quinella->clear();
     for (const std::string& line : a.QuinellaList) {
@@ -179,7 +227,7 @@ void RaceAnalysisPanel::Clear()
         pick->clear();
         pick->setStyleSheet(QString());
     }
-    m_results->clear();
+    m_results->setRowCount(0);
     m_quinella->clear();
     m_matrix->clearContents();
     m_bracket->clearContents();

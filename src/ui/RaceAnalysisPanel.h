@@ -30,6 +30,7 @@ public:
     QTableWidget* QuinellaMatrix() const { return m_matrix; }
     MatrixView View() const { return m_view; }
     QLabel* PickLabel(int index) const { return m_picks[index]; }
+    QTableWidget* ResultTable() const { return m_results; }
 
 public slots:
     void SetView(vornal::MatrixView view);
@@ -45,7 +46,7 @@ private:
     QLabel* m_laps;
     QLabel* m_share;
     QLabel* m_picks[4];
-    QLabel* m_results;
+    QTableWidget* m_results;
     QListWidget* m_quinella;
     QTabWidget* m_pages;
     QTableWidget* m_matrix;

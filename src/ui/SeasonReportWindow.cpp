@@ -30,6 +30,7 @@
 #include "app/AtomicFile.h"
 #include "app/SettingKeys.h"
 #include "app/Settings.h"
+#include "betting/BetMethod.h"
 #include "betting/UserSetFile.h"
 #include "present/GridSort.h"
 #include "season/SeasonGrid.h"
@@ -125,7 +126,12 @@ SeasonReportWindow::SeasonReportWindow(std::filesystem::path appDir, QWidget* pa
     setWindowTitle(QStringLiteral("成績分析"));
     setObjectName(QStringLiteral("SeasonReportWindow"));
     m_methods->setObjectName(QStringLiteral("Methods"));
+    // The developer method is offered in the developer view only, as in the main window.
+    const bool developerView = IsDeveloperView(m_appDir);
     for (const MethodChoice& choice : kMethodChoices) {
+        if (choice.kind == BetMethodKind::Developer1 && !developerView) {
+            continue;
+        }
         auto* item = new QListWidgetItem(QString::fromUtf8(choice.caption), m_methods);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(choice.kind == BetMethodKind::No1 ? Qt::Checked : Qt::Unchecked);

@@ -206,6 +206,13 @@ void UserSettingsWindow::ClearAll()
     for (int field : {32, 36}) {
         SetFieldText(field, QStringLiteral("3000"));
     }
+    // A new set starts on every field size; a shown set then sets its own counts.
+    for (int field : {29, 33}) {
+        SetFieldText(field, QStringLiteral(" 5"));
+    }
+    for (int field : {30, 34}) {
+        SetFieldText(field, QStringLiteral("18"));
+    }
 }
 
 void UserSettingsWindow::ShowLine(int line)

@@ -3,9 +3,13 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTranslator>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/AppDir.h"
@@ -32,6 +36,18 @@ void SetApplicationFonts()
     QApplication::setFont(fixed, "QHeaderView");
     QApplication::setFont(fixed, "QListWidget");
     QApplication::setFont(fixed, "QLabel");
+}
+
+bool InstallQtTranslations(QCoreApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
 }
 
 Workbench::Workbench(std::filesystem::path appDir) : m_session(std::move(appDir)) {}
@@ -67,6 +83,7 @@ int RunWorkbench(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("Vornal"));
     SetApplicationFonts();
+    InstallQtTranslations(app);
     QCommandLineParser parser;
     parser.addHelpOption();
     const QCommandLineOption appDirOption(QStringLiteral("app-dir"), QStringLiteral("application folder"),
@@ -122,6 +139,21 @@ int RunWorkbench(QApplication& app)
     const int slot = parser.value(slotOption).toInt();
     const QString tab = parser.value(tabOption);
     const QString shotFile = parser.value(shotOption);
+    // A screenshot of a day or tab that is not there would show something else: say why and
+    // fail before anything is written.
+    if (screenshot && !dayName.empty()) {
+        const std::vector<std::string> stored = StoredDayNames(workbench.Session().AppDir());
+        if (std::find(stored.begin(), stored.end(), dayName) == stored.end()) {
+            std::fprintf(stderr, "vornal: no race day %s in the store\n", ToUtf8(dayName).c_str());
+            return 1;
+        }
+    }
+    if (!tab.isEmpty() && !window.SelectTab(tab)) {
+        std::fprintf(stderr, "vornal: no tab %s\n", tab.toStdString().c_str());
+        if (screenshot) {
+            return 2;
+        }
+    }
 
     int code = 0;
     auto afterLoad = [&](bool ok) {
@@ -132,10 +164,13 @@ int RunWorkbench(QApplication& app)
                 }
             }
         }
-        if (!tab.isEmpty() && !window.SelectTab(tab)) {
-            std::fprintf(stderr, "vornal: no tab %s\n", tab.toStdString().c_str());
+        if (!tab.isEmpty()) {
+            window.SelectTab(tab);
         }
         if (screenshot) {
+            if (!ok) {
+                std::fprintf(stderr, "vornal: the day could not be loaded\n");
+            }
             code = ok ? Screenshot(window, shotFile) : 1;
             QApplication::quit();
         }

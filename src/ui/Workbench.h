@@ -10,6 +10,7 @@
 #include "session/DaySession.h"
 
 class QApplication;
+class QCoreApplication;
 
 // The program: the application's fonts, the day session and the main window, started in
 // the fixed order; and the command line of the window (`--app-dir`, `--date`, `--slot`,
@@ -38,6 +39,11 @@ private:
     DaySession m_session;
     std::unique_ptr<MainWindow> m_window;
 };
+
+// Qt's own dialogs and buttons ("Look in", "Cancel", "Yes"...) in Japanese: installs Qt's
+// Japanese translations from Qt's translation folder into `app` (Debian ships them in
+// qt6-translations-l10n). False, changing nothing, when they are not installed.
+bool InstallQtTranslations(QCoreApplication& app);
 
 // The program's main: returns the exit code.
 int RunWorkbench(QApplication& app);

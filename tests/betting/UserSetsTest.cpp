@@ -93,6 +93,29 @@ TEST(ValidateUserRuleSet, ChecksInTheWindowsOrder)
     EXPECT_NE(SetNameProblem("\x82,"), "");
 }
 
+// Empty runner counts (0..0) or no filled rule on either surface: the set bets in no race.
+TEST(ValidateUserRuleSet, RefusesASetThatCanNeverBet)
+{
+    const std::string never = Sjis(kNeverBetsMessage);
+    UserRuleSet set = TurfOnly();
+    set.turf.runnersFrom = 0;
+    set.turf.runnersTo = 0;
+    EXPECT_EQ(ValidateUserRuleSet(set), never) << "the dirt range alone bets on no dirt rule";
+    set.dirt.pairs[1] = {{Sjis("格"), 1}, {Sjis("実力"), 1}};
+    EXPECT_EQ(ValidateUserRuleSet(set), "");
+    set.dirt.runnersFrom = 0;
+    set.dirt.runnersTo = 0;
+    EXPECT_EQ(ValidateUserRuleSet(set), never);
+    set.turf.runnersFrom = 18;
+    EXPECT_EQ(ValidateUserRuleSet(set), "") << "a range the wrong way round still bets";
+
+    UserRuleSet empty;
+    empty.name = "E";
+    empty.turf.runnersFrom = empty.dirt.runnersFrom = 5;
+    empty.turf.runnersTo = empty.dirt.runnersTo = 18;
+    EXPECT_EQ(ValidateUserRuleSet(empty), never);
+}
+
 class UserSetFileTest : public ::testing::Test
 {
 protected:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 
@@ -46,6 +47,24 @@ std::vector<std::string> Values(const std::string& json, const std::string& key)
     const std::regex entry("\"" + key + "\":(\"[^\"]*\"|[-0-9.e]+)");
     for (std::sregex_iterator it(json.begin(), json.end(), entry), end; it != end; ++it) {
         values.push_back((*it)[1]);
+    }
+    return values;
+}
+
+// The numbers of every array `key` holds, all races together.
+std::vector<double> ArrayValues(const std::string& json, const std::string& key)
+{
+    std::vector<double> values;
+    const std::regex array("\"" + key + "\":\\[([^\\]]*)\\]");
+    for (std::sregex_iterator it(json.begin(), json.end(), array), end; it != end; ++it) {
+        const std::string items = (*it)[1];
+        std::size_t at = 0;
+        while (at < items.size()) {
+            std::size_t next = items.find(',', at);
+            next = next == std::string::npos ? items.size() : next;
+            values.push_back(std::stod(items.substr(at, next - at)));
+            at = next + 1;
+        }
     }
     return values;
 }
@@ -101,6 +120,31 @@ TEST_F(OddsCommands, QuickOddsThenTimeSeriesChangeTheRaceOdds)
     };
     EXPECT_LE(std::abs(minutes(seriesTime[0]) - minutes(oddsTime[0])), 5) << "announcements are ten minutes apart";
     EXPECT_NE(Values(taken.out, "WinOdds"), Values(quick.out, "WinOdds"));
+}
+
+// The feed has no quinella odds: the payouts the bets rest on must survive both imports, and
+// --json prints the day as it stands after them (the progress kept off the standard output).
+TEST_F(OddsCommands, ImportsKeepThePredictedQuinellaPayoutsAndPrintTheDay)
+{
+    const CliResult loaded = RunCli(App() + "day --date 20260111 --json");
+    ASSERT_EQ(loaded.exitCode, 0);
+    const std::vector<double> predicted = ArrayValues(loaded.out, "PredictedQuinellaPayout");
+    const std::size_t priced = std::count_if(predicted.begin(), predicted.end(), [](double v) { return v > 0.0; });
+    ASSERT_GT(priced, 100u);
+
+    const CliResult fetched = RunCli(App() + "odds --all --json --date 20260111 --feed " + Q(m_root / "feed"));
+    ASSERT_EQ(fetched.exitCode, 0);
+    ASSERT_EQ(fetched.out.rfind("{\"date\":", 0), 0u) << fetched.out.substr(0, 200);
+    EXPECT_EQ(ArrayValues(fetched.out, "PredictedQuinellaPayout"), predicted);
+    const std::vector<std::string> win = Values(fetched.out, "WinOdds");
+    EXPECT_GT(std::count_if(win.begin(), win.end(), [](const std::string& v) { return std::stod(v) > 0.0; }), 100)
+        << "the day printed is the one the fetch imported into, not a fresh load";
+
+    const CliResult series = RunCli(App() + "tsodds --json --date 20260111 --folder " + Q(m_root / "ts"));
+    ASSERT_EQ(series.exitCode, 0);
+    ASSERT_EQ(series.out.rfind("{\"date\":", 0), 0u) << series.out.substr(0, 200);
+    EXPECT_EQ(ArrayValues(series.out, "PredictedQuinellaPayout"), predicted);
+    EXPECT_NE(Values(series.out, "WinOdds"), win);
 }
 
 TEST_F(OddsCommands, AnInjectedOpenErrorIsLoggedAndTheOtherRacesAreFetched)

@@ -161,7 +161,7 @@ TEST_F(ShortSeason, WarningsOfALoadReachTheErrorStreamAndTheJson)
     const std::string after = json.substr(at);
     const std::string raceJson = after.substr(0, after.find("{\"date\":"));
     EXPECT_TRUE(
-        Mentions(raceJson, "\"BetCombos\":[\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"],\"BetRunner\":0"));
+        Mentions(raceJson, "\"BetCombos\":[\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"],\"BetRunner\":0"));
     for (const char* figure :
          {"\"PredictedWinPayout\":", "\"RankAchievement\":", "\"WinRank\":", "\"AchievementProb\":"}) {
         for (std::size_t f = raceJson.find(figure); f != std::string::npos; f = raceJson.find(figure, f + 1)) {

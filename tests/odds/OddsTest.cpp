@@ -258,6 +258,33 @@ TEST(OddsImport, ReadsMarkersBlanksAndTenths)
     EXPECT_EQ(f.day->Races[1].OddsO1Time, "0900");
 }
 
+// Quick odds come without O2 records, and a failed fetch imports too: a race whose market
+// has no quinella odds must keep the predicted payouts its bets and sheets rest on.
+TEST(OddsImport, PredictedQuinellaPayoutsStayUntilTheMarketHasOdds)
+{
+    DayFixture f;
+    for (int race : {0, 1}) {
+        f.day->Races[race].PredictedQuinellaPayout[1] = 880.0;
+        f.day->Races[race].PredictedQuinellaPayout[2] = 1520.0;
+    }
+    f.day->RaceO2[0] = std::string(jv::kLengthO2 - 2, ' ');
+    std::string o2(jv::kLengthO2 - 2, ' ');
+    Put(o2, jv::Nth(jv::o2::kQuinellaOdds, 13, 1), "------");
+    f.day->RaceO2[1] = o2;
+    ASSERT_TRUE(ImportOdds(*f.day, 0));
+    ASSERT_TRUE(ImportOdds(*f.day, 1));
+    for (int race : {0, 1}) {
+        EXPECT_EQ(f.day->Races[race].PredictedQuinellaPayout[1], 880.0) << race;
+        EXPECT_EQ(f.day->Races[race].PredictedQuinellaPayout[2], 1520.0) << race;
+    }
+
+    Put(o2, jv::Nth(jv::o2::kQuinellaOdds, 13, 2), "000412");
+    f.day->RaceO2[1] = o2;
+    ASSERT_TRUE(ImportOdds(*f.day, 1));
+    EXPECT_EQ(f.day->Races[1].PredictedQuinellaPayout[1], -1.0) << "the market's whole table is taken";
+    EXPECT_DOUBLE_EQ(f.day->Races[1].PredictedQuinellaPayout[2], 41.2);
+}
+
 // A byte inserted in record 1 shifts every record after it: the odds commands refuse the
 // file naming the record instead of reading, or writing back, records made of two halves.
 TEST(OddsImport, AMisalignedOddsFileIsRefused)

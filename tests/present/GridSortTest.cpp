@@ -95,5 +95,29 @@ TEST(GridSortTest, PastRunsByHorseNumberNewestFirstAndRenumbered)
     EXPECT_EQ(ColumnUtf8(table, 0), (std::vector<std::string>{" 1", " 2", " 3", " 4", " 5"}));
 }
 
+// The loader marks all five run slots of a runner present, found or not: a slot without a
+// record has empty date and going cells, so "馬番" still puts the newest run first.
+TEST(GridSortTest, PastRunSlotsWithoutARecordSortLastWithinTheHorse)
+{
+    std::unique_ptr<RaceDay> day = std::make_unique<RaceDay>();
+    RaceSlot& race = presenttest::SetRace(*day, 0, "2026010506010111", 2);
+    for (int h = 0; h < 2; ++h) {
+        for (PastRun& run : race.Runners[h].Past) {
+            run.PastRunPresent = true;
+        }
+    }
+    race.Runners[0].Past[0].PastRunKey = "2025120106";
+    race.Runners[0].Past[1].PastRunKey = "2025110106";
+    race.Runners[0].Past[1].PastTrack = "11";
+    race.Runners[0].Past[1].PastGoing = "1";
+    race.Runners[1].Past[0].PastRunKey = "2025091506";
+    race.PastRowCount = 10;
+    CellGrid table = BuildPastRunTable(race);
+    ASSERT_TRUE(PressToggle(table, SortTable::PastRuns, "馬番"));
+    EXPECT_EQ(ColumnUtf8(table, 6),
+              (std::vector<std::string>{"2025.12.01", "2025.11.01", "", "", "", "2025.09.15", "", "", "", ""}));
+    EXPECT_EQ(ColumnUtf8(table, 10), (std::vector<std::string>{"", "芝良", "", "", "", "", "", "", "", ""}));
+}
+
 } // namespace
 } // namespace vornal

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -70,6 +71,29 @@ TEST_F(PrintSheetsTest, RaceNumberSitsInItsBoxByItsWidth)
     EXPECT_EQ(box->BrushColour, kPrintBlack);
     EXPECT_LT(box - page.Items.begin(), &nine - page.Items.data());
     EXPECT_EQ(OnlyText(page, " 2頭　　　【買い目1】").X1, 1500);
+}
+
+// Every caption of the runner table ends before the next column starts: a fixed-pitch byte
+// is half the point size wide (254 / 72 page units a point).
+TEST_F(PrintSheetsTest, RunnerTableCaptionsFitTheirColumns)
+{
+    AddRace(*day, 0, 9, 2);
+    const PrintPage page = PrintRaceSheets(*day, tables, BetMethodKind::No1).Pages.at(0);
+    const std::vector<int> edges = {215, 450, 585, 705, 825, 950, 1080, 1205, 1325, 1450};
+    int captions = 0;
+    for (const PageItem& item : page.Items) {
+        if (item.Kind != PageItemKind::Text || item.Y1 < 430 || item.Y1 >= 530 || item.X1 < 215 || item.X1 >= 1450) {
+            continue;
+        }
+        ++captions;
+        const int next = *std::upper_bound(edges.begin(), edges.end(), item.X1);
+        const double right = item.X1 + item.Text.size() * item.Font.Size * 254.0 / 72.0 / 2.0;
+        EXPECT_LT(right, next) << ToUtf8(item.Text) << " at " << item.X1 << "," << item.Y1;
+        EXPECT_GE(item.Font.Size, 5) << ToUtf8(item.Text);
+    }
+    EXPECT_EQ(captions, 29);
+    EXPECT_EQ(OnlyText(page, "実績確率R").X1, 825);
+    EXPECT_EQ(OnlyText(page, "格").Font.Size, 8) << "a caption that fits keeps its size";
 }
 
 TEST_F(PrintSheetsTest, RunnerTableEndsBelowItsLastRowAndRulesBrackets)
@@ -153,6 +177,11 @@ TEST_F(PrintSheetsTest, AllBetsBlockOfARaceWithBetsAndWinner)
     EXPECT_EQ(OnlyText(page, "【連勝】  2- 4 予:   1234　").Y1, y0 + 116);
     EXPECT_EQ(OnlyText(page, "【1着】④　12人").Y1, y0 + 154);
     EXPECT_EQ(OnlyText(page, " 3R").Y1, 200 * 3 + 80);
+
+    // A combination the market marks "not announced" (-2) shows no payout.
+    race.PredictedQuinellaPayout[QuinellaIndex(" 2- 4")] = -2.0;
+    const PrintPage unpriced = PrintAllBetsSheet(*day).Pages.at(0);
+    EXPECT_EQ(OnlyText(unpriced, "【連勝】  2- 4 予:       　").Y1, y0 + 116);
 }
 
 TEST_F(PrintSheetsTest, PagesPerRaceAndPerRacecourse)

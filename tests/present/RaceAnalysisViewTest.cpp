@@ -98,6 +98,13 @@ TEST_F(RaceAnalysisViewTest, QuinellaListAndPopularityOrder)
     EXPECT_EQ(ToUtf8(view.QuinellaList[1]), "  2  1- 2       1210  20.2  ");
     EXPECT_EQ(presenttest::RowUtf8(view.PopularityOrder, 2),
               (std::vector<std::string>{"  2", " 1- 2", "   ", "   1210", "  7.5", "  1.2", "  20.2"}));
+
+    // Market odds of -1 (no sale) and -2 (not announced) are no payouts.
+    race->PredictedQuinellaPayout[q37] = -1.0;
+    race->PredictedQuinellaPayout[q12] = -2.0;
+    const RaceAnalysis unpriced = ShowRaceAnalysis(*day, *tables, 0);
+    EXPECT_EQ(ToUtf8(unpriced.QuinellaList[0]), "  1  3- 7 S◎          12.5  ");
+    EXPECT_EQ(presenttest::RowUtf8(unpriced.PopularityOrder, 2)[3], "       ");
 }
 
 TEST_F(RaceAnalysisViewTest, PickBoxesTurnRedOnAWinningPick)

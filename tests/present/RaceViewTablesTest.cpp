@@ -111,6 +111,8 @@ TEST_F(RaceViewTablesTest, RaceCardKeysReadNinetyNineWithoutAResult)
 {
     race->Runners[1].FinishPos = 2;
     const CellGrid table = BuildRaceCardKeys(*race);
+    EXPECT_EQ(ToUtf8(table.Cell(1, 0)), " 1") << "bracket and horse number are %2d like the ranks";
+    EXPECT_EQ(ToUtf8(table.Cell(2, 1)), " 2");
     EXPECT_EQ(ToUtf8(table.Cell(1, 10)), "99");
     EXPECT_EQ(ToUtf8(table.Cell(2, 10)), " 2");
     EXPECT_EQ(table.ColumnWidth(13), 0);

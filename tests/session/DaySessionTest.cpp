@@ -303,11 +303,9 @@ TEST_F(DaySessionTest, QuickOddsRefreshTheOddsOfTheRaceButNotTheBets)
         EXPECT_TRUE(after.Runners[h].WinOdds > 0.0 || after.Runners[h].WinOdds == -1.0) << h;
     }
     EXPECT_GT(after.BracketOddsValue[1], 0.0);
-    // The store holds no quinella odds records, so the imported quinella values are
-    // "not announced" in place of the predicted payouts.
-    for (int q = 1; q <= kQuinellaCount; ++q) {
-        EXPECT_EQ(after.PredictedQuinellaPayout[q], -2.0) << q;
-    }
+    // The store holds no quinella odds records: the race keeps its predicted payouts, which
+    // its bets, matrix and sheets rest on.
+    EXPECT_EQ(after.PredictedQuinellaPayout, before.PredictedQuinellaPayout);
     // The day pipeline is not rerun: the bets stay as the load chose them.
     EXPECT_EQ(session.Day()->Bets[2].BetCombos, bets.BetCombos);
     // Other races keep their odds.

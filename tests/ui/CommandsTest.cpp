@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QMenu>
 #include <QPrinter>
@@ -12,12 +14,15 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <algorithm>
 #include <fstream>
 
 #include <unistd.h>
@@ -38,6 +43,7 @@
 #include "ui/PlainGridDelegate.h"
 #include "ui/PrintPreviewWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/RaceAnalysisPanel.h"
 #include "ui/RaceListPanel.h"
 #include "ui/Text.h"
 #include "ui/Workbench.h"
@@ -165,6 +171,23 @@ void CommandsTest::quickOddsForAllRacesRefreshTheShownOdds()
     QVERIFY(window.View(QStringLiteral("出馬表"))->Grid() == fresh.RaceCard);
     QVERIFY(day.Races[slot].Runners[0].WinOdds != oddsBefore);
     QVERIFY(window.statusBar()->currentMessage().isEmpty());
+    // The feed has no quinella odds: the predicted payouts stay in the matrix and the list.
+    QTableWidget* matrix = window.AnalysisPanel()->QuinellaMatrix();
+    int payouts = 0;
+    for (int row = 0; row < matrix->rowCount(); ++row) {
+        for (int column = 0; column < matrix->columnCount(); ++column) {
+            const QTableWidgetItem* item = matrix->item(row, column);
+            payouts += item != nullptr && item->text().trimmed().toInt() > 0 ? 1 : 0;
+        }
+    }
+    QVERIFY2(payouts > 20, qPrintable(QString::number(payouts)));
+    QListWidget* list = window.AnalysisPanel()->QuinellaList();
+    for (int i = 0; i < list->count(); ++i) {
+        QVERIFY2(!list->item(i)->text().contains(QStringLiteral(" -")), qPrintable(list->item(i)->text()));
+    }
+    QDir().mkpath(QStringLiteral(VORNAL_SCREENSHOT_DIR));
+    window.resize(1200, 800);
+    QVERIFY(window.grab().save(QStringLiteral(VORNAL_SCREENSHOT_DIR "/odds-fetched.png")));
 
     // The CLI fetches the same odds into the same day.
     const test::CliResult cli =
@@ -356,9 +379,40 @@ void CommandsTest::theFirstShowingChecksTheLinkAndHelpOpensTheGuide()
     QCOMPARE(catcher.urls.size(), 2);
     const QString page = catcher.urls[0].toLocalFile();
     QVERIFY2(page.endsWith(QStringLiteral("guide.html")) && QFileInfo::exists(page), qPrintable(page));
+    // The guide is written in Japanese for the workbench's users, and its pictures come with it.
+    QFile guide(page);
+    QVERIFY(guide.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(guide.readAll());
+    QVERIFY(text.contains(QStringLiteral("<html lang=\"ja\">")));
+    QString body = text;
+    body.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
+    const qsizetype latin =
+        std::count_if(body.begin(), body.end(), [](QChar c) { return c.isLetter() && c.unicode() < 0x80; });
+    const qsizetype japanese = std::count_if(body.begin(), body.end(), [](QChar c) { return c.unicode() >= 0x3000; });
+    QVERIFY2(japanese > 4 * latin,
+             qPrintable(QStringLiteral("%1 Japanese, %2 Latin letters").arg(japanese).arg(latin)));
+    const QRegularExpression image(QStringLiteral("<img src=\"([^\"]+)\""));
+    int images = 0;
+    for (auto it = image.globalMatch(text); it.hasNext(); ++images) {
+        const QString name = it.next().captured(1);
+        QVERIFY2(QFileInfo::exists(QFileInfo(page).dir().filePath(name)), qPrintable(name));
+    }
+    QVERIFY(images >= 3);
 
     window.findChild<QAction*>(QStringLiteral("終了"))->trigger();
     QVERIFY(!window.isVisible());
+}
+
+void CommandsTest::qtsOwnDialogsSpeakJapanese()
+{
+    QVERIFY(InstallQtTranslations(*qApp));
+    QCOMPARE(QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(),
+             QStringLiteral("キャンセル"));
+    QVERIFY(QCoreApplication::translate("QFileDialog", "Look in:") != QStringLiteral("Look in:"));
+    for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
 }
 
 void CommandsTest::theListToggleTheListOptionAndTheDeveloperMenu()

@@ -22,6 +22,7 @@ private slots:
     void theFirstShowingChecksTheLinkAndHelpOpensTheGuide();
     void theListToggleTheListOptionAndTheDeveloperMenu();
     void theSettingsFilesBridgeServesTheCheckAndTheQuickOdds();
+    void qtsOwnDialogsSpeakJapanese();
 
 private:
     std::filesystem::path Copy(const char* name) const;

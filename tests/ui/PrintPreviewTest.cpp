@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -10,6 +11,8 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -130,6 +133,18 @@ void PrintPreviewTest::printingSendsTheChosenPagesAsOneJob()
     const QString saved = QString::fromStdString((m_root / "saved.pdf").string());
     QVERIFY(window.SavePdf(saved));
     QCOMPARE(PdfPages(saved), static_cast<int>(m_sheets.Pages.size()));
+
+    // A bare name gets ".pdf", and the window says where the file went.
+    const QString bare = QString::fromStdString((m_root / "bare").string());
+    QVERIFY(window.SavePdf(bare));
+    QVERIFY(!QFile::exists(bare));
+    QCOMPARE(PdfPages(bare + QStringLiteral(".pdf")), static_cast<int>(m_sheets.Pages.size()));
+    QTRY_VERIFY(window.findChild<QMessageBox*>(QStringLiteral("Message")));
+    const QList<QMessageBox*> boxes = window.findChildren<QMessageBox*>(QStringLiteral("Message"));
+    QVERIFY(std::any_of(boxes.begin(), boxes.end(), [&](QMessageBox* box) {
+        return box->text().contains(QDir::toNativeSeparators(bare + QStringLiteral(".pdf"))) &&
+               box->text().contains(QStringLiteral("保存しました"));
+    }));
 }
 
 void PrintPreviewTest::withoutAPrinterPrintingSaysSo()

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "app/AtomicFile.h"
+#include "betting/BetMethod.h"
 #include "cli/CliRun.h"
 #include "season/SeasonGrid.h"
 #include "season/SeasonReportJson.h"
@@ -105,4 +106,24 @@ void SeasonReportWindowTest::theMenuOpensTheWindowAndARunFillsTableAndCharts()
     QDir().mkpath(QStringLiteral(VORNAL_SCREENSHOT_DIR));
     QVERIFY(window->ExportPng(QStringLiteral(VORNAL_SCREENSHOT_DIR "/season-report.png")));
     window->close();
+}
+
+void SeasonReportWindowTest::theDeveloperMethodIsOfferedInTheDeveloperViewOnly()
+{
+    const fs::path app = m_root / "methods";
+    fs::create_directories(app);
+    const auto offered = [&app] {
+        SeasonReportWindow window(app);
+        QStringList captions;
+        auto* methods = window.findChild<QListWidget*>(QStringLiteral("Methods"));
+        for (int i = 0; i < methods->count(); ++i) {
+            captions << methods->item(i)->text();
+        }
+        return captions;
+    };
+    const QString developer = QStringLiteral("買い目１（スペシャル出目）");
+    QVERIFY(!offered().contains(developer));
+    QVERIFY(offered().contains(QStringLiteral("ﾕｰｻﾞｰ指定")));
+    QVERIFY(static_cast<bool>(WriteFileAtomic(app / kDeveloperMarkerFile, "")));
+    QVERIFY(offered().contains(developer));
 }

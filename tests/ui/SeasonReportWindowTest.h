@@ -14,4 +14,5 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void theMenuOpensTheWindowAndARunFillsTableAndCharts();
+    void theDeveloperMethodIsOfferedInTheDeveloperViewOnly();
 };

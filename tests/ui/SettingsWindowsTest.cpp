@@ -64,6 +64,13 @@ void SettingsWindowsTest::theRuleSetWindowRejectsABadRuleAndSavesAGoodOne()
     bool answer = false;
     window.SetPrompts([&](const QString& q) { asked << q; return answer; }, [&](const QString& m) { told << m; });
     window.show();
+    // A new set shows the default runner counts: saved as they stand, it bets.
+    for (int field : {29, 33}) {
+        QCOMPARE(static_cast<QComboBox*>(window.Input(field))->currentText(), QStringLiteral(" 5"));
+    }
+    for (int field : {30, 34}) {
+        QCOMPARE(static_cast<QComboBox*>(window.Input(field))->currentText(), QStringLiteral("18"));
+    }
 
     Choose(window, 0, QStringLiteral("ABC"));
     Choose(window, 1, QStringLiteral("実績確率")); // a rating without its rank
@@ -79,6 +86,15 @@ void SettingsWindowsTest::theRuleSetWindowRejectsABadRuleAndSavesAGoodOne()
     window.Register();
     QCOMPARE(told.last(), QStringLiteral("芝１点目の入力が不正です。"));
     Choose(window, 8, QStringLiteral(" 3"));
+    // Runner counts emptied on both surfaces: the set could never bet and is refused.
+    for (int field : {29, 30, 33, 34}) {
+        static_cast<QComboBox*>(window.Input(field))->setCurrentIndex(0);
+    }
+    window.Register();
+    QCOMPARE(told.last(), QString::fromUtf8(kNeverBetsMessage));
+    QVERIFY(!fs::exists(UserSetPath(app)));
+    Choose(window, 29, QStringLiteral(" 5"));
+    Choose(window, 30, QStringLiteral("18"));
     window.Register();
     QCOMPARE(told.last(), QStringLiteral("設定[ABC]を保存しました。"));
     QVERIFY(FileText(UserSetPath(app)).starts_with("ABC,実績確率, 1,,,格, 2,格, 3,"));

@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QDateTimeEdit>
 #include <QDir>
+#include <QProcess>
 #include <QProgressBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTableWidget>
 #include <QPushButton>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -237,6 +241,36 @@ private slots:
         }
     }
 
+    // A screenshot of a tab or a day that is not there must fail, saying why, and write nothing.
+    void theScreenshotRefusesAnUnknownTabOrDay()
+    {
+        const fs::path shot = m_root / "refused.png";
+        struct Case
+        {
+            QStringList arguments;
+            QString said;
+        };
+        const Case cases[] = {
+            {{QStringLiteral("--tab"), QStringLiteral("NOSUCHTAB")}, QStringLiteral("no tab NOSUCHTAB")},
+            {{QStringLiteral("--date"), QStringLiteral("20990101")}, QStringLiteral("no race day 2099年01月01日")},
+        };
+        for (const Case& c : cases) {
+            QProcess program;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            program.setProcessEnvironment(environment);
+            program.start(QStringLiteral(VORNAL_GUI_PATH),
+                          QStringList{QStringLiteral("--app-dir"), QString::fromStdString(m_app.string()),
+                                      QStringLiteral("--screenshot"), QString::fromStdString(shot.string())} +
+                              c.arguments);
+            QVERIFY(program.waitForFinished(60000));
+            QVERIFY2(program.exitCode() != 0, qPrintable(c.arguments.join(QLatin1Char(' '))));
+            const QString err = QString::fromUtf8(program.readAllStandardError());
+            QVERIFY2(err.contains(c.said), qPrintable(err));
+            QVERIFY(!fs::exists(shot));
+        }
+    }
+
     void aRaceWithoutRunnerRecordsShowsItsMessageAndHidesTheGrids()
     {
         const fs::path app = CopyApp(m_app, m_root / "norunners");
@@ -295,6 +329,78 @@ private slots:
         QCOMPARE(kBettingSet.Read(Settings(SettingsFile(app))), 2);
         QCOMPARE(window.findChild<QLabel*>(QStringLiteral("MethodLabel"))->text(), QStringLiteral("買い目指定：No2"));
         QCOMPARE(window.ListPanel()->Races()->currentRow(), 0);
+    }
+
+    // At the default size of the window the race strip and the toggle rows show whole: the
+    // results one row each, the matrix's bracket page hidden, the track panel in its colour.
+    void theRaceViewFitsTheDefaultWindow()
+    {
+        const fs::path app = CopyApp(m_app, m_root / "fits");
+        Workbench workbench(app);
+        QVERIFY(!workbench.Open());
+        MainWindow& window = *workbench.Window();
+        window.show();
+        window.setGeometry(10, 10, 1200, 800);
+        ChooseDate(window, 1); // the older day has its results
+        QTest::qWait(20);
+        const RaceDay& day = *workbench.Session().Day();
+        RaceAnalysisPanel& panel = *window.AnalysisPanel();
+
+        QTableWidget* results = panel.ResultTable();
+        const RaceSlot& race = day.Races[window.SelectedRace()];
+        int expected = 0;
+        for (const auto& entry : race.WinResult) {
+            expected += entry.Payout > 0 ? 1 : 0;
+        }
+        for (const auto& entry : race.PlaceResult) {
+            expected += entry.Payout > 0 ? 1 : 0;
+        }
+        QVERIFY(expected >= 3);
+        QCOMPARE(results->item(0, 0)->text(), QStringLiteral("単勝"));
+        QCOMPARE(results->item(0, 3)->text().trimmed().toInt(), race.WinResult[0].Payout);
+        int winAndPlace = 0;
+        for (int row = 0; row < results->rowCount(); ++row) {
+            const QString kind = results->item(row, 0)->text();
+            winAndPlace += kind == QStringLiteral("単勝") || kind == QStringLiteral("複勝") ? 1 : 0;
+            QVERIFY(results->item(row, 3)->text().trimmed().toInt() > 0);
+        }
+        QCOMPARE(winAndPlace, expected);
+        // Every cell shows whole: the longest kind "ワイド" and an eight-digit payout included.
+        const QFontMetrics metrics(results->font());
+        QVERIFY(metrics.horizontalAdvance(QStringLiteral("ワイド")) + 6 <= results->columnWidth(0));
+        QVERIFY(metrics.horizontalAdvance(QStringLiteral("12345678")) + 6 <= results->columnWidth(3));
+        const QRect last = results->visualItemRect(results->item(results->rowCount() - 1, 3));
+        QVERIFY2(last.bottom() <= results->viewport()->height() && last.right() <= results->viewport()->width(),
+                 qPrintable(QStringLiteral("last result row at %1,%2 in %3x%4")
+                                .arg(last.right())
+                                .arg(last.bottom())
+                                .arg(results->viewport()->width())
+                                .arg(results->viewport()->height())));
+
+        QTabWidget* pages = panel.findChild<QTabWidget*>();
+        QVERIFY(pages);
+        QCOMPARE(pages->tabText(0), QStringLiteral("馬連"));
+        QVERIFY(!pages->isTabVisible(1));
+
+        const bool turf = std::stoi(std::string(race.TrackCode.View())) < 23;
+        Save(window, QStringLiteral("default-size"));
+        QLabel* header = panel.HeaderLabel();
+        const QColor panelColour = window.grab().toImage().pixelColor(
+            header->mapTo(&window, QPoint(header->width() - 3, header->height() / 2)));
+        QCOMPARE(panelColour, turf ? QColor(0, 128, 0) : QColor(128, 0, 0));
+
+        for (const char* tab : {"出馬表", "ランキング", "ﾗｯﾌﾟ出馬表", "ﾗﾝｷﾝｸﾞ表"}) {
+            QVERIFY(window.SelectTab(QString::fromUtf8(tab)));
+            QApplication::processEvents();
+            QScrollArea* strip = window.View(QString::fromUtf8(tab))->findChild<QScrollArea*>();
+            QVERIFY(strip);
+            QVERIFY2(strip->horizontalScrollBar()->maximum() == 0,
+                     qPrintable(QStringLiteral("%1 needs %2 more pixels")
+                                    .arg(QString::fromUtf8(tab))
+                                    .arg(strip->horizontalScrollBar()->maximum())));
+        }
+        Save(window, QStringLiteral("default-size"));
+        Save(*results, QStringLiteral("results-box"));
     }
 
     void aFailedLoadKeepsTheDayShown()
