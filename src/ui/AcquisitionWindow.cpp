@@ -18,6 +18,7 @@
 
 #include "app/AppDir.h"
 #include "session/DaySession.h"
+#include "store/LinkChoice.h"
 #include "text/Encoding.h"
 #include "ui/Text.h"
 #include "vocab/JvResultMessage.h"
@@ -93,7 +94,8 @@ AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, std::unique_p
 
     connect(m_start, &QPushButton::clicked, this, &AcquisitionWindow::StartRun);
     // The window's own link is initialised before the first run, as the component must be.
-    m_linkResult = m_link.JVInit(kJvSoftwareId);
+    // A bridge starts a process and may wait for it: its JVInit runs on the worker of each run.
+    m_linkResult = m_bridge != nullptr ? 0 : m_link.JVInit(kJvSoftwareId);
     connect(m_cancelButton, &QPushButton::clicked, this, &AcquisitionWindow::AskCancel);
     connect(m_linkSettings, &QPushButton::clicked, this, &AcquisitionWindow::ShowLinkSettings);
     SyncPicker();
@@ -258,7 +260,20 @@ void AcquisitionWindow::StartRun()
                                 from.time().minute(), from.time().second()});
     Acquisition* acquisition = m_acquisition.get();
     const std::filesystem::path appDir = m_appDir;
-    m_worker = QThread::create([acquisition, appDir] { DaySession(appDir).Acquire(*acquisition); });
+    JvLink* bridge = m_bridge;
+    AcquisitionView* view = this;
+    m_worker = QThread::create([acquisition, appDir, bridge, view] {
+        if (bridge != nullptr) {
+            if (const int result = bridge->JVInit(kJvSoftwareId); result != 0) {
+                const std::string failure = LinkFailure(*bridge);
+                view->Beep();
+                view->ShowMessage(ToCp932("JVInitエラー：") + JvResultMessage("JVInit", result) +
+                                  (failure.empty() ? "" : "\r\n" + failure));
+                return;
+            }
+        }
+        DaySession(appDir).Acquire(*acquisition);
+    });
     connect(m_worker, &QThread::finished, this, &AcquisitionWindow::OnRunEnded, Qt::QueuedConnection);
     m_worker->start();
 }

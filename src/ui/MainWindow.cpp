@@ -101,7 +101,10 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     BuildDateList();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    WaitForLinkCheck();
+}
 
 void MainWindow::AddTab(GridView* view, const QString& caption, bool developerOnly)
 {

@@ -5,6 +5,8 @@
 #include <string>
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QThread>
 
 #include "session/DaySession.h"
 #include "store/LinkChoice.h"
@@ -115,6 +117,9 @@ private:
     std::filesystem::path m_feedFolder;
     std::unique_ptr<JvLink> m_link;
     bool m_linkChecked = false;
+    // The start-up check of a bridge runs here; the link outlives it.
+    QPointer<QThread> m_checkWorker;
+    void WaitForLinkCheck();
     std::string m_linkProblem; // why the settings file's link could not be used (CP932)
     // The shared cancel flag of the real-time reads (results retrieval, quick odds).
     CancelFlag m_cancel;

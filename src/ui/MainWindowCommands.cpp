@@ -9,6 +9,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QPointer>
+#include <QThread>
 #include <QToolBar>
 #include <QUrl>
 
@@ -133,6 +135,7 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::SetLink(const LinkChoice& choice)
 {
+    WaitForLinkCheck();
     m_feedFolder = choice.feedFolder;
     m_link = MakeJvLink(choice);
     if (auto* bridge = dynamic_cast<BridgeLink*>(m_link.get())) {
@@ -151,16 +154,45 @@ void MainWindow::SetLink(const LinkChoice& choice)
     }
 }
 
+void MainWindow::WaitForLinkCheck()
+{
+    if (m_checkWorker) {
+        m_checkWorker->wait();
+    }
+}
+
 void MainWindow::CheckLink()
 {
     // "JVInitエラー：" + message, or the notice of an old component; the program goes on.
     if (!m_linkProblem.empty()) {
         Notify(Q(m_linkProblem));
     }
-    if (const std::string message = InitJvLink(*m_link); !message.empty()) {
-        const std::string failure = LinkFailure(*m_link);
-        Notify(Q(failure.empty() ? message : message + "\r\n" + failure));
+    auto check = [](JvLink& link) {
+        const std::string message = InitJvLink(link);
+        const std::string failure = message.empty() ? std::string() : LinkFailure(link);
+        return failure.empty() ? message : message + "\r\n" + failure;
+    };
+    if (dynamic_cast<BridgeLink*>(m_link.get()) == nullptr) {
+        if (const std::string message = check(*m_link); !message.empty()) {
+            Notify(Q(message));
+        }
+        return;
     }
+    // A bridge starts a process and may wait for it: off this thread, so the window stays
+    // live; the link serialises its calls with the commands that may come meanwhile.
+    JvLink* link = m_link.get();
+    QPointer<MainWindow> window(this);
+    auto* worker = QThread::create([link, window, check] {
+        const std::string message = check(*link);
+        QMetaObject::invokeMethod(qApp, [window, message] {
+            if (window && !message.empty()) {
+                window->Notify(Q(message));
+            }
+        }, Qt::QueuedConnection);
+    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    m_checkWorker = worker;
+    worker->start();
 }
 
 void MainWindow::FetchOdds(bool allRaces)

@@ -116,7 +116,7 @@ TEST_F(BridgeCommands, AFailingBridgeFailsTheCommandAndARerunConverges)
     };
     const std::vector<Case> cases = {
         {Faulty("exit"), "bridge: JVRead: the bridge exited; the bridge was ended"},
-        {Faulty("hang"), "bridge: JVRead: the bridge did not answer within 1.0 s; the bridge was ended"},
+        {Faulty("hang"), "bridge: JVRead: the bridge did not answer within 2.0 s; the bridge was ended"},
         {Faulty("garbage"), "bridge: JVRead: the bridge answered something that is not the protocol"},
         {Bridge({(s_root / "no-such-bridge").string()}), "bridge: JVInit: the bridge did not start: cannot start"},
     };
@@ -125,7 +125,7 @@ TEST_F(BridgeCommands, AFailingBridgeFailsTheCommandAndARerunConverges)
     for (const Case& c : cases) {
         const fs::path app = s_root / ("fault" + std::to_string(index++));
         CopyTuning(app);
-        Spit(app / "vornal.ini", "[JVLink]\r\nCallSeconds=1\r\n");
+        Spit(app / "vornal.ini", "[JVLink]\r\nCallSeconds=2\r\n");
         const CliResult failed = RunCli(App(app) + Acquire(c.link), true);
         EXPECT_EQ(failed.exitCode, 1) << failed.out;
         EXPECT_NE(failed.out.find("vornal-cli: " + c.message), std::string::npos) << failed.out;

@@ -65,6 +65,26 @@ TEST_F(ReplayLinkTest, OpenServesNewerFilesInNameOrder)
     link.JVClose();
 }
 
+TEST_F(ReplayLinkTest, SkipLeavesTheRestOfTheFileUnread)
+{
+    ReplayLink link(Feed());
+    std::string record;
+    std::string fileName;
+    EXPECT_EQ(link.JVSkip(), -201) << "before JVInit";
+    link.JVInit(kJvSoftwareId);
+    EXPECT_EQ(link.JVSkip(), -203) << "before an open";
+    ASSERT_EQ(link.JVOpen(kBulkDataSpec, "20251231000000", kBulkOpenOption).readCount, 3);
+    ASSERT_GT(link.JVRead(record, kJvReadBufferSize, fileName), 0);
+    EXPECT_EQ(record, "RA1\r\n");
+    EXPECT_EQ(link.JVSkip(), 0);
+    // The skipped SE1 never comes; the next file does. Skipping a file not yet begun skips it.
+    EXPECT_EQ(Drain(link, 1), "|...");
+    EXPECT_EQ(link.JVSkip(), 0);
+    EXPECT_EQ(Drain(link), "|UMKS=0");
+    EXPECT_EQ(link.JVSkip(), 0) << "at the end nothing is left to skip";
+    EXPECT_EQ(Drain(link), "=0");
+}
+
 TEST_F(ReplayLinkTest, RecordsKeepTheirBytesAndFileName)
 {
     const std::string record = test::RaRecord('1', {}, "\x83\x5C\x83\x5C");
