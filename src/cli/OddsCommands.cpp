@@ -64,9 +64,9 @@ int RunOdds(CliContext& context)
         context.err << "vornal-cli: --feed DIR and --date DAY are required\nusage: " << kOddsUsage << "\n";
         return kExitUsage;
     }
-    // Quick odds rewrite the day's odds file: one writer of the store at a time.
-    StoreLock lock;
-    if (!PrepareStore(context, lock)) {
+    // Quick odds rewrite the day's odds file: the session takes the one-writer lock for it.
+    DaySession session(context.appDir);
+    if (!PrepareStore(context, session)) {
         return kExitFailure;
     }
     ReplayLink link(*feed);
@@ -74,7 +74,6 @@ int RunOdds(CliContext& context)
         context.err << ToUtf8(Sjis("JVInitエラー：") + JvResultMessage("JVInit", result)) << "\n";
         return kExitFailure;
     }
-    DaySession session(context.appDir);
     const RaceDay* day = LoadDayForCli(context, session, *dayName);
     if (day == nullptr) {
         return kExitFailure;
@@ -110,11 +109,10 @@ int RunTimeSeriesOdds(CliContext& context)
             return kExitFailure;
         }
     }
-    StoreLock lock;
-    if (!PrepareStore(context, lock)) {
+    DaySession session(context.appDir);
+    if (!PrepareStore(context, session)) {
         return kExitFailure;
     }
-    DaySession session(context.appDir);
     if (LoadDayForCli(context, session, *dayName) == nullptr) {
         return kExitFailure;
     }
