@@ -8,7 +8,6 @@
 #include "app/AppDir.h"
 #include "app/Clock.h"
 #include "app/Settings.h"
-#include "app/StoreLock.h"
 #include "cli/DayLoad.h"
 #include "session/DaySession.h"
 #include "store/Acquisition.h"

@@ -154,19 +154,20 @@ void MainWindow::FetchOdds(bool allRaces)
     auto prepared = std::make_shared<PreparedOdds>();
     const DaySession* session = &m_session;
     JvLink* link = &m_link;
-    const CancelFlag* cancel = &m_cancel;
     Progress* status = m_statusLine;
     auto beep = [this] {
         QMetaObject::invokeMethod(
             this, [] { QApplication::beep(); }, Qt::QueuedConnection);
     };
-    const bool started = m_loader->Run([session, link, cancel, status, race, prepared,
-                                        beep] { *prepared = session->PrepareOdds(*link, race, *cancel, status, beep); },
-                                       [this, prepared] {
-                                           const OddsFetchReport report = prepared->report;
-                                           m_session.AdoptOdds(std::move(*prepared));
-                                           EndOddsFetch(report);
-                                       });
+    const bool started = m_loader->Run(
+        [session, link, status, race, prepared, beep](const CancelFlag& cancel) {
+            *prepared = session->PrepareOdds(*link, race, cancel, status, beep);
+        },
+        [this, prepared] {
+            const OddsFetchReport report = prepared->report;
+            m_session.AdoptOdds(std::move(*prepared));
+            EndOddsFetch(report);
+        });
     if (started) {
         SetBusy(true, false);
     }
@@ -203,7 +204,7 @@ void MainWindow::ImportSeriesOdds()
 {
     auto prepared = std::make_shared<PreparedSeriesOdds>();
     const DaySession* session = &m_session;
-    const bool started = m_loader->Run([session, prepared] { *prepared = session->PrepareTimeSeriesOdds(); },
+    const bool started = m_loader->Run([session, prepared](const CancelFlag&) { *prepared = session->PrepareTimeSeriesOdds(); },
                                        [this, prepared] {
                                            SetBusy(false, false);
                                            const TimeSeriesReport report = prepared->report;
@@ -247,14 +248,13 @@ void MainWindow::RetrieveResults()
     const int entry = m_list->Races()->currentRow();
     const DaySession* session = &m_session;
     JvLink* link = &m_link;
-    const CancelFlag* cancel = &m_cancel;
     auto beep = [this] {
         QMetaObject::invokeMethod(
             this, [] { QApplication::beep(); }, Qt::QueuedConnection);
     };
     // The fresh records go to the store on the worker, then the day loads again there.
-    const bool started = m_loader->Start(m_session.DayName(), [session, link, cancel, beep] {
-        session->RetrieveResults(*link, *cancel, true, {}, beep);
+    const bool started = m_loader->Start(m_session.DayName(), [session, link, beep](const CancelFlag& cancel) {
+        session->RetrieveResults(*link, cancel, true, {}, beep);
     });
     if (!started) {
         return;

@@ -21,6 +21,9 @@ private slots:
     void resultsRetrievalThenTheHitReportShowsItsColours();
     void theFirstShowingChecksTheLinkAndHelpOpensTheGuide();
     void theListToggleTheListOptionAndTheDeveloperMenu();
+    void theMatrixTogglesFollowEverySwapOfTheDay();
+    void aLoadAndAHungRealTimeReadAreCancelledByTheUser();
+    void closingWhileBusyAsksThenStopsTheJobAndCloses();
 
 private:
     std::filesystem::path Copy(const char* name) const;
