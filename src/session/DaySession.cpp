@@ -93,8 +93,9 @@ PreparedDay DaySession::PrepareDay(std::string_view dayName, Progress* progress,
     options.progress = &shown;
     options.cancel = cancel;
     options.guardWrite = [this, cancel](const std::function<void()>& write) {
-        // A reader of the store never waits for a writer: the blank file can wait for a later load.
-        Result<StoreLock> lock = LockForWriting("oddsfile", cancel, false);
+        // Waits as the session's writers do (a cancel ends the wait); refused, the odds stay
+        // blank in memory and a later load writes the file.
+        Result<StoreLock> lock = LockForWriting("oddsfile", cancel);
         if (lock) {
             write();
         }

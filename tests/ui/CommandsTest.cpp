@@ -571,6 +571,7 @@ void CommandsTest::aLoadAndAHungRealTimeReadAreCancelledByTheUser()
     results->trigger();
     QTest::qWait(200);
     QVERIFY(window.Loading());
+    Save(*window.Waiting(), QStringLiteral("waiting"));
     QTest::mouseClick(window.Waiting()->CancelButton(), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!window.Loading(), 10000);
     QVERIFY(results->isEnabled());
