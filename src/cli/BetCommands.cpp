@@ -12,6 +12,7 @@
 #include "results/DayTotalsJson.h"
 #include "results/HitJudgement.h"
 #include "season/SeasonRun.h"
+#include "cli/StoreCommands.h"
 #include "session/DaySession.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
@@ -22,7 +23,7 @@ namespace vornal::cli {
 namespace {
 
 constexpr std::string_view kUserSetUsage =
-    "vornal-cli userset save --fields \"NAME,...\" [--yes] | userset delete --name NAME [--yes]";
+    "vornal-cli userset save --fields \"NAME,...\" [--yes] [--no-wait] | userset delete --name NAME [--yes] [--no-wait]";
 constexpr std::string_view kBacktestUsage = "vornal-cli backtest [--from DAY] [--to DAY] --method "
                                             "no1|no2|user|sp1|sp2|sp3 [--set NAME] [--json] [--write-ksr] "
                                             "[--threads N]";
@@ -114,6 +115,9 @@ int RunUserSet(CliContext& context)
     const bool yes = context.Flag("--yes");
     UserSetFile sets = LoadUserSets(context.appDir);
     PrintProblems(context, sets.problems);
+    // The session writes the file under the one-writer lock, read again there.
+    DaySession session(context.appDir);
+    ChooseStoreWait(context, session);
     std::string question;
     auto answer = [&](const std::string& text) {
         question = text;
@@ -128,9 +132,9 @@ int RunUserSet(CliContext& context)
                         << kUserSetUsage << "\n";
             return kExitUsage;
         }
-        result = SaveUserSet(sets, *set, answer);
+        result = session.SaveUserSet(sets, *set, answer);
     } else if (action == "delete" && context.Option("--name")) {
-        result = DeleteUserSet(sets, sets.FindSet(ToCp932(*context.Option("--name"))), answer);
+        result = session.DeleteUserSet(sets, sets.FindSet(ToCp932(*context.Option("--name"))), answer);
     } else {
         context.err << "usage: " << kUserSetUsage << "\n";
         return kExitUsage;

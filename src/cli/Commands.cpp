@@ -13,8 +13,7 @@
 #include "cli/StoreCommands.h"
 #include "cli/TableCommands.h"
 #include "app/ErrorLog.h"
-#include "app/StoreLock.h"
-#include "store/FileNameMigration.h"
+#include "session/DaySession.h"
 #include "text/Encoding.h"
 
 namespace vornal::cli {
@@ -75,9 +74,9 @@ std::span<const Command> AllCommands()
                 "the views of the tuning tables (tab, view), or one view as TAB-separated lines", &RunTuning,
                 {"--name"}, {"--text"}},
         Command{"usersets", "usersets", "the user betting rule sets of UserSet.usd", &RunUserSets},
-        Command{"userset", "userset save --fields \"NAME,...\" [--yes] | userset delete --name NAME [--yes]",
+        Command{"userset", "userset save --fields \"NAME,...\" [--yes] [--no-wait] | userset delete --name NAME [--yes] [--no-wait]",
                 "save or delete a user betting rule set, with the settings window's checks", &RunUserSet,
-                {"--fields", "--name"}, {"--yes"}, 1},
+                {"--fields", "--name"}, {"--yes", "--no-wait"}, 1},
         Command{"backtest",
                 "backtest [--from DAY] [--to DAY] --method no1|no2|user|sp1|sp2|sp3 [--set NAME] [--json] [--write-ksr] "
                 "[--threads N]",
@@ -135,18 +134,8 @@ std::optional<std::string> UnknownArgument(const Command& command, const std::ve
 
 void StartUp(CliContext& context)
 {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(context.appDir, ec)) {
-        return;
-    }
-    // The renames write the store: while another writer holds it they wait for a later run.
-    Result<StoreLock> lock = TryLockStore(context.appDir);
-    if (!lock) {
-        return;
-    }
-    for (const std::string& message : MigrateStoreFileNames(context.appDir).messages) {
+    for (const std::string& message : DaySession(context.appDir).MigrateFileNames()) {
         context.err << "vornal-cli: " << ToUtf8(message) << "\n";
-        AppendErrorLine(context.appDir, message);
     }
 }
 

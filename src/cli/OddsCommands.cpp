@@ -69,12 +69,11 @@ int RunOdds(CliContext& context)
     if (!link) {
         return exitCode;
     }
-    // Quick odds rewrite the day's odds file: one writer of the store at a time.
-    StoreLock lock;
-    if (!PrepareStore(context, lock)) {
+    // Quick odds rewrite the day's odds file: the session takes the one-writer lock for it.
+    DaySession session(context.appDir);
+    if (!PrepareStore(context, session)) {
         return kExitFailure;
     }
-    DaySession session(context.appDir);
     const RaceDay* day = LoadDayForCli(context, session, *dayName);
     if (day == nullptr) {
         return kExitFailure;
@@ -118,11 +117,10 @@ int RunTimeSeriesOdds(CliContext& context)
             return kExitFailure;
         }
     }
-    StoreLock lock;
-    if (!PrepareStore(context, lock)) {
+    DaySession session(context.appDir);
+    if (!PrepareStore(context, session)) {
         return kExitFailure;
     }
-    DaySession session(context.appDir);
     if (LoadDayForCli(context, session, *dayName) == nullptr) {
         return kExitFailure;
     }

@@ -8,7 +8,6 @@
 #include "app/AppDir.h"
 #include "app/Clock.h"
 #include "app/Settings.h"
-#include "app/StoreLock.h"
 #include "cli/DayLoad.h"
 #include "cli/LinkOption.h"
 #include "session/DaySession.h"
@@ -61,28 +60,27 @@ private:
     std::vector<std::string> m_messages;
 };
 
-// The folders of the store, and the one-writer lock held until `lock` goes: the command
-// waits for another writer (saying so), or with --no-wait refuses at once.
 } // namespace
 
-bool PrepareStore(CliContext& context, StoreLock& lock)
+bool PrepareStore(CliContext& context, DaySession& session)
 {
     if (const Status folders = EnsureAppFolders(context.appDir); !folders) {
         context.err << "vornal-cli: " << ToUtf8(folders.message) << "\n";
         return false;
     }
-    Result<StoreLock> locked =
-        context.Flag("--no-wait")
-            ? TryLockStore(context.appDir)
-            : LockStore(context.appDir, [&context](const std::string& message) {
-                  context.err << "vornal-cli: " << ToUtf8(message) << " waiting for it to finish\n" << std::flush;
-              });
-    if (!locked) {
-        context.err << "vornal-cli: " << ToUtf8(locked.message()) << "\n";
-        return false;
-    }
-    lock = std::move(locked.value);
+    ChooseStoreWait(context, session);
     return true;
+}
+
+void ChooseStoreWait(CliContext& context, DaySession& session)
+{
+    if (context.Flag("--no-wait")) {
+        session.SetStoreWait(StoreWait::Refuse);
+        return;
+    }
+    session.SetStoreWait(StoreWait::Wait, [&context](const std::string& message) {
+        context.err << "vornal-cli: " << ToUtf8(message) << " waiting for it to finish\n" << std::flush;
+    });
 }
 
 
@@ -101,8 +99,8 @@ int RunAcquire(CliContext& context)
     if (!link) {
         return exitCode;
     }
-    StoreLock lock;
-    if (!PrepareStore(context, lock)) {
+    DaySession session(context.appDir);
+    if (!PrepareStore(context, session)) {
         return kExitFailure;
     }
     const Settings settings(SettingsFile(context.appDir));
@@ -112,8 +110,12 @@ int RunAcquire(CliContext& context)
     if (from) {
         acquisition.SetFromTime(*from);
     }
-    const DaySession session(context.appDir);
-    const AcquisitionOutcome outcome = session.Acquire(acquisition);
+    const Result<AcquisitionOutcome> run = session.Acquire(acquisition);
+    if (!run) {
+        context.err << "vornal-cli: " << ToUtf8(run.message()) << "\n";
+        return kExitFailure;
+    }
+    const AcquisitionOutcome outcome = run.value;
     const std::string label = view.FinishLabel();
     ReportLinkFailure(context, *link);
     const bool failed = outcome != AcquisitionOutcome::Completed && outcome != AcquisitionOutcome::NoData;
@@ -144,12 +146,11 @@ int RunResults(CliContext& context)
     if (!link) {
         return exitCode;
     }
-    StoreLock lock;
-    if (!PrepareStore(context, lock)) {
+    DaySession session(context.appDir);
+    if (!PrepareStore(context, session)) {
         return kExitFailure;
     }
     CancelFlag cancel;
-    const DaySession session(context.appDir);
     const RetrievalReport report = session.RetrieveResults(*link, cancel, true, DayDigits(*dayName));
     ReportLinkFailure(context, *link);
     for (const std::string& line : report.skipped) {

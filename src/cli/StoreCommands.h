@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/StoreLock.h"
 #include "cli/CliContext.h"
+#include "session/DaySession.h"
 
 namespace vornal::cli {
 
@@ -10,10 +10,12 @@ namespace vornal::cli {
 int RunAcquire(CliContext& context);
 // results --feed DIR --date DAY: results retrieval of one day from a replay feed.
 int RunResults(CliContext& context);
-// Makes the store folders and takes the one-writer lock of the application folder into
-// `lock`: waits for another writer (saying so), or with --no-wait refuses. False, after
-// saying why, when the store cannot be written.
-bool PrepareStore(CliContext& context, StoreLock& lock);
+// Makes the store folders and sets how `session`'s writers meet another writer of the
+// folder (ChooseStoreWait). False, after saying why, when the folders cannot be made.
+bool PrepareStore(CliContext& context, DaySession& session);
+// The session's writers wait for another writer of the folder, saying so on standard error,
+// or with --no-wait refuse at once.
+void ChooseStoreWait(CliContext& context, DaySession& session);
 // dates: the stored race dates, newest first.
 int RunDates(CliContext& context);
 

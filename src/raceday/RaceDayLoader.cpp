@@ -172,7 +172,21 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
         if (raceLines >= kOddsPlaceholderMinLines && !Exists(day.OddsO1Path)) {
             // A store that cannot be written (a read-only copy, a full disk) still loads: the
             // odds are blank in memory, as the placeholder would give them.
-            if (Status written = WriteOddsPlaceholder(day.OddsO1Path, raceLines); !written) {
+            Status written;
+            // Asked again under the lock: quick odds stored meanwhile must not be blanked.
+            const auto write = [&] {
+                if (!Exists(day.OddsO1Path)) {
+                    written = WriteOddsPlaceholder(day.OddsO1Path, raceLines);
+                }
+            };
+            // Refused while another writer holds the folder: the odds stay blank in memory, as
+            // the placeholder would give them, and a later load writes it.
+            if (options.guardWrite) {
+                options.guardWrite(write);
+            } else {
+                write();
+            }
+            if (!written) {
                 warnings.push_back(MakeLoadWarning(appDir, day.OddsO1Path, -1, {},
                                                    Sjis("オッズのファイルを作成できません（") + written.message +
                                                        Sjis("）。オッズは空のまま読み込みます。")));

@@ -54,6 +54,9 @@ struct LoadOptions
     // Builds the .jvUM2 file of the date from its .jvUMA file when the former is missing;
     // the store's ConvertHorseMaster when empty.
     std::function<Status(const std::filesystem::path& appDir, std::string_view dayName)> convertHorseMaster;
+    // Runs the one write of a load (the blank odds file) under the store's one-writer lock;
+    // false, having written nothing, when the lock was refused. Written directly when empty.
+    std::function<bool(const std::function<void()>& write)> guardWrite;
 };
 
 // Reads the date `dayName` (CP932 "YYYY年MM月DD日") into `day`, up to and including the

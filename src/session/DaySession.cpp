@@ -71,10 +71,10 @@ LoadResult DaySession::LoadDay(std::string_view dayName, Progress* progress, con
 LoadResult DaySession::AdoptDay(PreparedDay prepared)
 {
     if (prepared.day) {
-        m_day = std::move(prepared.day);
         m_dayName = std::move(prepared.dayName);
         m_pipeline = std::move(prepared.pipeline);
         m_warnings = prepared.result.warnings;
+        ReplaceDay(std::move(prepared.day));
     }
     return prepared.result;
 }
@@ -92,6 +92,15 @@ PreparedDay DaySession::PrepareDay(std::string_view dayName, Progress* progress,
     options.clock = m_clock;
     options.progress = &shown;
     options.cancel = cancel;
+    options.guardWrite = [this, cancel](const std::function<void()>& write) {
+        // Waits as the session's writers do (a cancel ends the wait); refused, the odds stay
+        // blank in memory and a later load writes the file.
+        Result<StoreLock> lock = LockForWriting("oddsfile", cancel);
+        if (lock) {
+            write();
+        }
+        return static_cast<bool>(lock);
+    };
     std::optional<MasterIndex> masters;
     prepared.result = ReadRaceDay(*fresh, dayName, options, &masters);
     switch (prepared.result.outcome) {
@@ -160,30 +169,22 @@ PreparedDay DaySession::PreparePipelineRerun() const
     return prepared;
 }
 
-AcquisitionOutcome DaySession::Acquire(Acquisition& acquisition) const
-{
-    acquisition.Start();
-    // The status timer: poll every 10 ms until the download is over.
-    while (acquisition.State() == AcquisitionState::Downloading) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (acquisition.CancelRequested()) {
-            acquisition.Cancel();
-            break;
-        }
-        acquisition.PollStatus();
-    }
-    return acquisition.Outcome();
-}
-
 RetrievalReport DaySession::RetrieveResults(JvLink& link, const CancelFlag& cancel, bool raceSelected,
                                             std::string_view dayDigits, std::function<void()> beep) const
 {
     NullProgress progress;
+    if (dayDigits.empty() && !m_day) {
+        return {};
+    }
+    Result<StoreLock> lock = LockForWriting("results", &cancel);
+    if (!lock) {
+        RetrievalReport refused;
+        refused.outcome = RetrievalOutcome::StoreFailed;
+        refused.io = lock.status;
+        return refused;
+    }
     if (!dayDigits.empty()) {
         return RetrieveResultsForDay(link, m_appDir, dayDigits, cancel, progress, beep);
-    }
-    if (!m_day) {
-        return {};
     }
     return vornal::RetrieveResults(link, m_appDir, m_day->RaceRA[0].View(), raceSelected, cancel, progress, beep);
 }
@@ -204,6 +205,12 @@ PreparedOdds DaySession::PrepareOdds(JvLink& link, std::optional<int> race, cons
     if (!m_day || RaceListCount(*m_day) == 0) {
         return prepared;
     }
+    Result<StoreLock> lock = LockForWriting("odds", &cancel);
+    if (!lock) {
+        prepared.report.failures.push_back(lock.message());
+        prepared.report.storeFailed = true;
+        return prepared;
+    }
     NullProgress noProgress;
     OddsFetchContext context{link, m_appDir, *m_clock, progress != nullptr ? *progress : noProgress, cancel,
                              std::move(beep)};
@@ -215,18 +222,28 @@ PreparedOdds DaySession::PrepareOdds(JvLink& link, std::optional<int> race, cons
 void DaySession::AdoptOdds(PreparedOdds prepared)
 {
     if (prepared.day) {
-        m_day = std::move(prepared.day);
+        ReplaceDay(std::move(prepared.day));
     }
 }
 
 TimeSeriesReport DaySession::ImportTimeSeriesOdds()
 {
-    return vornal::ImportTimeSeriesOdds(m_appDir, m_day.get());
+    PreparedSeriesOdds prepared = PrepareTimeSeriesOdds();
+    TimeSeriesReport report = prepared.report;
+    AdoptSeriesOdds(std::move(prepared));
+    return report;
 }
 
 PreparedSeriesOdds DaySession::PrepareTimeSeriesOdds() const
 {
     PreparedSeriesOdds prepared;
+    // Without a day the import refuses before it writes anything: no lock to wait for.
+    Result<StoreLock> lock = m_day ? LockForWriting("tsodds") : Result<StoreLock>::Success({});
+    if (!lock) {
+        prepared.report.refused = true;
+        prepared.report.message = lock.message();
+        return prepared;
+    }
     std::unique_ptr<RaceDay> copy = m_day ? m_day->Clone() : nullptr;
     prepared.report = vornal::ImportTimeSeriesOdds(m_appDir, copy.get());
     if (!prepared.report.refused) {
@@ -238,7 +255,7 @@ PreparedSeriesOdds DaySession::PrepareTimeSeriesOdds() const
 void DaySession::AdoptSeriesOdds(PreparedSeriesOdds prepared)
 {
     if (prepared.day) {
-        m_day = std::move(prepared.day);
+        ReplaceDay(std::move(prepared.day));
     }
 }
 
@@ -319,9 +336,13 @@ Status DaySession::RunDayPipeline(RaceDay& day, std::string_view dayName, Pipeli
     pipeline.totals = JudgeHits(day);
     // A method that bet nothing for want of a user set has no file of its own: filing its
     // empty day under another method's name would wipe that method's line for the day.
-    if (!day.BetKindSuffix.empty() && m_hitFiles != HitFiles::Never) {
-        if (Status filed = WriteHitJudgementFiles(m_appDir, dayName, day, pipeline.totals, m_hitFiles == HitFiles::Always);
-            !filed) {
+    const bool filing = m_hitFiles == HitFiles::Always || (m_hitFiles == HitFiles::AsSwitched && HitFilesEnabled(m_appDir));
+    if (!day.BetKindSuffix.empty() && filing) {
+        Result<StoreLock> lock = LockForWriting("hitfiles");
+        Status filed = lock ? WriteHitJudgementFiles(m_appDir, dayName, day, pipeline.totals,
+                                                     m_hitFiles == HitFiles::Always)
+                            : lock.status;
+        if (!filed) {
             // The day stands; the files written before the failing one stay.
             pipeline.messages.push_back(filed.message);
             pipeline.hitFilesFailed = true;

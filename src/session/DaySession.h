@@ -7,13 +7,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/AtomicFile.h"
 #include "app/Clock.h"
 #include "app/Progress.h"
+#include "app/StoreLock.h"
 #include "app/TuningTables.h"
 #include "betting/BetMethod.h"
+#include "betting/UserSetFile.h"
 #include "odds/QuickOdds.h"
 #include "odds/TimeSeriesOdds.h"
 #include "raceday/RaceDay.h"
@@ -35,7 +38,18 @@
 // AdoptDay, on the face's thread, swaps the result in. LoadDay does both. Apart from
 // PrepareDay running beside readers of Day(), the session belongs to one thread. Progress
 // is reported from the thread that prepares.
+//
+// The session owns every write of the application folder: each writing operation takes the
+// store's one-writer lock itself (StoreLock), so neither face holds or forgets it. Every
+// replacement of the day shown goes through one swap that tells the holders registered with
+// OnDayReplaced, so no view keeps a pointer to a day that is gone.
 namespace vornal {
+
+// How a writing operation of the session meets another writer of the folder.
+enum class StoreWait {
+    Wait,   // wait for it to finish, saying so once through the waiting callback
+    Refuse, // give up at once with StoreBusyMessage()
+};
 
 // The passes after the past-performance pass, in the order a load runs them.
 enum class DayPassKind {
@@ -118,16 +132,35 @@ public:
     Status RerunDayPipeline(Progress* progress = nullptr);
     PreparedDay PreparePipelineRerun() const;
 
+    // How writing operations meet another writer of the folder (Wait, silently, until set).
+    // `waiting` is called once with StoreBusyMessage() before a wait. A wait ends early,
+    // refused, when the operation's cancel flag is set.
+    void SetStoreWait(StoreWait wait, std::function<void(const std::string&)> waiting = {});
+
     // Bulk acquisition ("JVデータ取得") start to end on the calling thread, a worker's or the
-    // CLI's: Start, then the status timer's poll every 10 ms while the download runs. The
-    // run's cancel flag may be set by any thread: a download then stops as after the
-    // cancel button, a read before its next record. Returns how the run ended.
-    AcquisitionOutcome Acquire(Acquisition& acquisition) const;
+    // CLI's, holding the store lock: Start, then the status timer's poll every 10 ms while
+    // the download runs. The run's cancel flag may be set by any thread: a download then
+    // stops as after the cancel button, a read before its next record. Returns how the run
+    // ended, or the lock's failure (nothing ran) when another writer holds the folder.
+    Result<AcquisitionOutcome> Acquire(Acquisition& acquisition);
+
+    // The start-up renames of store file names written by an earlier version (see
+    // MigrateStoreFileNames), each line also appended to "ErrorLog.txt". Nothing happens
+    // while another writer holds the folder: the renames wait for a later start.
+    std::vector<std::string> MigrateFileNames();
+
+    // "設定登録(R)" and "設定削除" of the user rule sets (SaveUserSet, DeleteUserSet) under
+    // the store lock: `sets` is read again from the file first, so a set another writer
+    // saved since `sets` was read is kept. Delete finds the line that `line` of `sets`
+    // held before, by its text. Failed, with the lock's message, when the lock is refused.
+    UserSetResult SaveUserSet(UserSetFile& sets, const UserRuleSet& set, const UserSetQuestion& confirmOverwrite);
+    UserSetResult DeleteUserSet(UserSetFile& sets, int line, const UserSetQuestion& confirmDelete);
 
     // Results retrieval ("結果情報"): the day's race, runner and payout records in real time
     // into the store, for the day shown (nothing when no day is shown or `raceSelected` is
     // false), or for the day of eight digits `dayDigits`. Only reads the session, so a
     // worker may run it; the face then reloads the day (PrepareDay) and shows the race.
+    // Holds the store lock; StoreFailed with the lock's message when it is refused.
     RetrievalReport RetrieveResults(JvLink& link, const CancelFlag& cancel, bool raceSelected,
                                     std::string_view dayDigits = {}, std::function<void()> beep = {}) const;
 
@@ -136,6 +169,7 @@ public:
     // line 0 of `progress`; errors also go to "ErrorLog.txt". The fetched odds are imported
     // into the day (win and place odds, bracket quinella odds, quinella values, odds times);
     // nothing else is rerun, the face shows the race again. Nothing happens before a load.
+    // Holds the store lock; a refused lock is a store failure.
     OddsFetchReport FetchOdds(JvLink& link, std::optional<int> race, const CancelFlag& cancel,
                               Progress* progress = nullptr, std::function<void()> beep = {});
     // The same fetch into a copy of the day shown, for a worker thread; AdoptOdds shows it.
@@ -144,7 +178,8 @@ public:
     void AdoptOdds(PreparedOdds prepared);
 
     // The time-series import on the day shown ("時系列オッズより取得(&J)"), with the same
-    // import afterwards. Refused with its message before a load.
+    // import afterwards. Refused with its message before a load, and with the lock's
+    // message while another writer holds the folder.
     TimeSeriesReport ImportTimeSeriesOdds();
     // The same import into a copy of the day shown, for a worker thread; AdoptSeriesOdds
     // shows it.
@@ -168,8 +203,15 @@ public:
     // What the load of the day shown found wrong without stopping (LoadResult::warnings).
     const LoadWarnings& Warnings() const { return m_warnings; }
 
-    // The day shown, or null before the first load.
+    // The day shown, or null before the first load. The pointer holds until the next swap:
+    // a holder that keeps it registers with OnDayReplaced.
     const RaceDay* Day() const { return m_day.get(); }
+
+    // Called on the session's thread after every swap of the day shown (a load, a pipeline
+    // rerun, quick odds, the time-series import) with the new day; the old one is already
+    // gone. Returns the handle for ForgetDayReplaced, which a holder calls before it dies.
+    int OnDayReplaced(std::function<void(const RaceDay& day)> listener);
+    void ForgetDayReplaced(int handle);
     // The date of the day shown (CP932), empty before the first load.
     const std::string& DayName() const { return m_dayName; }
 
@@ -178,8 +220,20 @@ public:
     {
         m_observer = std::move(observer);
     }
+    // For tests: called with the store lock held, before each writing operation writes,
+    // with its name ("acquire", "results", "odds", "tsodds", "userset", "hitfiles",
+    // "oddsfile", "rename").
+    void SetWriteObserver(std::function<void(std::string_view what)> observer)
+    {
+        m_writeObserver = std::move(observer);
+    }
 
 private:
+    // The store lock for writing operation `what`, as SetStoreWait says (never waiting when
+    // `mayWait` is false); `cancel` ends a wait.
+    Result<StoreLock> LockForWriting(std::string_view what, const CancelFlag* cancel = nullptr,
+                                     bool mayWait = true) const;
+    void ReplaceDay(std::unique_ptr<RaceDay> day);
     const TuningTables* SharedTables(std::string& message) const;
     Status RunPass(DayPassKind pass, RaceDay& day, std::string_view dayName, Progress& progress,
                    const MasterIndex* masters, PipelineOutcome& pipeline) const;
@@ -196,6 +250,11 @@ private:
     PipelineOutcome m_pipeline;
     LoadWarnings m_warnings;
     std::function<void(DayPassKind, const RaceDay&)> m_observer;
+    std::function<void(std::string_view)> m_writeObserver;
+    StoreWait m_storeWait = StoreWait::Wait;
+    std::function<void(const std::string&)> m_storeWaiting;
+    std::vector<std::pair<int, std::function<void(const RaceDay&)>>> m_dayListeners;
+    int m_nextListener = 0;
 };
 
 } // namespace vornal

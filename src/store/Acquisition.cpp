@@ -2,6 +2,7 @@
 
 #include <thread>
 
+#include "app/AtomicFile.h"
 #include "app/SettingKeys.h"
 #include "store/DayStoreBatch.h"
 #include "store/MasterFiles.h"
@@ -359,7 +360,12 @@ void Acquisition::MoveFromTime()
         return;
     }
     m_fromTime = *time;
-    kLastAcquisitionTime.Write(m_settings, FormatDateTime(*time));
+    // The records are stored, but a next run of another window would start from the old time
+    // again: the run must not be reported complete.
+    if (!kLastAcquisitionTime.Write(m_settings, FormatDateTime(*time))) {
+        Fail(AcquisitionOutcome::StoreFailed,
+             PathText(m_settings.File()) + Sjis(" に取得日時を書き込めません。次回は前回の日時から取得します。"));
+    }
 }
 
 } // namespace vornal

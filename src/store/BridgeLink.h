@@ -109,4 +109,30 @@ private:
     std::string m_failure;
 };
 
+// Lends a job's cancel flag to `link` while a scope runs, when the link is a bridge, so that
+// the job's cancel reaches a call that waits; what the link had before comes back at the end.
+class LinkCancelScope
+{
+public:
+    LinkCancelScope(JvLink& link, const CancelFlag& cancel) : m_bridge(dynamic_cast<BridgeLink*>(&link))
+    {
+        if (m_bridge != nullptr) {
+            m_before = m_bridge->CancelFlagInUse();
+            m_bridge->SetCancelFlag(&cancel);
+        }
+    }
+    ~LinkCancelScope()
+    {
+        if (m_bridge != nullptr) {
+            m_bridge->SetCancelFlag(m_before);
+        }
+    }
+    LinkCancelScope(const LinkCancelScope&) = delete;
+    LinkCancelScope& operator=(const LinkCancelScope&) = delete;
+
+private:
+    BridgeLink* m_bridge;
+    const CancelFlag* m_before = nullptr;
+};
+
 } // namespace vornal

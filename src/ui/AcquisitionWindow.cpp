@@ -25,26 +25,26 @@
 
 namespace vornal::ui {
 
-AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, std::filesystem::path feedFolder, QWidget* parent)
-    : AcquisitionWindow(std::move(appDir), std::make_unique<ReplayLink>(std::move(feedFolder)), nullptr, parent)
+AcquisitionWindow::AcquisitionWindow(DaySession& session, std::filesystem::path feedFolder, QWidget* parent)
+    : AcquisitionWindow(session, std::make_unique<ReplayLink>(std::move(feedFolder)), nullptr, parent)
 {
 }
 
-AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, JvLink& link, QWidget* parent)
-    : AcquisitionWindow(std::move(appDir), nullptr, &link, parent)
+AcquisitionWindow::AcquisitionWindow(DaySession& session, JvLink& link, QWidget* parent)
+    : AcquisitionWindow(session, nullptr, &link, parent)
 {
 }
 
-AcquisitionWindow::AcquisitionWindow(std::filesystem::path appDir, std::unique_ptr<ReplayLink> ownLink,
-                                     JvLink* sharedLink, QWidget* parent)
-    : QDialog(parent), m_appDir(std::move(appDir)), m_settings(SettingsFile(m_appDir)), m_ownLink(std::move(ownLink)),
-      m_link(sharedLink != nullptr ? *sharedLink : *m_ownLink), m_replay(dynamic_cast<ReplayLink*>(&m_link)),
-      m_bridge(dynamic_cast<BridgeLink*>(&m_link)),
+AcquisitionWindow::AcquisitionWindow(DaySession& session, std::unique_ptr<ReplayLink> ownLink, JvLink* sharedLink,
+                                     QWidget* parent)
+    : QDialog(parent), m_session(session), m_appDir(session.AppDir()), m_settings(SettingsFile(m_appDir)),
+      m_ownLink(std::move(ownLink)), m_link(sharedLink != nullptr ? *sharedLink : *m_ownLink),
+      m_replay(dynamic_cast<ReplayLink*>(&m_link)), m_bridge(dynamic_cast<BridgeLink*>(&m_link)),
       m_start(new QPushButton(QStringLiteral("データ取込み開始"), this)),
       m_cancelButton(new QPushButton(QStringLiteral("データ取込み中止"), this)),
       m_linkSettings(new QPushButton(QStringLiteral("JVLink設定"), this)), m_from(new QDateTimeEdit(this)),
       m_bars{new QProgressBar(this), new QProgressBar(this)}, m_label(new QLabel(this)),
-      m_files(new QListWidget(this))
+      m_files(new QListWidget(this)), m_job(new Job(this))
 {
     setWindowTitle(QStringLiteral("JVデータ取得"));
     m_acquisition = std::make_unique<Acquisition>(m_link, m_appDir, m_settings, DefaultClock(), m_cancel,
@@ -109,13 +109,12 @@ AcquisitionWindow::~AcquisitionWindow()
     }
     // Only a window torn down with its parent can still have a run: it ends at its next step,
     // and its messages, which wait for this thread, are answered meanwhile.
-    if (m_worker) {
-        m_cancel.Set();
-        while (!m_worker->wait(10)) {
-            QCoreApplication::processEvents();
-        }
-        delete m_worker;
+    if (Running()) {
+        m_cancel.Set(); // the acquisition's own flag
     }
+    // The worker uses the acquisition and this window's members: it ends before they go.
+    delete m_job;
+    m_job = nullptr;
     if (m_bridge != nullptr) {
         m_bridge->SetCancelFlag(m_bridgeCancelBefore);
         m_bridge->SetWaitProgress(std::move(m_bridgeProgressBefore));
@@ -134,14 +133,7 @@ void AcquisitionWindow::ShowLinkSettings()
     // The component's own dialog may stay open for minutes: the bridge waits on the worker,
     // as a run does, and the window stays live.
     Acquisition* acquisition = m_acquisition.get();
-    m_worker = QThread::create([acquisition] { acquisition->ShowSettings(); });
-    connect(m_worker, &QThread::finished, this, [this] {
-        m_worker->wait();
-        m_worker->deleteLater();
-        m_worker = nullptr;
-        FlushAll();
-    }, Qt::QueuedConnection);
-    m_worker->start();
+    m_job->Start([acquisition](const CancelFlag&) { acquisition->ShowSettings(); }, [this] { FlushAll(); });
 }
 
 void AcquisitionWindow::OnUiThread(std::function<void()> call, bool wait)
@@ -247,44 +239,42 @@ void AcquisitionWindow::StartRun()
         m_tell(Q(ToCp932("JVInitエラー：") + JvResultMessage("JVInit", m_linkResult)));
         return;
     }
-    // One writer at a time: a second run into the folder (the CLI's, another window's) would
-    // interleave with this one and lose history lines.
-    Result<StoreLock> lock = TryLockStore(m_appDir);
-    if (!lock) {
-        m_tell(Q(lock.message()));
-        return;
-    }
-    m_lock = std::move(lock.value);
     const QDateTime from = m_from->dateTime();
     m_acquisition->SetFromTime({from.date().year(), from.date().month(), from.date().day(), from.time().hour(),
                                 from.time().minute(), from.time().second()});
     Acquisition* acquisition = m_acquisition.get();
-    const std::filesystem::path appDir = m_appDir;
+    DaySession* session = &m_session;
     JvLink* bridge = m_bridge;
     AcquisitionView* view = this;
-    m_worker = QThread::create([acquisition, appDir, bridge, view] {
-        if (bridge != nullptr) {
-            if (const int result = bridge->JVInit(kJvSoftwareId); result != 0) {
-                const std::string failure = LinkFailure(*bridge);
-                view->Beep();
-                view->ShowMessage(ToCp932("JVInitエラー：") + JvResultMessage("JVInit", result) +
-                                  (failure.empty() ? "" : "\r\n" + failure));
-                return;
+    m_refusal.clear();
+    // The session holds the store lock for the whole run: a second run into the folder (the
+    // CLI's, another window's) would interleave with this one and lose history lines.
+    // The acquisition's cancel flag is its own (the cancel button sets it, after asking).
+    m_job->Start(
+        [this, acquisition, session, bridge, view](const CancelFlag&) {
+            // A bridge starts (and the component initialises) here, off this thread.
+            if (bridge != nullptr) {
+                if (const int result = bridge->JVInit(kJvSoftwareId); result != 0) {
+                    const std::string failure = LinkFailure(*bridge);
+                    view->Beep();
+                    view->ShowMessage(ToCp932("JVInitエラー：") + JvResultMessage("JVInit", result) +
+                                      (failure.empty() ? "" : "\r\n" + failure));
+                    return;
+                }
             }
-        }
-        DaySession(appDir).Acquire(*acquisition);
-    });
-    connect(m_worker, &QThread::finished, this, &AcquisitionWindow::OnRunEnded, Qt::QueuedConnection);
-    m_worker->start();
+            if (const Result<AcquisitionOutcome> run = session->Acquire(*acquisition); !run) {
+                m_refusal = run.message();
+            }
+        },
+        [this] { OnRunEnded(); });
 }
 
 void AcquisitionWindow::OnRunEnded()
 {
-    m_worker->wait();
-    m_worker->deleteLater();
-    m_worker = nullptr;
-    m_lock.Release(); // every run ends here, whatever ended it
     FlushAll();
+    if (!m_refusal.empty()) {
+        m_tell(Q(m_refusal));
+    }
     SyncPicker();
     emit RunFinished();
 }

@@ -9,21 +9,21 @@
 #include <QDialog>
 
 #include "app/Settings.h"
-#include "app/StoreLock.h"
+#include "session/DaySession.h"
 #include "store/Acquisition.h"
 #include "store/BridgeLink.h"
 #include "store/ReplayLink.h"
+#include "ui/Job.h"
 
 class QDateTimeEdit;
 class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class QThread;
 
 // The bulk acquisition window: the core's Acquisition state machine with its buttons, the
 // from-date picker, the download and read bars, the label and the created-files list. A run
-// goes on a worker thread (DaySession::Acquire); what it shows crosses to this window's
+// goes on the window's Job (DaySession::Acquire on its worker); what it shows crosses to this window's
 // thread as copied texts and numbers in queued calls, its messages wait for the user's OK
 // as a modal box would. The cancel button only sets the run's cancel flag (atomic); the
 // Acquisition itself is touched by the worker alone while the run lasts.
@@ -36,16 +36,17 @@ public:
     using Ask = std::function<bool(const QString& question)>;
     using Tell = std::function<void(const QString& message)>;
 
-    // The window with a link of its own on the replay feed `feedFolder`.
-    AcquisitionWindow(std::filesystem::path appDir, std::filesystem::path feedFolder, QWidget* parent = nullptr);
+    // The window with a link of its own on the replay feed `feedFolder`. Runs go through
+    // `session` (it takes the store lock), which must outlive the window.
+    AcquisitionWindow(DaySession& session, std::filesystem::path feedFolder, QWidget* parent = nullptr);
     // The window on the main window's link (a replay feed or a bridge), which must outlive it.
-    AcquisitionWindow(std::filesystem::path appDir, JvLink& link, QWidget* parent = nullptr);
+    AcquisitionWindow(DaySession& session, JvLink& link, QWidget* parent = nullptr);
     ~AcquisitionWindow() override;
 
     void SetPrompts(Ask ask, Tell tell);
     // The acquisition; read its state only while no run goes (!Running()).
     const Acquisition& Run() const { return *m_acquisition; }
-    bool Running() const { return m_worker != nullptr; }
+    bool Running() const { return m_job != nullptr && m_job->Running(); }
     // The replay feed the window reads ("JVLink設定" may have changed it); empty on a bridge.
     std::filesystem::path FeedFolder() const { return m_replay != nullptr ? m_replay->FeedFolder() : std::filesystem::path(); }
     QPushButton* StartButton() const { return m_start; }
@@ -64,7 +65,7 @@ signals:
     void RunFinished();
 
 private:
-    AcquisitionWindow(std::filesystem::path appDir, std::unique_ptr<ReplayLink> ownLink, JvLink* sharedLink,
+    AcquisitionWindow(DaySession& session, std::unique_ptr<ReplayLink> ownLink, JvLink* sharedLink,
                       QWidget* parent);
     void ShowLinkSettings();
     void StartRun();
@@ -86,9 +87,10 @@ private:
     void Beep() override;
     void SetBusy(bool busy) override;
 
+    DaySession& m_session;
     std::filesystem::path m_appDir;
-    // Held from the start of a run to its end, as every writer of the store holds it.
-    StoreLock m_lock;
+    // The lock's refusal of the last run (written by the worker, read after it ended).
+    std::string m_refusal;
     Settings m_settings;
     CancelFlag m_cancel;
     std::unique_ptr<ReplayLink> m_ownLink;
@@ -106,7 +108,7 @@ private:
     QProgressBar* m_bars[2];
     QLabel* m_label;
     QListWidget* m_files;
-    QThread* m_worker = nullptr;
+    Job* m_job;
     std::mutex m_pendingMutex;
     std::vector<std::function<void()>> m_pending;
     bool m_flushPosted = false;

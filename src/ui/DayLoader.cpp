@@ -1,37 +1,30 @@
 #include "ui/DayLoader.h"
 
-#include <QThread>
-
 #include "ui/WaitWindow.h"
 
 namespace vornal::ui {
 
 DayLoader::DayLoader(DaySession& session, QueuedProgress* progress, QObject* parent)
-    : QObject(parent), m_session(session), m_progress(progress)
+    : QObject(parent), m_session(session), m_progress(progress), m_job(new Job(this))
 {
 }
 
-DayLoader::~DayLoader()
-{
-    // Closing the window during a load waits for the worker: it holds the session.
-    if (m_thread) {
-        m_thread->wait();
-        delete m_thread;
-    }
-}
+// Closing the window during a load cancels it and waits for the worker (the Job's
+// destructor): it holds the session.
+DayLoader::~DayLoader() = default;
 
-bool DayLoader::Start(const std::string& dayName, std::function<void()> before)
+bool DayLoader::Start(const std::string& dayName, Job::Work before)
 {
     // Written by the worker, read by the user-interface thread only after the worker ended.
     auto prepared = std::make_shared<PreparedDay>();
     const DaySession* session = &m_session;
     Progress* progress = m_progress;
     return Run(
-        [session, progress, prepared, dayName, before = std::move(before)] {
+        [session, progress, prepared, dayName, before = std::move(before)](const CancelFlag& cancel) {
             if (before) {
-                before();
+                before(cancel);
             }
-            *prepared = session->PrepareDay(dayName, progress);
+            *prepared = session->PrepareDay(dayName, progress, &cancel);
         },
         [this, prepared] {
             if (!prepared->result.Ok()) {
@@ -46,28 +39,9 @@ bool DayLoader::Start(const std::string& dayName, std::function<void()> before)
         });
 }
 
-bool DayLoader::Run(std::function<void()> work, std::function<void()> done)
+bool DayLoader::Run(Job::Work work, std::function<void()> done)
 {
-    if (m_thread) {
-        return false;
-    }
-    m_done = std::move(done);
-    m_thread = QThread::create(std::move(work));
-    connect(m_thread, &QThread::finished, this, &DayLoader::Ended, Qt::QueuedConnection);
-    m_thread->start();
-    return true;
-}
-
-void DayLoader::Ended()
-{
-    m_thread->wait();
-    m_thread->deleteLater();
-    m_thread = nullptr;
-    const std::function<void()> done = std::move(m_done);
-    m_done = nullptr;
-    if (done) {
-        done();
-    }
+    return m_job->Start(std::move(work), std::move(done));
 }
 
 } // namespace vornal::ui

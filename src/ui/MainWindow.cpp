@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
@@ -20,6 +21,7 @@
 #include "present/RaceAnalysisView.h"
 #include "store/StorePaths.h"
 #include "ui/DayLoader.h"
+#include "ui/Job.h"
 #include "ui/GridView.h"
 #include "ui/RaceAnalysisPanel.h"
 #include "ui/RaceListPanel.h"
@@ -38,6 +40,9 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
 {
     setWindowTitle(QStringLiteral("Vornal"));
     setObjectName(QStringLiteral("MainWindow"));
+    // The window never sits waiting for another writer of the folder: it says so, and the
+    // user tries again when the other is done.
+    m_session.SetStoreWait(StoreWait::Refuse);
     const WindowRect& place = startUp.geometry;
     setGeometry(place.left, place.top, place.width, place.height);
 
@@ -98,11 +103,27 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     const Result<LinkChoice> choice = ReadLinkChoice(Settings(SettingsFile(m_session.AppDir())), {});
     m_linkProblem = choice.message();
     SetLink(choice.value);
+    // Every holder of the day shown follows its swaps: the analysis strip keeps the day for
+    // its matrix toggles, which must never read a day the session has freed.
+    m_dayListener = m_session.OnDayReplaced([this](const RaceDay& day) { m_analysis->DayReplaced(day); });
+    m_ask = [this](const QString& question) {
+        return QMessageBox::question(this, windowTitle(), question) == QMessageBox::Yes;
+    };
+    connect(m_wait, &WaitWindow::CancelRequested, this, &MainWindow::CancelJob);
+    connect(m_loader->CurrentJob(), &Job::Finished, this, [this] {
+        if (m_closeAfterJob) {
+            QTimer::singleShot(0, this, &QWidget::close);
+        }
+    });
     BuildDateList();
 }
 
 MainWindow::~MainWindow()
 {
+    m_session.ForgetDayReplaced(m_dayListener);
+    // A job still running reads the link and the session: it stops before they go.
+    delete m_loader;
+    m_loader = nullptr;
     WaitForLinkCheck();
 }
 
@@ -137,7 +158,15 @@ void MainWindow::BuildDateList()
 
 bool MainWindow::Loading() const
 {
-    return m_loader->Busy();
+    return m_loader != nullptr && m_loader->Busy();
+}
+
+void MainWindow::CancelJob()
+{
+    if (Loading()) {
+        m_loader->Cancel();
+        statusBar()->showMessage(QStringLiteral("中止しています…"));
+    }
 }
 
 void MainWindow::SetFeedFolder(std::filesystem::path folder)
@@ -191,7 +220,10 @@ void MainWindow::OnLoaded(const LoadResult& result)
         if (result.beep) {
             QApplication::beep();
         }
-        Notify(Q(result.message));
+        // A load the user stopped needs no message: the day shown stays.
+        if (result.outcome != LoadOutcome::Cancelled) {
+            Notify(Q(result.message));
+        }
         if (after) {
             after();
         }
@@ -307,6 +339,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::KeyPress:
+        // Esc stays the user's way out while input is blocked: it stops the job.
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && Loading()) {
+            CancelJob();
+            return true;
+        }
+        [[fallthrough]];
     case QEvent::KeyRelease:
     case QEvent::Wheel:
     case QEvent::Shortcut:
@@ -323,8 +361,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_loader->Busy()) {
-        // The worker writes a day the window would free: closing waits for the load.
+    if (Loading()) {
+        // The worker holds the session: the job stops first, then the window closes.
+        if (!m_closeAfterJob && m_ask(QStringLiteral("処理中です。中止して終了しますか？"))) {
+            m_closeAfterJob = true;
+            CancelJob();
+        }
         event->ignore();
         return;
     }

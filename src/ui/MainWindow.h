@@ -63,6 +63,11 @@ public:
     static QString HelpPage();
 
     bool Loading() const;
+    // Asks the long operation that runs to stop ("中止" on the waiting window, or Esc while
+    // input is blocked); nothing when none runs.
+    void CancelJob();
+    // Replaces the Yes/No box of closing while busy (tests answer without a modal loop).
+    void SetAsk(std::function<bool(const QString& question)> ask) { m_ask = std::move(ask); }
     int SelectedRace() const { return m_selectedRace; }
     // The last message shown to the user (UTF-16), for the status line and tests.
     const QString& LastMessage() const { return m_lastMessage; }
@@ -121,12 +126,15 @@ private:
     QPointer<QThread> m_checkWorker;
     void WaitForLinkCheck();
     std::string m_linkProblem; // why the settings file's link could not be used (CP932)
-    // The shared cancel flag of the real-time reads (results retrieval, quick odds).
-    CancelFlag m_cancel;
+    std::function<bool(const QString& question)> m_ask;
+    // The user chose to close while busy: the window closes once the job has stopped.
+    bool m_closeAfterJob = false;
     StatusLineProgress* m_statusLine = nullptr;
     QAction* m_resultsAction = nullptr;
     // Runs once after the next load ends, whatever its outcome (results retrieval's reshow).
     std::function<void()> m_afterLoad;
+    // This window's registration for the session's swaps of the day shown.
+    int m_dayListener = -1;
 };
 
 } // namespace vornal::ui

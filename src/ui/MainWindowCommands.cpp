@@ -139,8 +139,7 @@ void MainWindow::SetLink(const LinkChoice& choice)
     m_feedFolder = choice.feedFolder;
     m_link = MakeJvLink(choice);
     if (auto* bridge = dynamic_cast<BridgeLink*>(m_link.get())) {
-        // The real-time reads' cancel reaches a waiting call; waits show in the status line.
-        bridge->SetCancelFlag(&m_cancel);
+        // Waits show in the status line; each job lends the bridge its cancel flag.
         Progress* status = m_statusLine;
         bridge->SetWaitProgress([status](const std::string& line) {
             if (status != nullptr) {
@@ -210,19 +209,21 @@ void MainWindow::FetchOdds(bool allRaces)
     auto prepared = std::make_shared<PreparedOdds>();
     const DaySession* session = &m_session;
     JvLink* link = m_link.get();
-    const CancelFlag* cancel = &m_cancel;
     Progress* status = m_statusLine;
     auto beep = [this] {
         QMetaObject::invokeMethod(
             this, [] { QApplication::beep(); }, Qt::QueuedConnection);
     };
-    const bool started = m_loader->Run([session, link, cancel, status, race, prepared,
-                                        beep] { *prepared = session->PrepareOdds(*link, race, *cancel, status, beep); },
-                                       [this, prepared] {
-                                           const OddsFetchReport report = prepared->report;
-                                           m_session.AdoptOdds(std::move(*prepared));
-                                           EndOddsFetch(report);
-                                       });
+    const bool started = m_loader->Run(
+        [session, link, status, race, prepared, beep](const CancelFlag& cancel) {
+            const LinkCancelScope lend(*link, cancel);
+            *prepared = session->PrepareOdds(*link, race, cancel, status, beep);
+        },
+        [this, prepared] {
+            const OddsFetchReport report = prepared->report;
+            m_session.AdoptOdds(std::move(*prepared));
+            EndOddsFetch(report);
+        });
     if (started) {
         SetBusy(true, false);
     }
@@ -259,7 +260,7 @@ void MainWindow::ImportSeriesOdds()
 {
     auto prepared = std::make_shared<PreparedSeriesOdds>();
     const DaySession* session = &m_session;
-    const bool started = m_loader->Run([session, prepared] { *prepared = session->PrepareTimeSeriesOdds(); },
+    const bool started = m_loader->Run([session, prepared](const CancelFlag&) { *prepared = session->PrepareTimeSeriesOdds(); },
                                        [this, prepared] {
                                            SetBusy(false, false);
                                            const TimeSeriesReport report = prepared->report;
@@ -303,14 +304,14 @@ void MainWindow::RetrieveResults()
     const int entry = m_list->Races()->currentRow();
     const DaySession* session = &m_session;
     JvLink* link = m_link.get();
-    const CancelFlag* cancel = &m_cancel;
     auto beep = [this] {
         QMetaObject::invokeMethod(
             this, [] { QApplication::beep(); }, Qt::QueuedConnection);
     };
     // The fresh records go to the store on the worker, then the day loads again there.
-    const bool started = m_loader->Start(m_session.DayName(), [session, link, cancel, beep] {
-        session->RetrieveResults(*link, *cancel, true, {}, beep);
+    const bool started = m_loader->Start(m_session.DayName(), [session, link, beep](const CancelFlag& cancel) {
+        const LinkCancelScope lend(*link, cancel);
+        session->RetrieveResults(*link, cancel, true, {}, beep);
     });
     if (!started) {
         return;

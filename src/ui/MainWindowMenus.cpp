@@ -49,7 +49,7 @@ void MainWindow::BuildMenus()
     QAction* acquire = file->addAction(QStringLiteral("JVデータ取得"));
     acquire->setObjectName(QStringLiteral("Acquire"));
     connect(acquire, &QAction::triggered, this, [this] {
-        auto* window = new AcquisitionWindow(m_session.AppDir(), *m_link, this);
+        auto* window = new AcquisitionWindow(m_session, *m_link, this);
         window->setAttribute(Qt::WA_DeleteOnClose);
         // New dates are in the store once the window closes; its feed is the feed of the
         // main window's link from now on.
@@ -109,7 +109,7 @@ void MainWindow::BuildMenus()
     QAction* userSets = user->addAction(QStringLiteral("ﾕｰｻﾞｰ買い目設定(&U)"));
     userSets->setObjectName(QStringLiteral("UserSettings"));
     connect(userSets, &QAction::triggered, this, [this] {
-        auto* window = new UserSettingsWindow(m_session.AppDir(), this);
+        auto* window = new UserSettingsWindow(m_session, this);
         window->setAttribute(Qt::WA_DeleteOnClose);
         // Closing reapplies the bets of the day shown: the chosen set may have changed.
         connect(window, &QDialog::finished, this, [this] { RerunPipeline(); });
@@ -157,7 +157,7 @@ void MainWindow::RerunPipeline()
     // On the worker, into a copy of the day shown; the copy replaces it when complete.
     auto rerun = std::make_shared<PreparedDay>();
     const DaySession* session = &m_session;
-    const bool started = m_loader->Run([session, rerun] { *rerun = session->PreparePipelineRerun(); },
+    const bool started = m_loader->Run([session, rerun](const CancelFlag&) { *rerun = session->PreparePipelineRerun(); },
                                        [this, rerun] {
                                            SetBusy(false, false);
                                            if (!rerun->result.Ok()) {

@@ -233,6 +233,14 @@ void RaceAnalysisPanel::Clear()
     m_bracket->clearContents();
 }
 
+void RaceAnalysisPanel::DayReplaced(const RaceDay& day)
+{
+    // A panel that shows nothing keeps showing nothing.
+    if (m_day != nullptr) {
+        m_day = &day;
+    }
+}
+
 void RaceAnalysisPanel::SetView(MatrixView view)
 {
     m_view = view;

@@ -20,15 +20,20 @@ class RaceAnalysisPanel : public QWidget
 public:
     explicit RaceAnalysisPanel(QWidget* parent = nullptr);
 
-    // Shows `analysis` (without its message: the caller says it); `day` stays the shown
-    // day until the next Show, so the matrix toggles can read it.
+    // Shows `analysis` (without its message: the caller says it) of `day`, the day the
+    // session shows; the matrix toggles read it until the next Show, Clear or DayReplaced.
     void Show(const RaceAnalysis& analysis, const RaceDay& day);
     void Clear();
+    // The session replaced the day shown (DaySession::OnDayReplaced): the old one is gone,
+    // the toggles read `day` from now on. Nothing changes on screen until the next Show.
+    void DayReplaced(const RaceDay& day);
 
     QLabel* HeaderLabel() const { return m_header; }
     QListWidget* QuinellaList() const { return m_quinella; }
     QTableWidget* QuinellaMatrix() const { return m_matrix; }
     MatrixView View() const { return m_view; }
+    // The race slot shown, -1 when nothing is.
+    int ShownSlot() const { return m_slot; }
     QLabel* PickLabel(int index) const { return m_picks[index]; }
     QTableWidget* ResultTable() const { return m_results; }
 

@@ -43,21 +43,35 @@
 namespace vornal::ui {
 
 // The worker's progress, read by the window's timer: numbers only, no texts cross.
+// The run's bar, set from the worker: however often it reports, at most one update waits in
+// the window's event queue.
 class SeasonReportWindow::RunProgress : public Progress
 {
 public:
+    explicit RunProgress(QProgressBar* bar) : m_bar(bar) {}
     void SetLine(int, const std::string&) override {}
     void SetBar(int, int position, int maximum) override
     {
         m_position = position;
         m_maximum = maximum;
+        if (!m_posted.exchange(true)) {
+            QMetaObject::invokeMethod(m_bar, [this] { Flush(); }, Qt::QueuedConnection);
+        }
     }
-    int Position() const { return m_position; }
-    int Maximum() const { return m_maximum; }
+    void Flush()
+    {
+        m_posted = false;
+        if (m_maximum > 0) {
+            m_bar->setMaximum(m_maximum);
+            m_bar->setValue(m_position);
+        }
+    }
 
 private:
+    QProgressBar* m_bar;
     std::atomic<int> m_position{0};
     std::atomic<int> m_maximum{0};
+    std::atomic<bool> m_posted{false};
 };
 
 namespace {
@@ -121,7 +135,7 @@ SeasonReportWindow::SeasonReportWindow(std::filesystem::path appDir, QWidget* pa
       m_status(new QLabel(this)), m_table(new QTableView(this)), m_model(new GridModel(this)),
       m_curve(NewChartView(this, QStringLiteral("ProfitCurve"))),
       m_rates(NewChartView(this, QStringLiteral("BreakdownRates"))),
-      m_calibration(NewChartView(this, QStringLiteral("Calibration"))), m_poll(new QTimer(this))
+      m_calibration(NewChartView(this, QStringLiteral("Calibration"))), m_job(new Job(this))
 {
     setWindowTitle(QStringLiteral("成績分析"));
     setObjectName(QStringLiteral("SeasonReportWindow"));
@@ -234,17 +248,14 @@ SeasonReportWindow::SeasonReportWindow(std::filesystem::path appDir, QWidget* pa
             m_status->setText(QStringLiteral("書き込めません: ") + file);
         }
     });
-    m_poll->setInterval(100);
-    connect(m_poll, &QTimer::timeout, this, [this] { Poll(); });
     ShowCharts();
 }
 
 SeasonReportWindow::~SeasonReportWindow()
 {
-    m_cancelFlag.Set();
-    if (m_worker.joinable()) {
-        m_worker.join();
-    }
+    // The worker writes this window's members: it stops before they go.
+    delete m_job;
+    m_job = nullptr;
 }
 
 bool SeasonReportWindow::Run()
@@ -278,17 +289,16 @@ bool SeasonReportWindow::Run()
     options.from = Cp932(m_from->currentText());
     options.to = Cp932(m_to->currentText());
     options.decisionTime = true;
-    m_runProgress = std::make_unique<RunProgress>();
+    m_runProgress = std::make_unique<RunProgress>(m_progress);
     options.progress = m_runProgress.get();
-    options.cancel = &m_cancelFlag;
-    m_cancelFlag.Clear();
-    m_done = false;
     m_run->setEnabled(false);
     m_cancel->setEnabled(true);
     m_progress->setValue(0);
     m_status->setText(QStringLiteral("集計中…"));
     SeasonReportOptions reportOptions;
-    m_worker = std::thread([this, methods = std::move(methods), options, reportOptions] {
+    return m_job->Start(
+        [this, methods = std::move(methods), options, reportOptions](const CancelFlag& cancel) mutable {
+        options.cancel = &cancel;
         const SeasonRun run = RunSeason(m_appDir, methods, options);
         m_resultMessage.clear();
         for (const SeasonDay& day : run.days) {
@@ -299,28 +309,18 @@ bool SeasonReportWindow::Run()
             }
         }
         m_result = std::make_unique<SeasonReport>(BuildSeasonReport(run, reportOptions));
-        m_done = true;
-    });
-    m_poll->start();
-    return true;
+        },
+        [this] { OnRunEnded(); });
 }
 
 void SeasonReportWindow::Cancel()
 {
-    m_cancelFlag.Set();
+    m_job->Cancel();
 }
 
-void SeasonReportWindow::Poll()
+void SeasonReportWindow::OnRunEnded()
 {
-    if (m_runProgress && m_runProgress->Maximum() > 0) {
-        m_progress->setMaximum(m_runProgress->Maximum());
-        m_progress->setValue(m_runProgress->Position());
-    }
-    if (!m_done) {
-        return;
-    }
-    m_poll->stop();
-    m_worker.join();
+    m_runProgress->Flush();
     m_report = std::move(m_result);
     m_run->setEnabled(true);
     m_cancel->setEnabled(false);

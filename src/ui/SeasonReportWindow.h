@@ -10,6 +10,7 @@
 #include "app/Progress.h"
 #include "present/CellGrid.h"
 #include "season/SeasonReport.h"
+#include "ui/Job.h"
 
 class QChartView;
 class QComboBox;
@@ -40,7 +41,7 @@ public:
     // Starts a run with the choices made; false while one runs or when no method is chosen.
     bool Run();
     void Cancel();
-    bool Running() const { return m_worker.joinable(); }
+    bool Running() const { return m_job != nullptr && m_job->Running(); }
     const SeasonReport* Report() const { return m_report.get(); }
     QTableView* Table() const { return m_table; }
     const CellGrid& Grid() const { return m_grid; }
@@ -57,7 +58,7 @@ signals:
 private:
     class RunProgress;
 
-    void Poll();
+    void OnRunEnded();
     void ShowReport();
     void ShowCharts();
 
@@ -77,21 +78,18 @@ private:
     QChartView* m_curve;
     QChartView* m_rates;
     QChartView* m_calibration;
-    QTimer* m_poll;
 
     CellGrid m_grid;
     int m_sortColumn = -1;
     bool m_descending = false;
     std::unique_ptr<SeasonReport> m_report;
 
-    // Shared with the worker: the cancel flag, the progress and the finished report, which
-    // the window reads only after joining the worker.
-    CancelFlag m_cancelFlag;
+    // Shared with the worker: the progress and the finished report, which the window reads
+    // only after the worker ended (the Job's `done`).
     std::unique_ptr<RunProgress> m_runProgress;
     std::unique_ptr<SeasonReport> m_result;
     std::string m_resultMessage; // the first message of the pipeline runs (CP932)
-    std::thread m_worker;
-    std::atomic<bool> m_done{false};
+    Job* m_job;
 };
 
 } // namespace vornal::ui

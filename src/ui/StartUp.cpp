@@ -2,9 +2,7 @@
 
 #include "app/AppDir.h"
 #include "app/ErrorLog.h"
-#include "app/StoreLock.h"
 #include "betting/BetMethod.h"
-#include "store/FileNameMigration.h"
 
 namespace vornal::ui {
 
@@ -24,13 +22,8 @@ StartUpOutcome RunStartUp(DaySession& session)
     }
     // A log that cannot be written must not stop a Saturday morning: the window still opens.
     RestartErrorLog(appDir, session.GetClock().Now());
-    // After the restart, so the renames of this start stay in the log. The renames write the
-    // store: while another writer holds it they wait for the next start.
-    if (Result<StoreLock> lock = TryLockStore(appDir)) {
-        for (const std::string& line : MigrateStoreFileNames(appDir).messages) {
-            AppendErrorLine(appDir, line);
-        }
-    }
+    // After the restart, so the renames of this start stay in the log.
+    session.MigrateFileNames();
     outcome.developerView = IsDeveloperView(appDir);
     return outcome;
 }

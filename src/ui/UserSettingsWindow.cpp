@@ -46,8 +46,8 @@ QStringList Numbers(int from, int to)
 
 } // namespace
 
-UserSettingsWindow::UserSettingsWindow(std::filesystem::path appDir, QWidget* parent)
-    : QDialog(parent), m_appDir(std::move(appDir)), m_sets(LoadUserSets(m_appDir)), m_selector(new QComboBox(this))
+UserSettingsWindow::UserSettingsWindow(DaySession& session, QWidget* parent)
+    : QDialog(parent), m_session(session), m_appDir(session.AppDir()), m_sets(LoadUserSets(m_appDir)), m_selector(new QComboBox(this))
 {
     setWindowTitle(QStringLiteral("ユーザー買い目設定"));
     m_ask = [this](const QString& question) {
@@ -259,7 +259,7 @@ void UserSettingsWindow::Register()
     if (!set) {
         return;
     }
-    const UserSetResult result = SaveUserSet(m_sets, *set, [this](const std::string& q) { return m_ask(Q(q)); });
+    const UserSetResult result = m_session.SaveUserSet(m_sets, *set, [this](const std::string& q) { return m_ask(Q(q)); });
     if (!result.message.empty()) {
         m_tell(Q(result.message));
     }
@@ -274,7 +274,7 @@ void UserSettingsWindow::Delete()
     const int line = index >= 0 && index < static_cast<int>(m_selectorLines.size())
                          ? m_selectorLines[static_cast<std::size_t>(index)]
                          : -1;
-    const UserSetResult result = DeleteUserSet(m_sets, line, [this](const std::string& q) { return m_ask(Q(q)); });
+    const UserSetResult result = m_session.DeleteUserSet(m_sets, line, [this](const std::string& q) { return m_ask(Q(q)); });
     if (!result.message.empty()) {
         m_tell(Q(result.message));
     }

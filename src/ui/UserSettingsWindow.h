@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include "betting/UserSetFile.h"
+#include "session/DaySession.h"
 
 class QComboBox;
 class QLineEdit;
@@ -22,7 +23,8 @@ public:
     using Ask = std::function<bool(const QString& question)>;
     using Tell = std::function<void(const QString& message)>;
 
-    explicit UserSettingsWindow(std::filesystem::path appDir, QWidget* parent = nullptr);
+    // Saves and deletes through `session` (under its store lock); it must outlive the window.
+    explicit UserSettingsWindow(DaySession& session, QWidget* parent = nullptr);
 
     // Replaces the message boxes (tests answer without a modal loop).
     void SetPrompts(Ask ask, Tell tell);
@@ -45,6 +47,7 @@ private:
     void ShowLine(int line);
     void FillSelector(int showLine);
 
+    DaySession& m_session;
     std::filesystem::path m_appDir;
     UserSetFile m_sets;
     std::vector<int> m_selectorLines; // the file line of each selector entry

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -19,7 +20,8 @@ const QString kWaitLine = QStringLiteral("しばらくお待ちください。")
 WaitWindow::WaitWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_title(new QLabel(kWaitTitle, this)), m_lines{new QLabel(kWaitLine, this), new QLabel(kWaitLine, this)},
-      m_bar(new QProgressBar(this)), m_blink(new QTimer(this))
+      m_bar(new QProgressBar(this)), m_cancel(new QPushButton(QStringLiteral("中止"), this)),
+      m_blink(new QTimer(this))
 {
     setObjectName(QStringLiteral("WaitWindow"));
     setFrameStyle();
@@ -28,6 +30,10 @@ WaitWindow::WaitWindow(QWidget* parent)
     layout->addWidget(m_lines[0]);
     layout->addWidget(m_lines[1]);
     layout->addWidget(m_bar);
+    layout->addWidget(m_cancel, 0, Qt::AlignRight);
+    m_cancel->setObjectName(QStringLiteral("WaitCancel"));
+    m_cancel->setAutoDefault(false);
+    connect(m_cancel, &QPushButton::clicked, this, &WaitWindow::CancelRequested);
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
     setMinimumWidth(420);

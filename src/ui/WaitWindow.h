@@ -13,10 +13,12 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QTimer;
 
 // The waiting window of long operations: a blinking first line, two progress lines and a
-// bar, borderless, on top and centred.
+// bar, borderless, on top and centred, with "中止": a window of its own, so the user reaches
+// it while the main window drops input.
 namespace vornal::ui {
 
 class WaitWindow : public QWidget
@@ -27,6 +29,11 @@ public:
 
     QString Line(int line) const;
     int BarValue() const;
+    QPushButton* CancelButton() const { return m_cancel; }
+
+signals:
+    // "中止" was pressed.
+    void CancelRequested();
 
 public slots:
     void SetLine(int line, const QString& text);
@@ -38,6 +45,7 @@ private:
     QLabel* m_title;
     QLabel* m_lines[2];
     QProgressBar* m_bar;
+    QPushButton* m_cancel;
     QTimer* m_blink;
     void setFrameStyle();
 

@@ -72,5 +72,26 @@ TEST(IncludeDirection, EveryFolderIncludesOnlyWhatItsModuleBuildsOn)
     EXPECT_GT(checked, 100);
 }
 
+// The store's one-writer lock belongs to the day session, which takes it inside every
+// writing operation: a face that took it too would wait on itself.
+TEST(IncludeDirection, TheFacesNeverTakeTheStoreLockThemselves)
+{
+    int checked = 0;
+    for (const char* face : {"ui", "cli"}) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(VORNAL_SOURCE_DIR) / face)) {
+            std::ifstream in(entry.path());
+            int lineNo = 0;
+            for (std::string line; std::getline(in, line);) {
+                ++lineNo;
+                for (const char* word : {"app/StoreLock.h", "TryLockStore(", "LockStore("}) {
+                    EXPECT_EQ(line.find(word), std::string::npos) << entry.path().string() << ":" << lineNo;
+                }
+            }
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 40);
+}
+
 } // namespace
 } // namespace vornal

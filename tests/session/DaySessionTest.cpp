@@ -359,17 +359,46 @@ TEST_F(DaySessionTest, AnAcquisitionOnAWorkerStopsAtAFlagSetByAnotherThread)
     CancellingView view;
     view.cancel = &cancel;
     const Settings settings(SettingsFile(app));
-    const DaySession session(app);
+    DaySession session(app);
     Acquisition acquisition(link, app, settings, DefaultClock(), cancel, view);
     acquisition.SetFromTime({2000, 1, 1, 0, 0, 0});
     AcquisitionOutcome outcome = AcquisitionOutcome::None;
-    std::thread worker([&] { outcome = session.Acquire(acquisition); });
+    std::thread worker([&] { outcome = session.Acquire(acquisition).value; });
     worker.join();
     fs::remove(feed / "link.ini");
     EXPECT_EQ(outcome, AcquisitionOutcome::Cancelled);
     ASSERT_FALSE(view.messages.empty());
     EXPECT_EQ(view.messages.back(), "JVCancel:キャンセルされました");
     EXPECT_TRUE(StoredDayNames(app).empty());
+}
+
+// Every swap of the day shown is announced with the new day; the old one is gone by then.
+TEST_F(DaySessionTest, EverySwapOfTheDayShownTellsItsHoldersTheNewDay)
+{
+    DaySession session(App());
+    std::vector<const RaceDay*> told;
+    const int handle = session.OnDayReplaced([&](const RaceDay& day) {
+        EXPECT_EQ(&day, session.Day());
+        told.push_back(&day);
+    });
+    ASSERT_TRUE(session.LoadDay(s_days[0]).Ok());
+    ASSERT_EQ(told.size(), 1u);
+    // A refused load swaps nothing and tells no one.
+    EXPECT_FALSE(session.LoadDay("2026\x94N13\x8c\x8e40\x93\xfa").Ok());
+    EXPECT_EQ(told.size(), 1u);
+    ASSERT_TRUE(session.AdoptDay(session.PreparePipelineRerun()).Ok());
+    ASSERT_EQ(told.size(), 2u);
+    ReplayLink link(s_root / "feed");
+    ASSERT_EQ(link.JVInit(kJvSoftwareId), 0);
+    CancelFlag cancel;
+    session.FetchOdds(link, std::nullopt, cancel);
+    ASSERT_EQ(told.size(), 3u);
+    // Refused without a time-series folder: no swap.
+    EXPECT_TRUE(session.ImportTimeSeriesOdds().refused);
+    EXPECT_EQ(told.size(), 3u);
+    session.ForgetDayReplaced(handle);
+    ASSERT_TRUE(session.LoadDay(s_days[1]).Ok());
+    EXPECT_EQ(told.size(), 3u);
 }
 
 } // namespace

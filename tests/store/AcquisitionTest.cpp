@@ -124,6 +124,20 @@ TEST_F(AcquisitionTest, CompleteRunStoresReportsAndMovesTheFromTime)
     EXPECT_EQ(SplitLines(test::Slurp(JockeyMasterFile(App(), DayNameFromDigits("20260104")))).size(), 2u);
 }
 
+// A settings file that cannot be written: the records stay stored, but the run does not end
+// as complete, since the next run would start again from the old time.
+TEST_F(AcquisitionTest, AnUnsavedFromTimeIsAFailureNotACompletion)
+{
+    std::filesystem::create_directory(SettingsFile(App())); // the settings file cannot be replaced
+    Acquisition& window = Window();
+    window.Start();
+    EXPECT_EQ(window.Outcome(), AcquisitionOutcome::StoreFailed);
+    ASSERT_FALSE(m_view.Only("message").empty());
+    EXPECT_NE(m_view.Only("message").back().find("に取得日時を書き込めません。"), std::string::npos)
+        << m_view.Only("message").back();
+    EXPECT_TRUE(std::filesystem::exists(RaceFile(App(), DayNameFromDigits("20260110"))));
+}
+
 TEST_F(AcquisitionTest, RunWithDownloadsReadsAfterTheTimerAndKeepsTheFromTime)
 {
     Ini("[link]\ndownload=2\n");

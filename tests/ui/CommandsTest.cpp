@@ -31,6 +31,7 @@
 #include "app/SettingKeys.h"
 #include "cli/CliRun.h"
 #include "support/TestFiles.h"
+#include "betting/QuinellaRanks.h"
 #include "present/RaceAnalysisView.h"
 #include "present/TuningViews.h"
 #include "odds/TimeSeriesOdds.h"
@@ -46,6 +47,7 @@
 #include "ui/RaceAnalysisPanel.h"
 #include "ui/RaceListPanel.h"
 #include "ui/Text.h"
+#include "ui/WaitWindow.h"
 #include "ui/Workbench.h"
 
 namespace fs = std::filesystem;
@@ -495,6 +497,201 @@ void CommandsTest::theSettingsFilesBridgeServesTheCheckAndTheQuickOdds()
     QCOMPARE(cli.exitCode, 0);
     QVERIFY(fs::exists(WinOddsFile(app, m_days[0])));
     QCOMPARE(test::Slurp(WinOddsFile(app, m_days[0])), test::Slurp(WinOddsFile(direct, m_days[0])));
+}
+
+// A race with too little data leaves the analysis strip on the race shown before it; the
+// strip's matrix toggles must then read the day the session shows now, never the day an odds
+// fetch, a time-series import or a reload has freed.
+void CommandsTest::theMatrixTogglesFollowEverySwapOfTheDay()
+{
+    const fs::path app = Copy("swap");
+    QVERIFY(ChooseOddsFolder(app, m_root / "timeseries"));
+    // Race 1 of every racecourse of the day loses its runners: too little data to show, and
+    // the first race a load shows.
+    int blanked = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(DataDir(app))) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(ToUtf8(m_days[0])) || entry.path().extension() != ".jvSEr") {
+            continue;
+        }
+        std::string bytes = test::Slurp(entry.path());
+        std::size_t at = 0;
+        for (int line = 0; line < kRunnerSlotsPerRace; ++line) {
+            const std::size_t end = bytes.find("\r\n", at);
+            QVERIFY(end != std::string::npos);
+            std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(end),
+                      ' ');
+            at = end + 2;
+        }
+        std::ofstream(entry.path(), std::ios::binary) << bytes;
+        ++blanked;
+    }
+    QVERIFY(blanked > 0);
+
+    Workbench workbench(app);
+    QVERIFY(!workbench.Open());
+    MainWindow& window = *workbench.Window();
+    window.SetFeedFolder(m_feed);
+    window.show();
+    Choose(window, m_days[0]);
+    const DaySession& session = workbench.Session();
+    int thin = -1;
+    int full = -1;
+    for (int entry = 0; entry < window.ListPanel()->EntryCount(); ++entry) {
+        int& first = InsufficientDataMessage(*session.Day(), window.ListPanel()->SlotOf(entry)) ? thin : full;
+        if (first < 0) {
+            first = entry;
+        }
+    }
+    QVERIFY(thin >= 0 && full >= 0);
+    const int fullSlot = window.ListPanel()->SlotOf(full);
+    auto* payout = window.AnalysisPanel()->findChild<QPushButton*>(QStringLiteral("MatrixPayout"));
+    auto* share = window.AnalysisPanel()->findChild<QPushButton*>(QStringLiteral("MatrixVoteShare"));
+    QVERIFY(payout && share);
+
+    // What the quinella matrix shows against what the day shown holds.
+    const auto matrixIsOfTheDayShown = [&](MatrixView view) {
+        const TriangleGrid grid = ShowQuinellaMatrix(*session.Day(), fullSlot, view);
+        QTableWidget* matrix = window.AnalysisPanel()->QuinellaMatrix();
+        for (int larger = 1; larger <= grid.Size(); ++larger) {
+            for (int smaller = 1; smaller <= grid.Size(); ++smaller) {
+                QTableWidgetItem* item = matrix->item(larger - 1, smaller - 1);
+                if (!item || item->text() != Q(grid.Cell(smaller, larger))) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    QAction* allOdds = window.findChild<QAction*>(QStringLiteral("全ﾚｰｽ速報ｵｯｽﾞ取得(&O)"));
+    QAction* series = window.findChild<QAction*>(QStringLiteral("時系列オッズより取得(&J)"));
+    QVERIFY(allOdds && series);
+    // A reload clears the strip: its toggles then have no day to read.
+    struct Swap
+    {
+        const char* name;
+        std::function<void()> run;
+        bool clearsStrip;
+    };
+    const std::vector<Swap> swaps = {
+        {"quick odds", [&] { AwaitCommand(window, [allOdds] { allOdds->trigger(); }); }, false},
+        {"time series", [&] { AwaitCommand(window, [series] { series->trigger(); }); }, false},
+        {"reload", [&] { Choose(window, m_days[0]); }, true},
+    };
+    for (const Swap& swap : swaps) {
+        window.ShowEntry(full);
+        window.ShowEntry(thin); // the strip stays on the full race
+        QCOMPARE(window.AnalysisPanel()->ShownSlot(), fullSlot);
+        const RaceDay* before = session.Day();
+        swap.run();
+        QVERIFY2(session.Day() != before, swap.name);
+        QVERIFY2(InsufficientDataMessage(*session.Day(), window.SelectedRace()).has_value(), swap.name);
+        QTest::mouseClick(share, Qt::LeftButton);
+        QTest::mouseClick(payout, Qt::LeftButton);
+        if (swap.clearsStrip) {
+            QCOMPARE(window.AnalysisPanel()->ShownSlot(), -1);
+            QVERIFY2(!window.AnalysisPanel()->QuinellaMatrix()->item(0, 0), swap.name);
+            continue;
+        }
+        QTest::mouseClick(share, Qt::LeftButton);
+        QVERIFY2(matrixIsOfTheDayShown(MatrixView::VoteShare), swap.name);
+        QTest::mouseClick(payout, Qt::LeftButton);
+        QVERIFY2(matrixIsOfTheDayShown(MatrixView::Payout), swap.name);
+    }
+}
+
+namespace {
+
+// A copy of the feed whose real-time reads answer "busy" for as long as anyone waits.
+fs::path HungFeed(const fs::path& root, const fs::path& feed)
+{
+    const fs::path hung = root / "feed-hung";
+    fs::remove_all(hung);
+    fs::copy(feed, hung, fs::copy_options::recursive);
+    std::ofstream(hung / "link.ini") << "[link]\nbusy=2000000000\n";
+    return hung;
+}
+
+} // namespace
+
+void CommandsTest::aLoadAndAHungRealTimeReadAreCancelledByTheUser()
+{
+    const fs::path app = Copy("cancel");
+    Workbench workbench(app);
+    QVERIFY(!workbench.Open());
+    MainWindow& window = *workbench.Window();
+    window.SetFeedFolder(HungFeed(m_root, m_feed));
+    window.show();
+    Choose(window, m_days[0]); // the last day: its odds are in the feed
+
+    // "中止" on the waiting window stops a load: the day shown stays, and no message says
+    // anything went wrong.
+    const QString messageBefore = window.LastMessage();
+    QVERIFY(window.LoadDate(m_days[1]));
+    QVERIFY(window.Waiting()->isVisible());
+    QTest::mouseClick(window.Waiting()->CancelButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.Loading(), 10000);
+    QCOMPARE(workbench.Session().DayName(), m_days[0]);
+    QCOMPARE(window.LastMessage(), messageBefore);
+    QVERIFY(!window.Waiting()->isVisible());
+
+    // Quick odds on a link that never answers: Esc reaches the job while input is blocked.
+    window.ShowEntry(1);
+    QAction* quick = window.findChild<QAction*>(QStringLiteral("速報ｵｯｽﾞ"));
+    QVERIFY(quick);
+    quick->trigger();
+    QTest::qWait(200);
+    QVERIFY(window.Loading());
+    QTest::keyClick(window.ListPanel(), Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.Loading(), 10000);
+
+    // Results retrieval on the same link: "中止" on the waiting window ends the read, and the
+    // day shown stays whole.
+    const RaceDay* shown = workbench.Session().Day();
+    QAction* results = window.findChild<QAction*>(QStringLiteral("結果情報"));
+    QVERIFY(results);
+    results->trigger();
+    QTest::qWait(200);
+    QVERIFY(window.Loading());
+    Save(*window.Waiting(), QStringLiteral("waiting"));
+    QTest::mouseClick(window.Waiting()->CancelButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.Loading(), 10000);
+    QVERIFY(results->isEnabled());
+    QCOMPARE(workbench.Session().Day(), shown);
+    QCOMPARE(workbench.Session().DayName(), m_days[0]);
+}
+
+void CommandsTest::closingWhileBusyAsksThenStopsTheJobAndCloses()
+{
+    const fs::path app = Copy("closing");
+    Workbench workbench(app);
+    QVERIFY(!workbench.Open());
+    MainWindow& window = *workbench.Window();
+    window.SetFeedFolder(HungFeed(m_root, m_feed));
+    window.show();
+    Choose(window, m_days[0]);
+    window.ShowEntry(1);
+    QStringList asked;
+    bool answer = false;
+    window.SetAsk([&](const QString& question) {
+        asked << question;
+        return answer;
+    });
+    window.findChild<QAction*>(QStringLiteral("速報ｵｯｽﾞ"))->trigger();
+    QTest::qWait(100);
+    QVERIFY(window.Loading());
+    // No: the job goes on and the window stays.
+    window.close();
+    QCOMPARE(asked, QStringList{QStringLiteral("処理中です。中止して終了しますか？")});
+    QVERIFY(window.isVisible());
+    QTest::qWait(100);
+    QVERIFY(window.Loading());
+    // Yes: the job stops, then the window closes by itself.
+    answer = true;
+    window.close();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 10000);
+    QVERIFY(!window.Loading());
+    QCOMPARE(asked.size(), 2);
 }
 
 #include "CommandsTest.moc"

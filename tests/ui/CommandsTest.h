@@ -23,6 +23,9 @@ private slots:
     void theListToggleTheListOptionAndTheDeveloperMenu();
     void theSettingsFilesBridgeServesTheCheckAndTheQuickOdds();
     void qtsOwnDialogsSpeakJapanese();
+    void theMatrixTogglesFollowEverySwapOfTheDay();
+    void aLoadAndAHungRealTimeReadAreCancelledByTheUser();
+    void closingWhileBusyAsksThenStopsTheJobAndCloses();
 
 private:
     std::filesystem::path Copy(const char* name) const;

@@ -58,7 +58,8 @@ std::string FileText(const fs::path& file)
 void SettingsWindowsTest::theRuleSetWindowRejectsABadRuleAndSavesAGoodOne()
 {
     const fs::path app = FreshDir("vornal-usersets");
-    UserSettingsWindow window(app);
+    DaySession session(app);
+    UserSettingsWindow window(session);
     QStringList told;
     QStringList asked;
     bool answer = false;
@@ -111,7 +112,7 @@ void SettingsWindowsTest::theRuleSetWindowRejectsABadRuleAndSavesAGoodOne()
     QCOMPARE(FileText(UserSetPath(app)), before);
 
     // A reopened window shows the saved set.
-    UserSettingsWindow again(app);
+    UserSettingsWindow again(session);
     QDir().mkpath(QStringLiteral(VORNAL_SCREENSHOT_DIR));
     QVERIFY(again.grab().save(QStringLiteral(VORNAL_SCREENSHOT_DIR "/ユーザー買い目設定.png")));
     QCOMPARE(static_cast<QComboBox*>(again.Input(8))->currentText(), QStringLiteral(" 3"));
@@ -121,7 +122,8 @@ void SettingsWindowsTest::theRuleSetWindowRejectsABadRuleAndSavesAGoodOne()
 void SettingsWindowsTest::enterMovesOnAndAShortDistanceBecomes1000()
 {
     const fs::path app = FreshDir("vornal-distance");
-    UserSettingsWindow window(app);
+    DaySession session(app);
+    UserSettingsWindow window(session);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto* distance = static_cast<QLineEdit*>(window.Input(31));

@@ -453,7 +453,8 @@ private slots:
         {
             // The link stops before its 400th record until the user has answered the question.
             GatedLink link(m_root / "feed", 400);
-            AcquisitionWindow window(app, link);
+            DaySession session(app);
+            AcquisitionWindow window(session, link);
             window.SetPrompts([&](const QString& q) { asked << q; return true; }, [&](const QString& m) { told << m; });
             window.findChild<QDateTimeEdit*>()->setDateTime(from);
             window.show();
@@ -492,7 +493,8 @@ private slots:
         };
         const auto afterCancel = storedFiles();
 
-        AcquisitionWindow again(app, m_root / "feed");
+        DaySession againSession(app);
+        AcquisitionWindow again(againSession, m_root / "feed");
         again.SetPrompts([](const QString&) { return false; }, [&](const QString& m) { told << m; });
         again.findChild<QDateTimeEdit*>()->setDateTime(from);
         // A timer that records its own lateness while the whole read runs on the worker.
@@ -531,9 +533,12 @@ private slots:
         Result<StoreLock> other = TryLockStore(app);
         QVERIFY(static_cast<bool>(other));
         QStringList told;
-        AcquisitionWindow window(app, m_root / "feed");
+        DaySession session(app);
+        session.SetStoreWait(StoreWait::Refuse);
+        AcquisitionWindow window(session, m_root / "feed");
         window.SetPrompts([](const QString&) { return true; }, [&](const QString& m) { told << m; });
         QTest::mouseClick(window.StartButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.Running(), 10000);
         QCOMPARE(told, QStringList{Q(StoreBusyMessage())});
         QCOMPARE(window.Run().State(), AcquisitionState::Idle);
         QVERIFY(fs::is_empty(DataDir(app)));
