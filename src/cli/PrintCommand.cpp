@@ -166,13 +166,16 @@ int RunPrint(CliContext& context)
             ReadPipelineBetMethod(context.appDir, Settings(SettingsFile(context.appDir))).method.kind;
         document = PrintRaceSheets(*day, *tables, method);
         if (slot) {
-            if (*slot >= static_cast<int>(document.Pages.size())) {
+            const std::vector<int> sheetSlots = RaceSheetSlots(*day);
+            const auto found = std::find(sheetSlots.begin(), sheetSlots.end(), *slot);
+            if (found == sheetSlots.end()) {
                 context.err << "vornal-cli: race slot " << *slot << " has no race sheet (the day has "
                             << document.Pages.size() << ")\n";
                 return kExitFailure;
             }
-            PrintPage page = std::move(document.Pages[*slot]);
-            page.Number = *slot + 1;
+            const auto pageIndex = found - sheetSlots.begin();
+            PrintPage page = std::move(document.Pages[pageIndex]);
+            page.Number = static_cast<int>(pageIndex) + 1;
             document.Pages.assign(1, std::move(page));
             document.FirstPage = document.LastPage = 1;
         }

@@ -435,19 +435,32 @@ int FixedPitchWidth(std::string_view cp932, int points)
     return static_cast<int>(std::lround(static_cast<double>(cp932.size()) * points * 254.0 / 72.0 / 2.0));
 }
 
+std::vector<int> RaceSheetSlots(const RaceDay& day)
+{
+    std::vector<int> slots;
+    for (int r = 0; r < kRaceSlots; ++r) {
+        if (day.Races[r].RaceLoaded && HasMeetingYear(day, r)) {
+            slots.push_back(r);
+        }
+    }
+    return slots;
+}
+
 PrintDocument PrintRaceSheets(const RaceDay& day, const TuningTables& tables, BetMethodKind method)
 {
     PrintDocument document;
     document.Caption = "Vornal 分析表印刷";
     PageCanvas canvas(document);
-    const int count = RaceListCount(day);
-    for (int i = 0; i < count; ++i) {
+    // The race list's slots, not its first count slots: a race line the load could not use
+    // keeps its slot, and counting would print that slot empty and leave out the last race.
+    const std::vector<int> slots = RaceSheetSlots(day);
+    for (std::size_t i = 0; i < slots.size(); ++i) {
         if (i > 0) {
             canvas.NewPage();
         }
-        DrawRaceSheet(canvas, day, tables, i, method);
+        DrawRaceSheet(canvas, day, tables, slots[i], method);
     }
-    document.LastPage = count;
+    document.LastPage = static_cast<int>(slots.size());
     return document;
 }
 
@@ -552,11 +565,7 @@ PrintDocument PrintAllBetsSheet(const RaceDay& day)
     // Runs of consecutive loaded races at one racecourse, each its own page (or pages).
     std::vector<std::vector<int>> runs;
     std::string previousCode;
-    const int count = RaceListCount(day);
-    for (int slot = 0; slot < count; ++slot) {
-        if (!day.Races[slot].RaceLoaded) {
-            continue;
-        }
+    for (const int slot : RaceSheetSlots(day)) {
         const std::string code = SlotCourseCode(day.Races[slot]);
         if (runs.empty() || code != previousCode) {
             runs.emplace_back();

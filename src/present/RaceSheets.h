@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "app/TuningTables.h"
 #include "betting/BetMethod.h"
 #include "present/PrintPage.h"
@@ -10,7 +12,11 @@
 // Both read the day as the last pipeline run left it.
 namespace vornal {
 
-// One page per race-list entry i (race slot i): the race header, the results, the runner
+// The race slots that get a sheet, in order: the loaded races of the race list. A race line
+// the load could not use (a blank year) keeps its slot but has no sheet.
+std::vector<int> RaceSheetSlots(const RaceDay& day);
+
+// One page per slot of RaceSheetSlots, in order: the race header, the results, the runner
 // table with ratings and ranks, the bets with their predicted payouts, the popularity-share
 // statistics and the first five finishers. `method` is the betting method the pipeline ran
 // (it names the bets in the header). Caption "Vornal 分析表印刷", pages 1 .. count.

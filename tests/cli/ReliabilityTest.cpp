@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <unistd.h>
 
@@ -195,6 +197,55 @@ std::pair<std::filesystem::path, std::size_t> FirstLine(const std::filesystem::p
         }
     }
     return {};
+}
+
+// The pages of printed page data, each its items alone (without its page number).
+std::vector<std::string> PrintedPages(const std::string& json)
+{
+    const std::string mark = "{\"number\":";
+    std::vector<std::string> pages;
+    for (std::size_t at = json.find(mark); at != std::string::npos;) {
+        const std::size_t items = json.find(',', at);
+        at = json.find(mark, items);
+        std::string page = json.substr(items, at == std::string::npos ? at : at - items);
+        // The last page ends in the closing of the document, the others in a comma.
+        page.erase(page.find_last_not_of(",]}\n") + 1);
+        pages.push_back(page);
+    }
+    return pages;
+}
+
+// A race line the load leaves out (a blank year) keeps its slot. The race sheets print every
+// other race once, as the sound day prints it, with no empty page for that slot and with the
+// day's last race; the all-bets sheet leaves the race out without opening extra pages.
+TEST_F(ShortSeason, ARaceLeftOutOfTheDayIsLeftOutOfThePrintsAlone)
+{
+    ASSERT_FALSE(s_from.empty());
+    const std::filesystem::path app = AcquiredApp("blank-year-print");
+    const std::string print = AppDirArg(app) + "print --date 20260103 --json --sheet ";
+    std::vector<std::string> sheets = PrintedPages(RunCli(print + "race").out);
+    const std::vector<std::string> bets = PrintedPages(RunCli(print + "allbets").out);
+    ASSERT_GT(sheets.size(), 3u);
+    ASSERT_GT(bets.size(), 1u);
+
+    std::string races = Slurp(DayFile(app, ".jvRA"));
+    Spit(DayFile(app, ".jvRA"), races.replace(2 * 1272 + 11, 4, "    "));
+    sheets.erase(sheets.begin() + 2);
+    const CliResult printed = RunCli(print + "race");
+    ASSERT_EQ(printed.exitCode, 0);
+    EXPECT_EQ(PrintedPages(printed.out), sheets);
+    EXPECT_TRUE(Mentions(printed.out, "\"lastPage\":" + std::to_string(sheets.size()) + ","));
+    // --slot names the race slot still: slot 3 is now the third sheet, slot 2 has none.
+    const CliResult third = RunCli(print + "race --slot 3");
+    EXPECT_EQ(PrintedPages(third.out), std::vector<std::string>{sheets[2]});
+    EXPECT_TRUE(Mentions(third.out, "{\"number\":3,"));
+    EXPECT_EQ(RunCli(print + "race --slot 2").exitCode, 1);
+
+    // The race's racecourse page loses the race's row; the other pages stay as they were.
+    const std::vector<std::string> damagedBets = PrintedPages(RunCli(print + "allbets").out);
+    ASSERT_EQ(damagedBets.size(), bets.size());
+    EXPECT_NE(damagedBets[0], bets[0]);
+    EXPECT_TRUE(std::equal(bets.begin() + 1, bets.end(), damagedBets.begin() + 1));
 }
 
 // A stored day damaged in one place at a time. What changes a figure without a word is now
