@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/BetCommands.h"
+#include "cli/DocCommand.h"
 #include "cli/OddsCommands.h"
 #include "cli/PrintCommand.h"
 #include "cli/RaceDayCommands.h"
@@ -73,6 +74,10 @@ std::span<const Command> AllCommands()
         Command{"tuning", "tuning [--name VIEW] [--text]",
                 "the views of the tuning tables (tab, view), or one view as TAB-separated lines", &RunTuning,
                 {"--name"}, {"--text"}},
+        Command{"doc", "doc",
+                "the reference page of the day JSON's keys and the tables' columns (Markdown), as "
+                "docs/cli-reference.md holds it",
+                &RunDoc},
         Command{"usersets", "usersets", "the user betting rule sets of UserSet.usd", &RunUserSets},
         Command{"userset", "userset save --fields \"NAME,...\" [--yes] [--no-wait] | userset delete --name NAME [--yes] [--no-wait]",
                 "save or delete a user betting rule set, with the settings window's checks", &RunUserSet,

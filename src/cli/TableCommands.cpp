@@ -101,6 +101,15 @@ int PrintRaceList(CliContext& context, const RaceDay& day)
 
 } // namespace
 
+std::vector<ViewTableName> ViewTableNames()
+{
+    std::vector<ViewTableName> names;
+    for (const TableKind& kind : kTables) {
+        names.push_back({kind.name, kind.caption, kind.scope == Scope::Race});
+    }
+    return names;
+}
+
 int PrintViewTable(CliContext& context, DaySession& session, const std::string& name, std::optional<int> slot,
                    TableOutput output)
 {

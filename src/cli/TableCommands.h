@@ -2,6 +2,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "cli/CliContext.h"
 #include "session/DaySession.h"
@@ -28,5 +30,15 @@ int RunView(CliContext& context);
 // tuning [--name VIEW] [--text]: the views of the tuning tables, or one of them as TAB-separated
 // lines (aligned text with --text).
 int RunTuning(CliContext& context);
+
+// A table `table --name` knows: its name, its caption on the screen, and whether it is a
+// race table (needs --slot).
+struct ViewTableName
+{
+    std::string_view name;
+    std::string_view caption;
+    bool race = false;
+};
+std::vector<ViewTableName> ViewTableNames();
 
 } // namespace vornal::cli

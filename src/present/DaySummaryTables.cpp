@@ -512,4 +512,24 @@ CellGrid BuildBetCandidateTable(const RaceDay& day)
     return grid;
 }
 
+std::vector<FieldFormat> DayTableFields(std::string_view table)
+{
+    std::vector<FieldFormat> fields;
+    auto add = [&fields](const auto& columns) {
+        for (const auto& column : columns) {
+            fields.push_back(column.Field);
+        }
+    };
+    if (table == "main") {
+        add(kRaceColumns); add(kMainRunnerColumns); add(kMainTailColumns);
+    } else if (table == "laptime") {
+        add(kRaceColumns); add(kLapStatisticsColumns); add(kLapTimeRunnerColumns); add(kLapTimeTailColumns);
+    } else if (table == "lapcheck") {
+        add(kRaceColumns); add(kLapSpreadColumns); add(kLapCheckRunnerColumns); add(kLapCheckTailColumns);
+    } else if (table == "candidates") {
+        add(kRaceColumns); add(kPostTimeColumns); add(kCandidateColumns);
+    }
+    return fields;
+}
+
 } // namespace vornal

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "present/CellGrid.h"
+#include "present/FieldFormat.h"
 #include "raceday/RaceDay.h"
 
 // The four day-summary tables: one row per race (row = race slot + 1), built after every
@@ -25,5 +28,10 @@ CellGrid BuildMainTable(const RaceDay& day);         // "メイン用", 47 colum
 CellGrid BuildLapTimeTable(const RaceDay& day);      // "ﾗｯﾌﾟﾀｲﾑ", 56 columns
 CellGrid BuildLapCheckTable(const RaceDay& day);     // "ラップ検証表", 63 columns
 CellGrid BuildBetCandidateTable(const RaceDay& day); // "買い目候補", 22 columns
+
+// The column descriptions of the day table `table` ("main", "laptime", "lapcheck",
+// "candidates"), in the order of its columns, a block the table repeats per placed runner
+// once; empty for any other name. The CLI's reference page lists them.
+std::vector<FieldFormat> DayTableFields(std::string_view table);
 
 } // namespace vornal

@@ -388,4 +388,26 @@ CellGrid BuildDetailGridKeys(const RaceSlot& race)
     return grid;
 }
 
+std::vector<FieldFormat> RaceTableFields(std::string_view table)
+{
+    std::vector<FieldFormat> fields;
+    auto add = [&fields](const auto& columns) {
+        for (const auto& column : columns) {
+            fields.push_back(column.Field);
+        }
+    };
+    if (table == "pastruns") {
+        add(kPastRunColumns);
+    } else if (table == "lapcard") {
+        add(kLapCardColumns);
+    } else if (table == "ranking") {
+        add(kRankingColumns);
+    } else if (table == "card") {
+        add(kRaceCardColumns);
+    } else if (table == "detail") {
+        add(kDetailGridColumns);
+    }
+    return fields;
+}
+
 } // namespace vornal

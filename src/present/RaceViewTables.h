@@ -1,6 +1,10 @@
 #pragma once
 
+#include <string_view>
+#include <vector>
+
 #include "present/CellGrid.h"
+#include "present/FieldFormat.h"
 #include "raceday/RaceDay.h"
 
 // The tables of the race analysis view for one race, in horse-number order as built (the view
@@ -31,5 +35,10 @@ CellGrid BuildRaceCardKeys(const RaceSlot& race);
 // The key cells of the detail grid ("個別詳細検討用" tab), 9 columns: only column 1 holds a
 // text (the horse number); the rest of the grid is drawn from the race day.
 CellGrid BuildDetailGridKeys(const RaceSlot& race);
+
+// The column descriptions of the race table `table` ("pastruns", "lapcard", "ranking",
+// "card", "detail"), in the order of its columns; empty for any other name. The CLI's
+// reference page lists them.
+std::vector<FieldFormat> RaceTableFields(std::string_view table);
 
 } // namespace vornal

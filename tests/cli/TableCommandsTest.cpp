@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <set>
+#include <string>
 
 #include <unistd.h>
 
@@ -152,6 +156,54 @@ TEST_F(TableCommands, CellsFollowTheirRunnersAsJson)
     EXPECT_EQ(Run("race --slot 0 --cells nosuch").exitCode, 2);
     EXPECT_EQ(Run("day --cells racecard").exitCode, 2);
     EXPECT_EQ(Run("race --slot 0 --cells detail --sort 単勝").exitCode, 2) << "the detail grid has no toggles";
+}
+
+// The keys of the JSON text `json`: every string followed by a colon.
+std::set<std::string> JsonKeys(const std::string& json)
+{
+    std::set<std::string> keys;
+    for (std::size_t at = json.find('"'); at != std::string::npos; at = json.find('"', at + 1)) {
+        std::size_t end = at + 1;
+        while (end < json.size() && json[end] != '"') {
+            end += json[end] == '\\' ? 2 : 1;
+        }
+        if (end + 1 < json.size() && json[end + 1] == ':') {
+            keys.insert(json.substr(at + 1, end - at - 1));
+        }
+        at = end;
+    }
+    return keys;
+}
+
+// The reference page under docs/ is the one the program makes now, and it names every key
+// the JSON of a real day and of a real race carries, nested ones included.
+TEST_F(TableCommands, TheReferencePageIsCurrentAndNamesEveryJsonKey)
+{
+    const CliResult doc = RunCli("doc");
+    ASSERT_EQ(doc.exitCode, 0);
+    std::ifstream file(std::filesystem::path(VORNAL_SOURCE_DIR).parent_path() / "docs" / "cli-reference.md",
+                       std::ios::binary);
+    const std::string committed{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(doc.out, committed) << "docs/cli-reference.md is stale: vornal-cli doc > docs/cli-reference.md";
+
+    const std::string day = Run("day --json").out;
+    const std::string race = Run("race --slot 0 --json").out;
+    ASSERT_NE(day.find("\"races\":[{"), std::string::npos);
+    ASSERT_NE(race.find("\"runners\":[{"), std::string::npos);
+    for (const std::string& json : {day, race}) {
+        for (const std::string& key : JsonKeys(json)) {
+            const bool named = doc.out.find("| `" + key + "` |") != std::string::npos ||
+                               doc.out.find("{" + key + ",") != std::string::npos ||
+                               doc.out.find(", " + key + ",") != std::string::npos ||
+                               doc.out.find(", " + key + "}") != std::string::npos;
+            EXPECT_TRUE(named) << key;
+        }
+    }
+    // Every table with field columns lists them, each with the key it shows when it has one.
+    for (const char* table : {"main", "laptime", "lapcheck", "candidates", "pastruns", "card", "detail", "lapcard",
+                              "ranking"}) {
+        EXPECT_NE(doc.out.find(std::string("### ") + table + " ("), std::string::npos) << table;
+    }
 }
 
 } // namespace
