@@ -384,7 +384,7 @@ TEST_F(DaySessionTest, EverySwapOfTheDayShownTellsItsHoldersTheNewDay)
     ASSERT_TRUE(session.LoadDay(s_days[0]).Ok());
     ASSERT_EQ(told.size(), 1u);
     // A refused load swaps nothing and tells no one.
-    EXPECT_FALSE(session.LoadDay("2026\x94N13\x8c\x8e40\x93\xfa").Ok());
+    EXPECT_FALSE(session.LoadDay("2026\x94N13\x8c\x8e" "40\x93\xfa").Ok());
     EXPECT_EQ(told.size(), 1u);
     ASSERT_TRUE(session.AdoptDay(session.PreparePipelineRerun()).Ok());
     ASSERT_EQ(told.size(), 2u);
