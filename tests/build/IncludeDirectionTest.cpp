@@ -7,6 +7,8 @@
 #include <sstream>
 #include <string>
 
+#include "present/ViewRegistry.h"
+
 // Each folder of src may include its own headers and those of the folders its module builds
 // on, never a folder above it in the data flow: the build's module list is the rule.
 namespace vornal {
@@ -91,6 +93,30 @@ TEST(IncludeDirection, TheFacesNeverTakeTheStoreLockThemselves)
         }
     }
     EXPECT_GT(checked, 40);
+}
+
+// A view's caption lives in its description: a face that spelled one would find its tab or
+// table by a text the registry may change without it.
+TEST(IncludeDirection, TheFacesNeverSpellAViewCaption)
+{
+    int checked = 0;
+    for (const char* face : {"ui", "cli"}) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(VORNAL_SOURCE_DIR) / face)) {
+            std::ifstream in(entry.path());
+            int lineNo = 0;
+            for (std::string line; std::getline(in, line);) {
+                ++lineNo;
+                for (const ViewDescription& view : Views()) {
+                    const std::string quoted = "\"" + std::string(view.Caption) + "\"";
+                    EXPECT_EQ(line.find(quoted), std::string::npos)
+                        << entry.path().string() << ":" << lineNo << " spells " << quoted;
+                }
+            }
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 40);
+    EXPECT_GE(Views().size(), 12u);
 }
 
 } // namespace
