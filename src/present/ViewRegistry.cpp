@@ -8,19 +8,19 @@
 namespace vornal {
 namespace {
 
+// A day table: copied under the day's title and printed.
 ViewDescription DayView(std::string_view id, std::string_view caption, CellGrid (*builder)(const RaceDay&))
 {
     ViewDescription view;
     view.Id = id;
     view.Caption = caption;
-    view.Scope = ViewScope::Day;
     view.DayBuilder = builder;
-    view.Title = ViewTitle::Day;
-    view.ListingTitle = ViewTitle::Day;
+    view.Title = view.ListingTitle = ViewTitle::Day;
     view.Printed = true;
     return view;
 }
 
+// A table of the race shown: the command line titles it with the race's display name.
 ViewDescription RaceView(std::string_view id, std::string_view caption, CellGrid RaceAnalysis::*grid)
 {
     ViewDescription view;
@@ -41,6 +41,16 @@ ViewDescription Painted(ViewDescription view, ViewPainter painter, std::string_v
     return view;
 }
 
+// A race table with sort toggles, a copy button titled `title` (in the window and on the
+// command line alike) and a print.
+ViewDescription SortedTable(ViewDescription view, SortTable sort, ViewTitle title)
+{
+    view.Sort = sort;
+    view.Title = view.ListingTitle = title;
+    view.Printed = true;
+    return view;
+}
+
 std::vector<ViewDescription> MakeViews()
 {
     std::vector<ViewDescription> views;
@@ -51,23 +61,14 @@ std::vector<ViewDescription> MakeViews()
     ViewDescription margin = RaceView("margin", "着差表", nullptr);
     margin.ListingTitle = ViewTitle::None;
     views.push_back(Painted(margin, ViewPainter::MarginChart, "margin"));
-    ViewDescription pastRuns = RaceView("pastruns", "ランキング", &RaceAnalysis::PastRuns);
-    pastRuns.Sort = SortTable::PastRuns;
-    pastRuns.Title = pastRuns.ListingTitle = ViewTitle::RaceShort;
-    pastRuns.Printed = true;
-    views.push_back(pastRuns);
-    ViewDescription lapCard =
-        Painted(RaceView("lapcard", "ﾗｯﾌﾟ出馬表", &RaceAnalysis::LapCard), ViewPainter::Plain, "lapcard", PlainGrid::LapCard);
-    lapCard.Sort = SortTable::LapCard;
-    lapCard.Title = lapCard.ListingTitle = ViewTitle::LapCard;
-    lapCard.Printed = true;
-    views.push_back(lapCard);
-    ViewDescription ranking =
-        Painted(RaceView("ranking", "ﾗﾝｷﾝｸﾞ表", &RaceAnalysis::Ranking), ViewPainter::Plain, "ranking", PlainGrid::Ranking);
-    ranking.Sort = SortTable::Ranking;
-    ranking.Title = ViewTitle::RaceDisplay;
-    ranking.Printed = true;
-    views.push_back(ranking);
+    views.push_back(
+        SortedTable(RaceView("pastruns", "ランキング", &RaceAnalysis::PastRuns), SortTable::PastRuns, ViewTitle::RaceShort));
+    views.push_back(SortedTable(Painted(RaceView("lapcard", "ﾗｯﾌﾟ出馬表", &RaceAnalysis::LapCard), ViewPainter::Plain,
+                                        "lapcard", PlainGrid::LapCard),
+                                SortTable::LapCard, ViewTitle::LapCard));
+    views.push_back(SortedTable(Painted(RaceView("ranking", "ﾗﾝｷﾝｸﾞ表", &RaceAnalysis::Ranking), ViewPainter::Plain,
+                                        "ranking", PlainGrid::Ranking),
+                                SortTable::Ranking, ViewTitle::RaceDisplay));
     ViewDescription popularity = RaceView("popularity", "人気順位(秘)", &RaceAnalysis::PopularityOrder);
     popularity.DeveloperOnly = true;
     views.push_back(popularity);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -74,24 +75,33 @@ TEST(IncludeDirection, EveryFolderIncludesOnlyWhatItsModuleBuildsOn)
     EXPECT_GT(checked, 100);
 }
 
-// The store's one-writer lock belongs to the day session, which takes it inside every
-// writing operation: a face that took it too would wait on itself.
-TEST(IncludeDirection, TheFacesNeverTakeTheStoreLockThemselves)
+// Calls `check` with every line of the window's and the command line's sources and where it
+// is ("file:line"); returns how many files it read.
+int ForEachFaceLine(const std::function<void(const std::string& line, const std::string& where)>& check)
 {
-    int checked = 0;
+    int files = 0;
     for (const char* face : {"ui", "cli"}) {
         for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(VORNAL_SOURCE_DIR) / face)) {
             std::ifstream in(entry.path());
             int lineNo = 0;
             for (std::string line; std::getline(in, line);) {
-                ++lineNo;
-                for (const char* word : {"app/StoreLock.h", "TryLockStore(", "LockStore("}) {
-                    EXPECT_EQ(line.find(word), std::string::npos) << entry.path().string() << ":" << lineNo;
-                }
+                check(line, entry.path().string() + ":" + std::to_string(++lineNo));
             }
-            ++checked;
+            ++files;
         }
     }
+    return files;
+}
+
+// The store's one-writer lock belongs to the day session, which takes it inside every
+// writing operation: a face that took it too would wait on itself.
+TEST(IncludeDirection, TheFacesNeverTakeTheStoreLockThemselves)
+{
+    const int checked = ForEachFaceLine([](const std::string& line, const std::string& where) {
+        for (const char* word : {"app/StoreLock.h", "TryLockStore(", "LockStore("}) {
+            EXPECT_EQ(line.find(word), std::string::npos) << where;
+        }
+    });
     EXPECT_GT(checked, 40);
 }
 
@@ -99,22 +109,12 @@ TEST(IncludeDirection, TheFacesNeverTakeTheStoreLockThemselves)
 // table by a text the registry may change without it.
 TEST(IncludeDirection, TheFacesNeverSpellAViewCaption)
 {
-    int checked = 0;
-    for (const char* face : {"ui", "cli"}) {
-        for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(VORNAL_SOURCE_DIR) / face)) {
-            std::ifstream in(entry.path());
-            int lineNo = 0;
-            for (std::string line; std::getline(in, line);) {
-                ++lineNo;
-                for (const ViewDescription& view : Views()) {
-                    const std::string quoted = "\"" + std::string(view.Caption) + "\"";
-                    EXPECT_EQ(line.find(quoted), std::string::npos)
-                        << entry.path().string() << ":" << lineNo << " spells " << quoted;
-                }
-            }
-            ++checked;
+    const int checked = ForEachFaceLine([](const std::string& line, const std::string& where) {
+        for (const ViewDescription& view : Views()) {
+            const std::string quoted = "\"" + std::string(view.Caption) + "\"";
+            EXPECT_EQ(line.find(quoted), std::string::npos) << where << " spells " << quoted;
         }
-    }
+    });
     EXPECT_GT(checked, 40);
     EXPECT_GE(Views().size(), 12u);
 }
