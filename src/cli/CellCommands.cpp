@@ -7,19 +7,29 @@
 #include "betting/BetMethod.h"
 #include "cli/DayLoad.h"
 #include "present/CardCells.h"
-#include "present/DaySummaryTables.h"
 #include "present/DisplayListJson.h"
 #include "present/GridSort.h"
 #include "present/MarginChart.h"
 #include "present/PlainGridColours.h"
 #include "present/RaceAnalysisView.h"
+#include "present/ViewRegistry.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
 
 namespace vornal::cli {
 namespace {
 
-constexpr std::string_view kCellKinds = "racecard|detail|margin|lapcard|ranking";
+// The `--cells` names of the painted views of one scope, "a|b|c".
+std::string CellKinds(ViewScope scope)
+{
+    std::string kinds;
+    for (const ViewDescription& view : Views()) {
+        if (!view.CellsId.empty() && view.Scope == scope) {
+            kinds += (kinds.empty() ? "" : "|") + std::string(view.CellsId);
+        }
+    }
+    return kinds;
+}
 
 void WriteColour(JsonWriter& json, std::string_view key, Colour colour)
 {
@@ -124,8 +134,9 @@ void WriteMargin(JsonWriter& json, const MarginChart& chart)
 
 int PrintCells(CliContext& context, DaySession& session, int slot, const std::string& which)
 {
-    if (which != "racecard" && which != "detail" && which != "margin" && which != "lapcard" && which != "ranking") {
-        context.err << "vornal-cli: --cells takes " << kCellKinds << "\n";
+    const ViewDescription* kind = FindCellsView(which);
+    if (kind == nullptr || kind->Scope != ViewScope::Race) {
+        context.err << "vornal-cli: --cells takes " << CellKinds(ViewScope::Race) << "\n";
         return kExitUsage;
     }
     const RaceDay& day = *session.Day();
@@ -140,14 +151,9 @@ int PrintCells(CliContext& context, DaySession& session, int slot, const std::st
         context.err << "vornal-cli: " << ToUtf8(*view.Message) << "\n";
         return kExitFailure;
     }
-    const std::optional<std::string> sort = context.Option("--sort");
-    if (sort) {
-        const std::optional<SortTable> table = which == "racecard"  ? std::optional(SortTable::RaceCard)
-                                               : which == "lapcard" ? std::optional(SortTable::LapCard)
-                                               : which == "ranking" ? std::optional(SortTable::Ranking)
-                                                                    : std::nullopt;
-        CellGrid& grid = which == "lapcard" ? view.LapCard : which == "ranking" ? view.Ranking : view.RaceCard;
-        if (!table || !PressToggle(grid, *table, *sort)) {
+    CellGrid grid = ViewGrid(*kind, day, &view);
+    if (const std::optional<std::string> sort = context.Option("--sort")) {
+        if (!kind->Sort || !PressToggle(grid, *kind->Sort, *sort)) {
             context.err << "vornal-cli: the grid has no toggle \"" << *sort << "\"\n";
             return kExitUsage;
         }
@@ -159,18 +165,23 @@ int PrintCells(CliContext& context, DaySession& session, int slot, const std::st
     json.Key("grid");
     json.Utf8(which);
     json.Field("slot", slot);
-    if (which == "racecard") {
+    switch (kind->Painter) {
+    case ViewPainter::RaceCard:
         json.Field("developerView", developerView);
-        WriteCardCells(json, day, slot, view.RaceCard, kRaceCardColumnWidths, kRaceCardRowHeight, false, developerView);
-    } else if (which == "detail") {
-        WriteCardCells(json, day, slot, view.DetailGrid, kDetailColumnWidths, kDetailRowHeight, true, false);
-    } else if (which == "margin") {
+        WriteCardCells(json, day, slot, grid, kRaceCardColumnWidths, kRaceCardRowHeight, false, developerView);
+        break;
+    case ViewPainter::Detail:
+        WriteCardCells(json, day, slot, grid, kDetailColumnWidths, kDetailRowHeight, true, false);
+        break;
+    case ViewPainter::MarginChart: {
         const double width = ParseDouble(context.Option("--width").value_or("")).value_or(0);
         const double height = ParseDouble(context.Option("--height").value_or("")).value_or(0);
         WriteMargin(json, DrawMarginChart(day, slot, width, height));
-    } else {
-        WritePlainCells(json, which == "lapcard" ? view.LapCard : view.Ranking,
-                        which == "lapcard" ? PlainGrid::LapCard : PlainGrid::Ranking);
+        break;
+    }
+    default:
+        WritePlainCells(json, grid, kind->PlainKind);
+        break;
     }
     json.EndObject();
     return PrintDayJson(context, out, json);
@@ -178,19 +189,9 @@ int PrintCells(CliContext& context, DaySession& session, int slot, const std::st
 
 int PrintDayCells(CliContext& context, DaySession& session, const std::string& which)
 {
-    const RaceDay& day = *session.Day();
-    CellGrid grid;
-    PlainGrid kind = PlainGrid::Main;
-    if (which == "main") {
-        grid = BuildMainTable(day);
-    } else if (which == "laptime") {
-        grid = BuildLapTimeTable(day);
-        kind = PlainGrid::LapTime;
-    } else if (which == "lapcheck") {
-        grid = BuildLapCheckTable(day);
-        kind = PlainGrid::LapCheck;
-    } else {
-        context.err << "vornal-cli: --cells takes main|laptime|lapcheck\n";
+    const ViewDescription* kind = FindCellsView(which);
+    if (kind == nullptr || kind->Scope != ViewScope::Day) {
+        context.err << "vornal-cli: --cells takes " << CellKinds(ViewScope::Day) << "\n";
         return kExitUsage;
     }
     std::string out;
@@ -198,7 +199,7 @@ int PrintDayCells(CliContext& context, DaySession& session, const std::string& w
     json.BeginObject();
     json.Key("grid");
     json.Utf8(which);
-    WritePlainCells(json, grid, kind);
+    WritePlainCells(json, ViewGrid(*kind, *session.Day(), nullptr), kind->PlainKind);
     json.EndObject();
     return PrintDayJson(context, out, json);
 }

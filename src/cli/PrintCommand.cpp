@@ -1,8 +1,6 @@
 #include "cli/PrintCommand.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <iterator>
 #include <memory>
 #include <ostream>
 
@@ -10,11 +8,11 @@
 #include "app/AppDir.h"
 #include "betting/BetMethod.h"
 #include "cli/DayLoad.h"
-#include "present/DaySummaryTables.h"
 #include "present/HitReportPages.h"
 #include "present/RaceAnalysisView.h"
 #include "present/RaceSheets.h"
 #include "present/TablePrint.h"
+#include "present/ViewRegistry.h"
 #include "results/HitJudgement.h"
 #include "results/HitReport.h"
 #include "text/Encoding.h"
@@ -38,22 +36,14 @@ std::optional<PrintDocument> TablePages(CliContext& context, DaySession& session
                                         std::optional<int> slot)
 {
     const RaceDay& day = *session.Day();
-    const std::pair<std::string_view, std::string_view> kNames[] = {
-        {"candidates", "買い目候補"}, {"main", "メイン用"},      {"laptime", "ﾗｯﾌﾟﾀｲﾑ"}, {"lapcheck", "ラップ検証表"},
-        {"pastruns", "ランキング"},   {"lapcard", "ﾗｯﾌﾟ出馬表"}, {"ranking", "ﾗﾝｷﾝｸﾞ表"}};
-    const auto kind =
-        std::find_if(std::begin(kNames), std::end(kNames), [&](const auto& k) { return k.first == name; });
-    if (kind == std::end(kNames)) {
+    const ViewDescription* kind = FindView(name);
+    if (kind == nullptr || !kind->Printed || kind->Id != name) {
         context.err << "vornal-cli: no printed table \"" << name << "\"\nusage: " << kPrintUsage << "\n";
         return std::nullopt;
     }
-    const std::string_view caption = kind->second;
-    if (!IsRaceTab(caption)) {
-        const CellGrid grid = name == "candidates" ? BuildBetCandidateTable(day)
-                              : name == "main"     ? BuildMainTable(day)
-                              : name == "laptime"  ? BuildLapTimeTable(day)
-                                                   : BuildLapCheckTable(day);
-        return PrintTable(grid, *TabPrintStyle(caption, day.Races[0], {}), caption);
+    const std::string_view caption = kind->Caption;
+    if (kind->Scope == ViewScope::Day) {
+        return PrintTable(ViewGrid(*kind, day, nullptr), *TabPrintStyle(caption, day.Races[0], {}), caption);
     }
     if (!slot) {
         context.err << "vornal-cli: --slot N is required for a race table\n";
@@ -70,8 +60,7 @@ std::optional<PrintDocument> TablePages(CliContext& context, DaySession& session
         context.err << "vornal-cli: " << ToUtf8(*view.Message) << "\n";
         return std::nullopt;
     }
-    const CellGrid& grid = name == "pastruns" ? view.PastRuns : name == "lapcard" ? view.LapCard : view.Ranking;
-    return PrintTable(grid, *TabPrintStyle(caption, day.Races[*slot], view.LapPanels), caption);
+    return PrintTable(ViewGrid(*kind, day, &view), *TabPrintStyle(caption, day.Races[*slot], view.LapPanels), caption);
 }
 
 int WritePdfFile(CliContext& context, const PrintDocument& document, const std::string& path)

@@ -1,67 +1,53 @@
 #include "cli/TableCommands.h"
 
-#include <functional>
 #include <memory>
 #include <ostream>
 
 #include "cli/DayLoad.h"
 #include "present/ClipboardText.h"
-#include "present/DaySummaryTables.h"
 #include "present/GridSort.h"
 #include "present/RaceAnalysisView.h"
 #include "present/RaceList.h"
 #include "present/RaceListDetail.h"
 #include "present/TuningViews.h"
+#include "present/ViewRegistry.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
 
 namespace vornal::cli {
 namespace {
 
-constexpr std::string_view kTableUsage =
-    "vornal-cli table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard | --text]\n"
-    "  day tables: racelist, racelistdetail (the grid below the race list), main (メイン用), laptime (ﾗｯﾌﾟﾀｲﾑ), lapcheck (ラップ検証表), candidates (買い目候補)\n"
-    "  race tables (--slot N): pastruns (ランキング), card (出馬表), detail (個別詳細検討用), lapcard (ﾗｯﾌﾟ出馬表), "
-    "ranking (ﾗﾝｷﾝｸﾞ表),\n"
-    "  popularity (人気順位(秘))";
+// A view the table command prints: one with a grid or a list of lines.
+bool IsTable(const ViewDescription& view)
+{
+    return view.DayBuilder != nullptr || view.RaceGrid != nullptr || view.RaceLines != nullptr;
+}
+
+// The usage lists every table by name and caption: the day tables, then those of one race.
+std::string TableUsage()
+{
+    std::string usage = "vornal-cli table --date DAY --name NAME [--slot N] [--sort CAPTION] [--clipboard | --text]\n"
+                        "  day tables: racelist, racelistdetail (the grid below the race list)";
+    std::string race = "  race tables (--slot N):";
+    const char* separator = " ";
+    for (const ViewDescription& view : Views()) {
+        if (!IsTable(view)) {
+            continue;
+        }
+        const std::string entry = std::string(view.Id) + " (" + std::string(view.Caption) + ")";
+        if (view.Scope == ViewScope::Day) {
+            usage += ", " + entry;
+        } else {
+            race += separator + entry;
+            separator = ", ";
+        }
+    }
+    return usage + "\n" + race;
+}
 constexpr std::string_view kTableNames =
     "  day tables: racelist, racelistdetail, main, laptime, lapcheck, candidates; race tables (--slot N): pastruns, card, detail, "
     "lapcard, ranking, popularity, quinella";
 constexpr std::string_view kViewUsage = "vornal-cli view --date DAY --slot N";
-
-enum class Scope { Day, Race };
-
-struct TableKind
-{
-    std::string_view name;
-    std::string_view caption;
-    Scope scope;
-    std::optional<SortTable> sortTable;
-};
-
-const TableKind kTables[] = {
-    {"main", "メイン用", Scope::Day, std::nullopt},
-    {"laptime", "ﾗｯﾌﾟﾀｲﾑ", Scope::Day, std::nullopt},
-    {"lapcheck", "ラップ検証表", Scope::Day, std::nullopt},
-    {"candidates", "買い目候補", Scope::Day, std::nullopt},
-    {"pastruns", "ランキング", Scope::Race, SortTable::PastRuns},
-    {"card", "出馬表", Scope::Race, SortTable::RaceCard},
-    {"detail", "個別詳細検討用", Scope::Race, std::nullopt},
-    {"lapcard", "ﾗｯﾌﾟ出馬表", Scope::Race, SortTable::LapCard},
-    {"ranking", "ﾗﾝｷﾝｸﾞ表", Scope::Race, SortTable::Ranking},
-    {"popularity", "人気順位(秘)", Scope::Race, std::nullopt},
-    {"quinella", "馬連予想配当", Scope::Race, std::nullopt},
-};
-
-const TableKind* FindTable(std::string_view name)
-{
-    for (const TableKind& kind : kTables) {
-        if (kind.name == name || kind.caption == name) {
-            return &kind;
-        }
-    }
-    return nullptr;
-}
 
 std::optional<int> SlotOption(const CliContext& context)
 {
@@ -118,12 +104,15 @@ int PrintViewTable(CliContext& context, DaySession& session, const std::string& 
                                                             : GridLines(BuildRaceListDetail(), "\n"));
         return kExitOk;
     }
-    const TableKind* kind = FindTable(name);
+    const ViewDescription* kind = FindView(name);
+    if (kind != nullptr && !IsTable(*kind)) {
+        kind = nullptr;
+    }
     if (kind == nullptr && name != "racelist") {
         context.err << "vornal-cli: no table \"" << name << "\"\n" << kTableNames << "\n";
         return kExitUsage;
     }
-    if (kind != nullptr && kind->scope == Scope::Race && !slot) {
+    if (kind != nullptr && kind->Scope == ViewScope::Race && !slot) {
         context.err << "vornal-cli: --slot N (0.." << kRaceSlots - 1 << ") is required for a race table\n";
         return kExitUsage;
     }
@@ -133,11 +122,9 @@ int PrintViewTable(CliContext& context, DaySession& session, const std::string& 
     }
     CellGrid grid;
     std::string title;
-    if (kind->scope == Scope::Day) {
-        const std::function<CellGrid(const RaceDay&)> builders[] = {BuildMainTable, BuildLapTimeTable,
-                                                                    BuildLapCheckTable, BuildBetCandidateTable};
-        grid = builders[kind - kTables](day);
-        title = DayTitle(day);
+    if (kind->Scope == ViewScope::Day) {
+        grid = ViewGrid(*kind, day, nullptr);
+        title = ViewTitleText(kind->ListingTitle, day, 0);
     } else {
         const TuningTables* tables = LoadTables(context, session);
         if (tables == nullptr) {
@@ -148,25 +135,17 @@ int PrintViewTable(CliContext& context, DaySession& session, const std::string& 
             context.err << "vornal-cli: " << ToUtf8(*view.Message) << "\n";
             return kExitFailure;
         }
-        const std::string_view which = kind->name;
-        if (which == "quinella") {
-            for (const std::string& line : view.QuinellaList) {
+        if (kind->RaceLines != nullptr) {
+            for (const std::string& line : view.*kind->RaceLines) {
                 context.out << ToUtf8(line) << "\n";
             }
             return kExitOk;
         }
-        grid = which == "pastruns"  ? view.PastRuns
-               : which == "card"    ? view.RaceCard
-               : which == "detail"  ? view.DetailGrid
-               : which == "lapcard" ? view.LapCard
-               : which == "ranking" ? view.Ranking
-                                    : view.PopularityOrder;
-        title = which == "pastruns"  ? RaceTitle(day, *slot, CourseForm::Short)
-                : which == "lapcard" ? LapCardTitle(day, *slot)
-                                     : RaceTitle(day, *slot, CourseForm::Display);
+        grid = ViewGrid(*kind, day, &view);
+        title = ViewTitleText(kind->ListingTitle, day, *slot);
     }
     if (const std::optional<std::string> caption = context.Option("--sort")) {
-        if (!kind->sortTable || !PressToggle(grid, *kind->sortTable, *caption)) {
+        if (!kind->Sort || !PressToggle(grid, *kind->Sort, *caption)) {
             context.err << "vornal-cli: the table has no toggle \"" << *caption << "\"\n";
             return kExitUsage;
         }
@@ -182,7 +161,7 @@ int RunTable(CliContext& context)
     const std::optional<std::string> dayName = DayNameOption(context);
     const std::optional<std::string> name = context.Option("--name");
     if (!dayName || !name) {
-        context.err << "vornal-cli: --date DAY and --name NAME are required\nusage: " << kTableUsage << "\n";
+        context.err << "vornal-cli: --date DAY and --name NAME are required\nusage: " << TableUsage() << "\n";
         return kExitUsage;
     }
     DaySession session(context.appDir);

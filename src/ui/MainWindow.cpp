@@ -18,6 +18,7 @@
 
 #include "app/AppDir.h"
 #include "present/DaySummaryTables.h"
+#include "present/ViewRegistry.h"
 #include "present/RaceAnalysisView.h"
 #include "store/StorePaths.h"
 #include "ui/DayLoader.h"
@@ -74,16 +75,11 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     layout->addLayout(right, 1);
     setCentralWidget(central);
 
-    AddTab(new GridView(SortTable::RaceCard), QStringLiteral("出馬表"), false);
-    AddTab(new GridView, QStringLiteral("個別詳細検討用"), false);
-    AddTab(new GridView(SortTable::PastRuns), QStringLiteral("ランキング"), false);
-    AddTab(new GridView(SortTable::LapCard), QStringLiteral("ﾗｯﾌﾟ出馬表"), false);
-    AddTab(new GridView(SortTable::Ranking), QStringLiteral("ﾗﾝｷﾝｸﾞ表"), false);
-    AddTab(new GridView, QStringLiteral("人気順位(秘)"), true);
-    AddTab(new GridView, QStringLiteral("メイン用"), false);
-    AddTab(new GridView, QStringLiteral("ﾗｯﾌﾟﾀｲﾑ"), false);
-    AddTab(new GridView, QStringLiteral("ラップ検証表"), false);
-    AddTab(new GridView, QStringLiteral("買い目候補"), true);
+    for (const ViewDescription& view : Views()) {
+        if (view.Tab && (view.DayBuilder != nullptr || view.RaceGrid != nullptr)) {
+            AddTab(new GridView(view.Sort), ViewCaption(view), view.DeveloperOnly);
+        }
+    }
     BindRaceViews(*this, m_session);
     std::string tablesMessage;
     if (const TuningTables* tables = m_session.Tables(tablesMessage)) {
@@ -137,6 +133,11 @@ void MainWindow::AddTab(GridView* view, const QString& caption, bool developerOn
 GridView* MainWindow::View(const QString& caption) const
 {
     return findChild<GridView*>(caption);
+}
+
+GridView* MainWindow::View(const ViewDescription& view) const
+{
+    return View(ViewCaption(view));
 }
 
 bool MainWindow::SelectTab(const QString& caption)
@@ -250,10 +251,11 @@ void MainWindow::RefreshDay()
         return;
     }
     m_list->SetRaces(BuildRaceList(*day));
-    View(QStringLiteral("メイン用"))->SetGrid(BuildMainTable(*day));
-    View(QStringLiteral("ﾗｯﾌﾟﾀｲﾑ"))->SetGrid(BuildLapTimeTable(*day));
-    View(QStringLiteral("ラップ検証表"))->SetGrid(BuildLapCheckTable(*day));
-    View(QStringLiteral("買い目候補"))->SetGrid(BuildBetCandidateTable(*day));
+    for (const ViewDescription& view : Views()) {
+        if (view.Tab && view.DayBuilder != nullptr) {
+            View(view)->SetGrid(ViewGrid(view, *day, nullptr));
+        }
+    }
     setWindowTitle(QStringLiteral("Vornal - ") + Q(m_session.DayName()));
 }
 
@@ -295,11 +297,16 @@ void MainWindow::ShowRace(int entry, int slot)
     m_selectedRace = slot;
     m_list->SelectEntry(entry);
     const RaceAnalysis analysis = ShowRaceAnalysis(*day, *tables, slot);
-    const char* raceGrids[] = {"出馬表", "個別詳細検討用", "ﾗｯﾌﾟ出馬表", "ﾗﾝｷﾝｸﾞ表", "人気順位(秘)"};
+    std::vector<GridView*> raceGrids;
+    for (const ViewDescription& view : Views()) {
+        if (view.Tab && view.RaceGrid != nullptr) {
+            raceGrids.push_back(View(view));
+        }
+    }
     if (analysis.Message) {
         // Too little data: the grids stay hidden and unchanged until a race with data shows.
-        for (const char* caption : raceGrids) {
-            View(QString::fromUtf8(caption))->Table()->hide();
+        for (GridView* grid : raceGrids) {
+            grid->Table()->hide();
         }
         m_raceMessage->setText(Q(*analysis.Message));
         m_raceMessage->show();
@@ -309,14 +316,13 @@ void MainWindow::ShowRace(int entry, int slot)
     // An incomplete race shows its runners as read, with the reason it has no figures.
     m_raceMessage->setText(analysis.Incomplete ? Q(IncompleteRaceNote()) : QString());
     m_raceMessage->setVisible(analysis.Incomplete);
-    View(QStringLiteral("ランキング"))->SetGrid(analysis.PastRuns);
-    View(QStringLiteral("出馬表"))->SetGrid(analysis.RaceCard);
-    View(QStringLiteral("個別詳細検討用"))->SetGrid(analysis.DetailGrid);
-    View(QStringLiteral("ﾗｯﾌﾟ出馬表"))->SetGrid(analysis.LapCard);
-    View(QStringLiteral("ﾗﾝｷﾝｸﾞ表"))->SetGrid(analysis.Ranking);
-    View(QStringLiteral("人気順位(秘)"))->SetGrid(analysis.PopularityOrder);
-    for (const char* caption : raceGrids) {
-        View(QString::fromUtf8(caption))->Table()->show();
+    for (const ViewDescription& view : Views()) {
+        if (view.Tab && view.RaceGrid != nullptr) {
+            View(view)->SetGrid(ViewGrid(view, *day, &analysis));
+        }
+    }
+    for (GridView* grid : raceGrids) {
+        grid->Table()->show();
     }
     m_analysis->Show(analysis, *day);
 }

@@ -16,6 +16,10 @@ class QLabel;
 class QTabWidget;
 class QAction;
 
+namespace vornal {
+struct ViewDescription;
+}
+
 // The main window: binds the race-list panel, the analysis strip and the table tabs to the
 // day session, and the menus to the session's commands.
 namespace vornal::ui {
@@ -74,6 +78,8 @@ public:
     RaceListPanel* ListPanel() const { return m_list; }
     RaceAnalysisPanel* AnalysisPanel() const { return m_analysis; }
     GridView* View(const QString& caption) const;
+    // The tab of a registered view; nullptr for a view without a grid tab.
+    GridView* View(const ViewDescription& view) const;
     QTabWidget* Tabs() const { return m_tabs; }
     WaitWindow* Waiting() const { return m_wait; }
 

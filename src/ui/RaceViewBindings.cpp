@@ -9,6 +9,7 @@
 #include "betting/BetMethod.h"
 #include "present/CardCells.h"
 #include "present/ClipboardText.h"
+#include "present/ViewRegistry.h"
 #include "session/DaySession.h"
 #include "ui/CardDelegate.h"
 #include "ui/GridView.h"
@@ -31,57 +32,74 @@ void PaintCards(GridView* view, CardDelegate::Grid grid, CardDelegate::Source so
 
 } // namespace
 
+QString ViewCaption(const ViewDescription& view)
+{
+    return QString::fromUtf8(view.Caption.data(), static_cast<qsizetype>(view.Caption.size()));
+}
+
 MarginChartView* BindRaceViews(MainWindow& window, DaySession& session)
 {
     auto day = [&session]() { return session.Day(); };
     auto race = [&window]() { return window.SelectedRace(); };
     // The developer lines are decided at every paint by the marker file.
     auto developer = [dir = session.AppDir()]() { return std::filesystem::exists(dir / kDeveloperMarkerFile); };
-
-    PaintCards(window.View(QStringLiteral("出馬表")), CardDelegate::Grid::RaceCard, {day, race, developer},
-               kRaceCardRowHeight);
-    PaintCards(window.View(QStringLiteral("個別詳細検討用")), CardDelegate::Grid::Detail, {day, race, {}},
-               kDetailRowHeight);
-
-    const std::pair<const char*, PlainGrid> plain[] = {{"ﾗｯﾌﾟ出馬表", PlainGrid::LapCard},
-                                                       {"ﾗﾝｷﾝｸﾞ表", PlainGrid::Ranking},
-                                                       {"メイン用", PlainGrid::Main},
-                                                       {"ﾗｯﾌﾟﾀｲﾑ", PlainGrid::LapTime},
-                                                       {"ラップ検証表", PlainGrid::LapCheck}};
-    for (const auto& [caption, kind] : plain) {
-        QTableView* table = window.View(QString::fromUtf8(caption))->Table();
-        table->setItemDelegate(new PlainGridDelegate(kind, table));
-        // The header row of the plain grids is grey (192, 192, 192).
-        table->horizontalHeader()->setStyleSheet(
-            QStringLiteral("QHeaderView::section { background-color: rgb(192, 192, 192); border: 1px solid gray; }"));
-    }
-
-    auto dayTitle = [&session]() { return session.Day() ? DayTitle(*session.Day()) : std::string(); };
-    for (const char* caption : {"買い目候補", "メイン用", "ﾗｯﾌﾟﾀｲﾑ", "ラップ検証表"}) {
-        window.View(QString::fromUtf8(caption))->EnableClipboard(dayTitle);
-    }
-    auto raceTitle = [&session, &window](CourseForm form) {
+    auto title = [&session, &window](ViewTitle kind) {
         const RaceDay* shown = session.Day();
-        return shown && window.SelectedRace() >= 0 ? RaceTitle(*shown, window.SelectedRace(), form) : std::string();
+        if (shown == nullptr || (kind != ViewTitle::Day && window.SelectedRace() < 0)) {
+            return std::string();
+        }
+        return ViewTitleText(kind, *shown, window.SelectedRace());
     };
-    window.View(QStringLiteral("ランキング"))->EnableClipboard([raceTitle] { return raceTitle(CourseForm::Short); });
-    window.View(QStringLiteral("ﾗﾝｷﾝｸﾞ表"))->EnableClipboard([raceTitle] { return raceTitle(CourseForm::Display); });
-    window.View(QStringLiteral("ﾗｯﾌﾟ出馬表"))->EnableClipboard([&session, &window] {
-        const RaceDay* shown = session.Day();
-        return shown && window.SelectedRace() >= 0 ? LapCardTitle(*shown, window.SelectedRace()) : std::string();
-    });
 
-    auto* chart = new MarginChartView(day, race);
-    chart->setObjectName(QStringLiteral("着差表"));
-    QTabWidget* tabs = window.Tabs();
-    int after = tabs->count() - 1;
-    for (int i = 0; i < tabs->count(); ++i) {
-        if (tabs->tabText(i) == QStringLiteral("個別詳細検討用")) {
-            after = i;
+    MarginChartView* chart = nullptr;
+    const ViewDescription* previous = nullptr;
+    for (const ViewDescription& view : Views()) {
+        if (!view.Tab) {
+            continue;
+        }
+        if (view.Painter == ViewPainter::MarginChart) {
+            chart = new MarginChartView(day, race);
+            chart->setObjectName(ViewCaption(view));
+            // After the tab before it in the list (the last tab when there is none).
+            QTabWidget* tabs = window.Tabs();
+            int after = tabs->count() - 1;
+            for (int i = 0; previous != nullptr && i < tabs->count(); ++i) {
+                if (tabs->tabText(i) == ViewCaption(*previous)) {
+                    after = i;
+                }
+            }
+            tabs->insertTab(after + 1, chart, ViewCaption(view));
+            QObject::connect(window.AnalysisPanel(), &RaceAnalysisPanel::Shown, chart, &MarginChartView::Draw);
+            previous = &view;
+            continue;
+        }
+        previous = &view;
+        GridView* grid = window.View(view);
+        if (grid == nullptr) {
+            continue;
+        }
+        switch (view.Painter) {
+        case ViewPainter::RaceCard:
+            PaintCards(grid, CardDelegate::Grid::RaceCard, {day, race, developer}, kRaceCardRowHeight);
+            break;
+        case ViewPainter::Detail:
+            PaintCards(grid, CardDelegate::Grid::Detail, {day, race, {}}, kDetailRowHeight);
+            break;
+        case ViewPainter::Plain: {
+            QTableView* table = grid->Table();
+            table->setItemDelegate(new PlainGridDelegate(view.PlainKind, table));
+            // The header row of the plain grids is grey (192, 192, 192).
+            table->horizontalHeader()->setStyleSheet(QStringLiteral(
+                "QHeaderView::section { background-color: rgb(192, 192, 192); border: 1px solid gray; }"));
+            break;
+        }
+        default:
+            break;
+        }
+        if (view.Title != ViewTitle::None) {
+            grid->EnableClipboard([title, kind = view.Title] { return title(kind); });
         }
     }
-    tabs->insertTab(after + 1, chart, QStringLiteral("着差表"));
-    QObject::connect(window.AnalysisPanel(), &RaceAnalysisPanel::Shown, chart, &MarginChartView::Draw);
     return chart;
 }
 

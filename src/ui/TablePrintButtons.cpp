@@ -7,6 +7,8 @@
 
 #include "present/RaceAnalysisView.h"
 #include "present/TablePrint.h"
+#include "present/ViewRegistry.h"
+#include "ui/RaceViewBindings.h"
 #include "render/PagePainter.h"
 #include "session/DaySession.h"
 #include "ui/GridView.h"
@@ -17,9 +19,13 @@ namespace vornal::ui {
 
 void AddTablePrintButtons(MainWindow& window, DaySession& session, std::function<void(const QString&)> notify)
 {
-    for (const std::string_view caption : PrintedTabs()) {
-        const QString tab = QString::fromUtf8(caption.data(), static_cast<int>(caption.size()));
-        GridView* view = window.View(tab);
+    for (const ViewDescription& printed : Views()) {
+        if (!printed.Printed) {
+            continue;
+        }
+        const std::string_view caption = printed.Caption;
+        const bool racePrint = printed.Scope == ViewScope::Race;
+        GridView* view = window.View(printed);
         auto* layout = view != nullptr ? qobject_cast<QBoxLayout*>(view->layout()) : nullptr;
         if (layout == nullptr) {
             continue;
@@ -30,14 +36,15 @@ void AddTablePrintButtons(MainWindow& window, DaySession& session, std::function
         button->setObjectName(QStringLiteral("TablePrint"));
         row->addWidget(button);
         layout->insertLayout(0, row);
-        QObject::connect(button, &QPushButton::clicked, view, [&window, &session, view, caption, notify] {
+        QObject::connect(button, &QPushButton::clicked, view, [&window, &session, view, caption, racePrint, notify] {
             const RaceDay* day = session.Day();
             if (day == nullptr) {
                 return;
             }
             const int slot = std::clamp(window.SelectedRace(), 0, kRaceSlots - 1);
             std::array<LapPanelRow, 3> lapPanels{};
-            if (caption == "ﾗｯﾌﾟ出馬表") {
+            // The lap card's page header shows its lap statistics; the other styles ignore them.
+            if (racePrint) {
                 std::string message;
                 if (const TuningTables* tables = session.Tables(message)) {
                     lapPanels = ShowRaceAnalysis(*day, *tables, slot).LapPanels;

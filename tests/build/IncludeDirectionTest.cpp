@@ -2,10 +2,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
+
+#include "present/ViewRegistry.h"
 
 // Each folder of src may include its own headers and those of the folders its module builds
 // on, never a folder above it in the data flow: the build's module list is the rule.
@@ -72,25 +75,48 @@ TEST(IncludeDirection, EveryFolderIncludesOnlyWhatItsModuleBuildsOn)
     EXPECT_GT(checked, 100);
 }
 
-// The store's one-writer lock belongs to the day session, which takes it inside every
-// writing operation: a face that took it too would wait on itself.
-TEST(IncludeDirection, TheFacesNeverTakeTheStoreLockThemselves)
+// Calls `check` with every line of the window's and the command line's sources and where it
+// is ("file:line"); returns how many files it read.
+int ForEachFaceLine(const std::function<void(const std::string& line, const std::string& where)>& check)
 {
-    int checked = 0;
+    int files = 0;
     for (const char* face : {"ui", "cli"}) {
         for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(VORNAL_SOURCE_DIR) / face)) {
             std::ifstream in(entry.path());
             int lineNo = 0;
             for (std::string line; std::getline(in, line);) {
-                ++lineNo;
-                for (const char* word : {"app/StoreLock.h", "TryLockStore(", "LockStore("}) {
-                    EXPECT_EQ(line.find(word), std::string::npos) << entry.path().string() << ":" << lineNo;
-                }
+                check(line, entry.path().string() + ":" + std::to_string(++lineNo));
             }
-            ++checked;
+            ++files;
         }
     }
+    return files;
+}
+
+// The store's one-writer lock belongs to the day session, which takes it inside every
+// writing operation: a face that took it too would wait on itself.
+TEST(IncludeDirection, TheFacesNeverTakeTheStoreLockThemselves)
+{
+    const int checked = ForEachFaceLine([](const std::string& line, const std::string& where) {
+        for (const char* word : {"app/StoreLock.h", "TryLockStore(", "LockStore("}) {
+            EXPECT_EQ(line.find(word), std::string::npos) << where;
+        }
+    });
     EXPECT_GT(checked, 40);
+}
+
+// A view's caption lives in its description: a face that spelled one would find its tab or
+// table by a text the registry may change without it.
+TEST(IncludeDirection, TheFacesNeverSpellAViewCaption)
+{
+    const int checked = ForEachFaceLine([](const std::string& line, const std::string& where) {
+        for (const ViewDescription& view : Views()) {
+            const std::string quoted = "\"" + std::string(view.Caption) + "\"";
+            EXPECT_EQ(line.find(quoted), std::string::npos) << where << " spells " << quoted;
+        }
+    });
+    EXPECT_GT(checked, 40);
+    EXPECT_GE(Views().size(), 12u);
 }
 
 } // namespace
