@@ -90,8 +90,10 @@ int PrintRaceList(CliContext& context, const RaceDay& day)
 std::vector<ViewTableName> ViewTableNames()
 {
     std::vector<ViewTableName> names;
-    for (const TableKind& kind : kTables) {
-        names.push_back({kind.name, kind.caption, kind.scope == Scope::Race});
+    for (const ViewDescription& view : Views()) {
+        if (IsTable(view)) {
+            names.push_back({view.Id, view.Caption, view.Scope == ViewScope::Race});
+        }
     }
     return names;
 }
