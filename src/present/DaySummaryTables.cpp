@@ -9,6 +9,7 @@
 #include "text/Fields.h"
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
+#include "vocab/RacingTerms.h"
 #include "vocab/TextHelpers.h"
 
 namespace vornal {

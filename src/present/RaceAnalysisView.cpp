@@ -13,6 +13,7 @@
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
 #include "vocab/Combinations.h"
+#include "vocab/RacingTerms.h"
 #include "vocab/TextHelpers.h"
 
 namespace vornal {
@@ -38,7 +39,7 @@ RaceHeaderTexts HeaderTexts(const RaceSlot& race)
     }
     header.Class = RaceKindName(race.RaceKindCode.View()) + ConditionText(race.ConditionCodes[4].View());
     header.Track = TrackLabel(race.TrackCode.View());
-    header.TurfPanel = LeadingNumber(race.TrackCode.View()) < 23;
+    header.TurfPanel = IsTurfPanelTrack(race.TrackCode.View());
     header.Distance = fmt::sprintf("%4lldm", LeadingNumber(race.DistanceText.View()));
     const std::string_view post = race.PostTime.View();
     header.PostTime = Field(post, 1, 2) + Sjis("時") + Field(post, 3, 2) + Sjis("分発走");

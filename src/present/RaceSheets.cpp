@@ -17,6 +17,7 @@
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
 #include "vocab/Combinations.h"
+#include "vocab/RacingTerms.h"
 #include "vocab/TextHelpers.h"
 
 namespace vornal {
@@ -480,28 +481,6 @@ void DrawAllBetsTitle(PageCanvas& canvas, const RaceSlot& race)
     canvas.Text(250, 160, CourseName(code, CourseForm::Display));
 }
 
-std::string FullWidthTrack(std::string_view trackCode)
-{
-    const long long code = LeadingNumber(trackCode);
-    std::string_view label = "　　";
-    if (code == 10) {
-        label = "芝直";
-    } else if (code >= 11 && code <= 16) {
-        label = "芝左";
-    } else if (code >= 17 && code <= 22) {
-        label = "芝右";
-    } else if (code == 23) {
-        label = "ダ左";
-    } else if (code == 24) {
-        label = "ダ右";
-    } else if (code == 29) {
-        label = "ダ直";
-    } else if (code >= 51 && code <= 59) {
-        label = "障害";
-    }
-    return Sjis(label);
-}
-
 void DrawAllBetsBlock(PageCanvas& canvas, const RaceSlot& race, const BetRecord& bets, int row)
 {
     const int y0 = 200 * row + 10;
@@ -509,7 +488,7 @@ void DrawAllBetsBlock(PageCanvas& canvas, const RaceSlot& race, const BetRecord&
     canvas.Text(205, y0 + 2, fmt::sprintf("%2d", race.RunnerCount) + Sjis("頭　") + race.RaceName.Str());
     canvas.Text(205, y0 + 40,
                 RaceKindName(race.RaceKindCode.View()) + " " + Trim(ConditionClassName(race.ConditionCodes[4].View())) +
-                    " " + FullWidthTrack(race.TrackCode.View()) + " " + race.DistanceText.Str() + "m");
+                    " " + TrackLabel(race.TrackCode.View(), TrackLabelForm::FullWidth) + " " + race.DistanceText.Str() + "m");
     if (bets.BetRunner < 1) {
         canvas.Text(202, y0 + 78, Sjis("【単勝】 該当ナシ"));
     } else {

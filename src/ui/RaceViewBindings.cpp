@@ -36,7 +36,7 @@ MarginChartView* BindRaceViews(MainWindow& window, DaySession& session)
     auto day = [&session]() { return session.Day(); };
     auto race = [&window]() { return window.SelectedRace(); };
     // The developer lines are decided at every paint by the marker file.
-    auto developer = [dir = session.AppDir()]() { return std::filesystem::exists(dir / kDeveloperMarkerFile); };
+    auto developer = [dir = session.AppDir()]() { return IsDeveloperView(dir); };
 
     PaintCards(window.View(QStringLiteral("出馬表")), CardDelegate::Grid::RaceCard, {day, race, developer},
                kRaceCardRowHeight);
