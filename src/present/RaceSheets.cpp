@@ -17,6 +17,7 @@
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
 #include "vocab/Combinations.h"
+#include "vocab/RaceTexts.h"
 #include "vocab/RacingTerms.h"
 #include "vocab/TextHelpers.h"
 
@@ -31,9 +32,7 @@ int SlotYear(const RaceSlot& race)
 // "2026年 1月 5日": the date of the SlotKey with month and day in two places.
 std::string SlotDate(const RaceSlot& race)
 {
-    const std::string_view key = race.SlotKey.View();
-    return std::to_string(SlotYear(race)) + Sjis("年") + fmt::sprintf("%2d", FieldNumber(key, 5, 2)) + Sjis("月") +
-           fmt::sprintf("%2d", FieldNumber(key, 7, 2)) + Sjis("日");
+    return SpacedDateText(race.SlotKey.View());
 }
 
 int Runners(const RaceSlot& race)
