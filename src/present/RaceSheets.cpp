@@ -59,20 +59,6 @@ std::string GradeText(std::string_view code)
     return "     ";
 }
 
-std::string MethodLabel(BetMethodKind method)
-{
-    switch (method) {
-    case BetMethodKind::Developer1:
-        return Sjis("【開発/買い目1】");
-    case BetMethodKind::No1:
-        return Sjis("【買い目1】");
-    case BetMethodKind::No2:
-        return Sjis("【買い目2】");
-    default:
-        return {};
-    }
-}
-
 std::string RaceKindText(std::string_view code)
 {
     static constexpr std::pair<int, std::string_view> kKinds[] = {
@@ -177,7 +163,7 @@ void DrawRaceHeader(PageCanvas& canvas, const RaceDay& day, int slot, BetMethodK
                 std::string(post.substr(0, std::min<std::size_t>(2, post.size()))) + Sjis("時") +
                     std::string(post.size() > 2 ? post.substr(2, 2) : std::string_view{}) + Sjis("分発走"));
     canvas.Text(300, 60, race.RaceName.Str() + " " + GradeText(race.GradeCode.View()));
-    canvas.Text(1500, 25, fmt::sprintf("%2d", race.RunnerCount) + Sjis("頭") + Sjis("　　　") + MethodLabel(method));
+    canvas.Text(1500, 25, fmt::sprintf("%2d", race.RunnerCount) + Sjis("頭") + Sjis("　　　") + BetMethodSheetMark(method));
     canvas.Text(300, 95,
                 fmt::sprintf("%4lldm ", LeadingNumber(race.DistanceText.View())) + TrackLabel(race.TrackCode.View()) +
                     " " + " " + RaceKindText(race.RaceKindCode.View()) + " " +

@@ -26,6 +26,15 @@ namespace vornal::ui {
 
 namespace {
 
+QStringList MethodCaptions(std::initializer_list<BetMethodKind> kinds)
+{
+    QStringList captions;
+    for (BetMethodKind kind : kinds) {
+        captions << Q(BetMethodCaption(kind));
+    }
+    return captions;
+}
+
 QActionGroup* MethodGroup(QMenu* menu, const QStringList& captions, int selected)
 {
     auto* group = new QActionGroup(menu);
@@ -73,7 +82,7 @@ void MainWindow::BuildMenus()
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* bets = menuBar()->addMenu(QStringLiteral("買い目"));
-    QActionGroup* methods = MethodGroup(bets, {QStringLiteral("No.1"), QStringLiteral("No.2"), QStringLiteral("ﾕｰｻﾞｰ指定")},
+    QActionGroup* methods = MethodGroup(bets, MethodCaptions({BetMethodKind::No1, BetMethodKind::No2, BetMethodKind::User}),
                                         SelectedSetNumber(kBettingSet.Read(settings)));
     connect(methods, &QActionGroup::triggered, this, [this](QAction* action) {
         kBettingSet.Write(Settings(SettingsFile(m_session.AppDir())), action->data().toInt());
@@ -123,7 +132,7 @@ void MainWindow::BuildMenus()
     developer->setObjectName(QStringLiteral("DeveloperMenu"));
     QActionGroup* developerMethods =
         MethodGroup(developer,
-                    {QStringLiteral("買い目１（スペシャル出目）"), QStringLiteral("買い目2"), QStringLiteral("買い目3")},
+                    MethodCaptions({BetMethodKind::Developer1, BetMethodKind::Developer2, BetMethodKind::Developer3}),
                     SelectedSetNumber(kDeveloperBettingSet.Read(settings)));
     connect(developerMethods, &QActionGroup::triggered, this, [this](QAction* action) {
         kDeveloperBettingSet.Write(Settings(SettingsFile(m_session.AppDir())), action->data().toInt());

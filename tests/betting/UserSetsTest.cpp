@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -236,6 +237,35 @@ TEST_F(UserSetFileTest, SettingsChooseTheMethodAndPriorityNeedsTheMarker)
     kDeveloperBetsFirst.Write(settings, false);
     kBettingSet.Write(settings, 7);
     EXPECT_EQ(ReadPipelineBetMethod(dir.Path(), settings).method.kind, BetMethodKind::No1);
+}
+
+} // namespace
+} // namespace vornal
+
+namespace vornal {
+namespace {
+
+// Every kind goes by a distinct command-line name that reads back to it, and by a distinct
+// caption; a season run or a backtest named by one face is the same method in the other.
+TEST(BetMethodNames, EachKindRoundTripsAndTheNamesDiffer)
+{
+    const BetMethodKind kinds[] = {BetMethodKind::No1,        BetMethodKind::No2,        BetMethodKind::User,
+                                   BetMethodKind::Developer1, BetMethodKind::Developer2, BetMethodKind::Developer3};
+    std::set<std::string_view> names;
+    std::set<std::string> captions;
+    for (BetMethodKind kind : kinds) {
+        EXPECT_EQ(BetMethodOfName(BetMethodName(kind)), kind);
+        names.insert(BetMethodName(kind));
+        captions.insert(BetMethodCaption(kind));
+    }
+    EXPECT_EQ(names.size(), std::size(kinds));
+    EXPECT_EQ(captions.size(), std::size(kinds));
+    EXPECT_EQ(BetMethodName(BetMethodKind::Developer1), "sp1");
+    EXPECT_EQ(BetMethodCaption(BetMethodKind::User), Sjis("ﾕｰｻﾞｰ指定"));
+    EXPECT_FALSE(BetMethodOfName("No1"));
+    EXPECT_FALSE(BetMethodOfName(""));
+    EXPECT_EQ(BetMethodSheetMark(BetMethodKind::Developer1), Sjis("【開発/買い目1】"));
+    EXPECT_EQ(BetMethodSheetMark(BetMethodKind::User), "");
 }
 
 } // namespace
