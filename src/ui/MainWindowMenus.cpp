@@ -67,7 +67,9 @@ void MainWindow::BuildMenus()
             if (const auto* replay = dynamic_cast<const ReplayLink*>(m_link.get());
                 replay != nullptr && replay->FeedFolder() != m_feedFolder) {
                 m_feedFolder = replay->FeedFolder();
-                kLinkFeedFolder.Write(Settings(SettingsFile(m_session.AppDir())), ToCp932(m_feedFolder.string()));
+                if (!kLinkFeedFolder.Write(Settings(SettingsFile(m_session.AppDir())), ToCp932(m_feedFolder.string()))) {
+                    NotifyUnsavedSetting();
+                }
             }
             BuildDateList();
         });
@@ -85,7 +87,9 @@ void MainWindow::BuildMenus()
     QActionGroup* methods = MethodGroup(bets, MethodCaptions({BetMethodKind::No1, BetMethodKind::No2, BetMethodKind::User}),
                                         SelectedSetNumber(kBettingSet.Read(settings)));
     connect(methods, &QActionGroup::triggered, this, [this](QAction* action) {
-        kBettingSet.Write(Settings(SettingsFile(m_session.AppDir())), action->data().toInt());
+        if (!kBettingSet.Write(Settings(SettingsFile(m_session.AppDir())), action->data().toInt())) {
+            NotifyUnsavedSetting();
+        }
         RerunPipeline();
     });
 
@@ -104,7 +108,9 @@ void MainWindow::BuildMenus()
     m_closeListOption->setCheckable(true);
     m_closeListOption->setChecked(kCloseDateList.Read(settings));
     connect(m_closeListOption, &QAction::toggled, this, [this](bool on) {
-        kCloseDateList.Write(Settings(SettingsFile(m_session.AppDir())), on);
+        if (!kCloseDateList.Write(Settings(SettingsFile(m_session.AppDir())), on)) {
+            NotifyUnsavedSetting();
+        }
     });
 
     QAction* oddsTime = options->addAction(QStringLiteral("ｵｯｽﾞ取得指定(&A)"));
@@ -124,7 +130,6 @@ void MainWindow::BuildMenus()
         connect(window, &QDialog::finished, this, [this] { RerunPipeline(); });
         window->open();
     });
-
     if (!m_developerView) {
         return;
     }
@@ -135,7 +140,9 @@ void MainWindow::BuildMenus()
                     MethodCaptions({BetMethodKind::Developer1, BetMethodKind::Developer2, BetMethodKind::Developer3}),
                     SelectedSetNumber(kDeveloperBettingSet.Read(settings)));
     connect(developerMethods, &QActionGroup::triggered, this, [this](QAction* action) {
-        kDeveloperBettingSet.Write(Settings(SettingsFile(m_session.AppDir())), action->data().toInt());
+        if (!kDeveloperBettingSet.Write(Settings(SettingsFile(m_session.AppDir())), action->data().toInt())) {
+            NotifyUnsavedSetting();
+        }
         RerunPipeline();
     });
     developer->addSeparator();
@@ -144,9 +151,17 @@ void MainWindow::BuildMenus()
     priority->setCheckable(true);
     priority->setChecked(kDeveloperBetsFirst.Read(settings));
     connect(priority, &QAction::toggled, this, [this](bool on) {
-        kDeveloperBetsFirst.Write(Settings(SettingsFile(m_session.AppDir())), on);
+        if (!kDeveloperBetsFirst.Write(Settings(SettingsFile(m_session.AppDir())), on)) {
+            NotifyUnsavedSetting();
+        }
         RerunPipeline();
     });
+}
+
+void MainWindow::NotifyUnsavedSetting()
+{
+    // The choice holds for this session only; the next start reads the old one.
+    Notify(QStringLiteral("設定を保存できませんでした: ") + QString::fromStdString(SettingsFile(m_session.AppDir()).string()));
 }
 
 void MainWindow::UpdateMethodLabel()

@@ -219,23 +219,23 @@ TEST_F(UserSetFileTest, SettingsChooseTheMethodAndPriorityNeedsTheMarker)
     UserRuleSet b = TurfOnly();
     b.name = "B";
     PutFile(file, UserRuleSetLine(TurfOnly()) + "\r\n" + UserRuleSetLine(b) + "\r\n");
-    kBettingSet.Write(settings, 3);
-    kUserBettingSetId.Write(settings, 1);
+    ASSERT_TRUE(kBettingSet.Write(settings, 3));
+    ASSERT_TRUE(kUserBettingSetId.Write(settings, 1));
     BetMethodChoice user = ReadPipelineBetMethod(dir.Path(), settings);
     EXPECT_EQ(user.method.kind, BetMethodKind::User);
     EXPECT_EQ(BetMethodLabel(user.method), Sjis("ﾕｰｻﾞｰ指定:B"));
-    kUserBettingSetId.Write(settings, 2);
+    ASSERT_TRUE(kUserBettingSetId.Write(settings, 2));
     EXPECT_FALSE(ReadSelectedBetMethod(dir.Path(), settings).method.userSet) << "SetID names no line";
 
-    kBettingSet.Write(settings, 2);
-    kDeveloperBettingSet.Write(settings, 2);
-    kDeveloperBetsFirst.Write(settings, true);
+    ASSERT_TRUE(kBettingSet.Write(settings, 2));
+    ASSERT_TRUE(kDeveloperBettingSet.Write(settings, 2));
+    ASSERT_TRUE(kDeveloperBetsFirst.Write(settings, true));
     EXPECT_EQ(ReadPipelineBetMethod(dir.Path(), settings).method.kind, BetMethodKind::No2);
     PutFile(dir / kDeveloperMarkerFile, "");
     EXPECT_EQ(ReadPipelineBetMethod(dir.Path(), settings).method.kind, BetMethodKind::Developer2);
     EXPECT_EQ(BetMethodLabel(ReadSelectedBetMethod(dir.Path(), settings).method), "No2");
-    kDeveloperBetsFirst.Write(settings, false);
-    kBettingSet.Write(settings, 7);
+    ASSERT_TRUE(kDeveloperBetsFirst.Write(settings, false));
+    ASSERT_TRUE(kBettingSet.Write(settings, 7));
     EXPECT_EQ(ReadPipelineBetMethod(dir.Path(), settings).method.kind, BetMethodKind::No1);
 }
 
