@@ -17,7 +17,7 @@ struct IntegerKey
     int defaultValue;
 
     int Read(const Settings& settings) const { return settings.ReadInteger(section, key, defaultValue); }
-    bool Write(const Settings& settings, int value) const { return settings.WriteInteger(section, key, value); }
+    [[nodiscard]] bool Write(const Settings& settings, int value) const { return settings.WriteInteger(section, key, value); }
 };
 
 struct BoolKey
@@ -27,7 +27,7 @@ struct BoolKey
     bool defaultValue;
 
     bool Read(const Settings& settings) const { return settings.ReadBool(section, key, defaultValue); }
-    bool Write(const Settings& settings, bool value) const { return settings.WriteBool(section, key, value); }
+    [[nodiscard]] bool Write(const Settings& settings, bool value) const { return settings.WriteBool(section, key, value); }
 };
 
 struct StringKey
@@ -42,7 +42,7 @@ struct StringKey
     {
         return settings.ReadString(section, key, defaultOverride);
     }
-    bool Write(const Settings& settings, const std::string& value) const
+    [[nodiscard]] bool Write(const Settings& settings, const std::string& value) const
     {
         return settings.WriteString(section, key, value);
     }
@@ -60,7 +60,7 @@ struct ListKey
         settings.ReadStrings(section, key, current);
         return current;
     }
-    bool Write(const Settings& settings, const std::vector<std::string>& list) const
+    [[nodiscard]] bool Write(const Settings& settings, const std::vector<std::string>& list) const
     {
         return settings.WriteStrings(section, key, list);
     }
@@ -84,7 +84,7 @@ struct WindowPlaceKey
 
     // Read and applied in the order top, left, width, height.
     WindowRect Read(const Settings& settings) const;
-    bool Write(const Settings& settings, const WindowRect& rect) const;
+    [[nodiscard]] bool Write(const Settings& settings, const WindowRect& rect) const;
 };
 
 // Main window position and size, written when it closes.

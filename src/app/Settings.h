@@ -31,10 +31,10 @@ public:
 
     // Writers rewrite the file atomically. They return false (and leave the old file) when
     // the file cannot be written.
-    bool WriteInteger(const std::string& section, const std::string& key, int value) const;
-    bool WriteBool(const std::string& section, const std::string& key, bool value) const;
-    bool WriteString(const std::string& section, const std::string& key, const std::string& value) const;
-    bool WriteStrings(const std::string& section, const std::string& key, const std::vector<std::string>& list) const;
+    [[nodiscard]] bool WriteInteger(const std::string& section, const std::string& key, int value) const;
+    [[nodiscard]] bool WriteBool(const std::string& section, const std::string& key, bool value) const;
+    [[nodiscard]] bool WriteString(const std::string& section, const std::string& key, const std::string& value) const;
+    [[nodiscard]] bool WriteStrings(const std::string& section, const std::string& key, const std::vector<std::string>& list) const;
 
 private:
     std::filesystem::path m_file;

@@ -8,7 +8,7 @@
 // What the operation saved or wrote before it failed stays saved.
 namespace vornal {
 
-struct Status
+struct [[nodiscard]] Status
 {
     bool ok = true;
     std::string message;
@@ -22,7 +22,7 @@ struct Status
 // A value, or the status that says why there is none. `value` holds its default when the
 // operation failed.
 template <class T>
-struct Result
+struct [[nodiscard]] Result
 {
     Status status;
     T value{};

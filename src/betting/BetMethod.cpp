@@ -83,6 +83,70 @@ std::string BetKindSuffixOf(const BetMethod& method)
     return {};
 }
 
+namespace {
+
+struct MethodNames
+{
+    BetMethodKind kind;
+    std::string_view name;
+    std::string_view captionUtf8;
+};
+
+constexpr MethodNames kMethodNames[] = {
+    {BetMethodKind::No1, "no1", "No.1"},
+    {BetMethodKind::No2, "no2", "No.2"},
+    {BetMethodKind::User, "user", "ﾕｰｻﾞｰ指定"},
+    {BetMethodKind::Developer1, "sp1", "買い目１（スペシャル出目）"},
+    {BetMethodKind::Developer2, "sp2", "買い目2"},
+    {BetMethodKind::Developer3, "sp3", "買い目3"},
+};
+
+const MethodNames& NamesOf(BetMethodKind kind)
+{
+    for (const MethodNames& names : kMethodNames) {
+        if (names.kind == kind) {
+            return names;
+        }
+    }
+    return kMethodNames[0];
+}
+
+} // namespace
+
+std::string BetMethodCaption(BetMethodKind kind)
+{
+    return Sjis(NamesOf(kind).captionUtf8);
+}
+
+std::string_view BetMethodName(BetMethodKind kind)
+{
+    return NamesOf(kind).name;
+}
+
+std::optional<BetMethodKind> BetMethodOfName(std::string_view name)
+{
+    for (const MethodNames& names : kMethodNames) {
+        if (names.name == name) {
+            return names.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string BetMethodSheetMark(BetMethodKind kind)
+{
+    switch (kind) {
+    case BetMethodKind::Developer1:
+        return Sjis("【開発/買い目1】");
+    case BetMethodKind::No1:
+        return Sjis("【買い目1】");
+    case BetMethodKind::No2:
+        return Sjis("【買い目2】");
+    default:
+        return {};
+    }
+}
+
 std::string BetMethodLabel(const BetMethod& method)
 {
     switch (method.kind) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/Settings.h"
@@ -57,6 +58,19 @@ BetMethodKind DeveloperMethod(int number);
 // "_" + the trimmed set name, "_SP01", "_SP02", "_SP03". The user method without a set has
 // the empty suffix, so its empty day is never filed under another method's name.
 std::string BetKindSuffixOf(const BetMethod& method);
+
+// The menu caption of a method kind (CP932): "No.1", "No.2", "ﾕｰｻﾞｰ指定",
+// "買い目１（スペシャル出目）", "買い目2", "買い目3".
+std::string BetMethodCaption(BetMethodKind kind);
+
+// The name a method kind goes by on the command line and in season runs: no1, no2, user,
+// sp1, sp2, sp3; and the kind of such a name, nothing for any other text.
+std::string_view BetMethodName(BetMethodKind kind);
+std::optional<BetMethodKind> BetMethodOfName(std::string_view name);
+
+// The method mark of the printed race sheet (CP932): "【買い目1】", "【買い目2】",
+// "【開発/買い目1】"; empty for the other methods.
+std::string BetMethodSheetMark(BetMethodKind kind);
 
 // The method label of the "買い目指定" panel (CP932): "No1", "No2", "ﾕｰｻﾞｰ指定:" + the
 // trimmed set name for the user method with a set, empty otherwise (also for the developer

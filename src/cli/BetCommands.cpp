@@ -39,15 +39,7 @@ void PrintProblems(CliContext& context, const std::vector<std::string>& problems
 
 std::optional<BetMethodKind> MethodKind(const std::string& text)
 {
-    static const std::pair<const char*, BetMethodKind> kNames[] = {
-        {"no1", BetMethodKind::No1},        {"no2", BetMethodKind::No2},        {"user", BetMethodKind::User},
-        {"sp1", BetMethodKind::Developer1}, {"sp2", BetMethodKind::Developer2}, {"sp3", BetMethodKind::Developer3}};
-    for (const auto& [name, kind] : kNames) {
-        if (text == name) {
-            return kind;
-        }
-    }
-    return std::nullopt;
+    return BetMethodOfName(text);
 }
 
 void PrintTotalsLine(CliContext& context, const std::string& label, const BetTypeTotals& totals)

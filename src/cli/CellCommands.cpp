@@ -158,7 +158,7 @@ int PrintCells(CliContext& context, DaySession& session, int slot, const std::st
             return kExitUsage;
         }
     }
-    const bool developerView = std::filesystem::exists(context.appDir / kDeveloperMarkerFile);
+    const bool developerView = IsDeveloperView(context.appDir);
     std::string out;
     JsonWriter json(out);
     json.BeginObject();

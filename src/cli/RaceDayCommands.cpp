@@ -14,6 +14,7 @@
 #include "results/HitJudgement.h"
 #include "results/HitReport.h"
 #include "vocab/Combinations.h"
+#include "vocab/RacingTerms.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
 #include "text/Format.h"

@@ -6,6 +6,7 @@
 #include "text/Fields.h"
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
+#include "vocab/RacingTerms.h"
 #include "vocab/TextHelpers.h"
 
 namespace vornal {
@@ -138,8 +139,7 @@ std::string Surface(const PastRun& run)
     if (IsBlank(track)) {
         return std::string(2, ' ');
     }
-    const long long code = LeadingNumber(track);
-    return code <= 22 ? S("芝") : code <= 29 ? S("ダ") : S("障");
+    return PastRunSurfaceMark(track);
 }
 
 std::string Going(const PastRun& run)

@@ -5,6 +5,7 @@
 #include "present/LapPanels.h"
 #include "text/Encoding.h"
 #include "text/Fields.h"
+#include "vocab/RaceTexts.h"
 
 namespace vornal {
 namespace {
@@ -14,7 +15,7 @@ constexpr std::string_view kCrLf = "\r\n";
 // "YYYY年MM月DD日" from the first eight characters of a race key.
 std::string KeyDate(std::string_view key)
 {
-    return Field(key, 1, 4) + Sjis("年") + Field(key, 5, 2) + Sjis("月") + Field(key, 7, 2) + Sjis("日");
+    return DateText(key);
 }
 
 const RaceSlot& SlotAt(const RaceDay& day, int race)

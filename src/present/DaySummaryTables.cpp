@@ -9,6 +9,8 @@
 #include "text/Fields.h"
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
+#include "vocab/RaceTexts.h"
+#include "vocab/RacingTerms.h"
 #include "vocab/TextHelpers.h"
 
 namespace vornal {
@@ -421,8 +423,8 @@ constexpr int kFirstOwnColumn = std::size(kRaceColumns);
 
 std::string VenueRaceText(const RaceSlot& race)
 {
-    return CourseFirstTwo(SlotCourseCode(race)) + fmt::sprintf("%d", MeetingNumber(race)) + Sjis("回") +
-           fmt::sprintf("%d", MeetingDayNumber(race)) + Sjis("日") + fmt::sprintf("%2d", RaceNumber(race)) + "R";
+    return CourseFirstTwo(SlotCourseCode(race)) + MeetingDayText(MeetingNumber(race), MeetingDayNumber(race), false) +
+           fmt::sprintf("%2dR", RaceNumber(race));
 }
 
 CellGrid BuildMainTable(const RaceDay& day)

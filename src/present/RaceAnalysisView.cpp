@@ -13,6 +13,8 @@
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
 #include "vocab/Combinations.h"
+#include "vocab/RaceTexts.h"
+#include "vocab/RacingTerms.h"
 #include "vocab/TextHelpers.h"
 
 namespace vornal {
@@ -26,10 +28,8 @@ RaceHeaderTexts HeaderTexts(const RaceSlot& race)
     header.RunnerCount = fmt::sprintf("%2d", race.RunnerCount) + Sjis("頭  ");
     header.CourseName = CourseName(course, CourseForm::Short);
     header.RaceNumber = fmt::sprintf("%d", RaceNumber(race));
-    header.DateLine = Field(key, 1, 4) + Sjis("年") + fmt::sprintf("%2lld", FieldNumber(key, 5, 2)) + Sjis("月") +
-                      fmt::sprintf("%2lld", FieldNumber(key, 7, 2)) + Sjis("日") + CourseFirstTwo(course) + " " +
-                      fmt::sprintf("%d", MeetingNumber(race)) + Sjis("回 ") +
-                      fmt::sprintf("%d", MeetingDayNumber(race)) + Sjis("日");
+    header.DateLine = SpacedDateText(key) + CourseFirstTwo(course) + " " +
+                      MeetingDayText(MeetingNumber(race), MeetingDayNumber(race), true);
     header.RaceName = race.RaceName.Str();
     static constexpr std::array<std::string_view, 4> kWeightKinds{"ハンデ", "別定　", "馬齢　", "定量　"};
     const std::string_view weight = race.WeightKindCode.View();
@@ -38,7 +38,7 @@ RaceHeaderTexts HeaderTexts(const RaceSlot& race)
     }
     header.Class = RaceKindName(race.RaceKindCode.View()) + ConditionText(race.ConditionCodes[4].View());
     header.Track = TrackLabel(race.TrackCode.View());
-    header.TurfPanel = LeadingNumber(race.TrackCode.View()) < 23;
+    header.TurfPanel = IsTurfPanelTrack(race.TrackCode.View());
     header.Distance = fmt::sprintf("%4lldm", LeadingNumber(race.DistanceText.View()));
     const std::string_view post = race.PostTime.View();
     header.PostTime = Field(post, 1, 2) + Sjis("時") + Field(post, 3, 2) + Sjis("分発走");

@@ -43,33 +43,6 @@ bool HasMeetingYear(const RaceDay& day, int race)
     return race >= 0 && race < kRaceSlots && !IsBlank(FieldView(day.RaceRA[race].View(), 12, 4));
 }
 
-std::string TrackLabel(std::string_view trackCode)
-{
-    const long long code = LeadingNumber(trackCode);
-    if (code == 10) {
-        return Sjis("芝直");
-    }
-    if (code >= 11 && code <= 16) {
-        return Sjis("芝左");
-    }
-    if (code >= 17 && code <= 22) {
-        return Sjis("芝右");
-    }
-    if (code == 23) {
-        return Sjis("ﾀﾞ左");
-    }
-    if (code == 24) {
-        return Sjis("ﾀﾞ右");
-    }
-    if (code == 29) {
-        return Sjis("ﾀﾞ直");
-    }
-    if (code >= 51 && code <= 59) {
-        return Sjis("障害");
-    }
-    return {};
-}
-
 std::string GoingLabel(int going)
 {
     switch (going) {

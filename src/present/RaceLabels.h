@@ -23,10 +23,6 @@ std::string CourseFirstTwo(std::string_view courseCode);
 // race-list entry and a row in the day-summary tables.
 bool HasMeetingYear(const RaceDay& day, int race);
 
-// Track label by track code: 10 "芝直", 11-16 "芝左", 17-22 "芝右", 23 "ﾀﾞ左", 24 "ﾀﾞ右",
-// 29 "ﾀﾞ直", 51-59 "障害", empty otherwise.
-std::string TrackLabel(std::string_view trackCode);
-
 // Going label of a going code: 1 "良　", 2 "稍重", 3 "重　", 4 "不良", "　　" otherwise.
 std::string GoingLabel(int going);
 

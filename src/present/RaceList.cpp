@@ -4,13 +4,14 @@
 #include "text/Encoding.h"
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
+#include "vocab/RaceTexts.h"
 
 namespace vornal {
 
 std::string RaceListText(const RaceSlot& race)
 {
-    return CourseName(SlotCourseCode(race), CourseForm::Short) + fmt::sprintf("%d", MeetingNumber(race)) + Sjis("回 ") +
-           fmt::sprintf("%d", MeetingDayNumber(race)) + Sjis("日") + fmt::sprintf("%2d", RaceNumber(race)) + "R";
+    return CourseName(SlotCourseCode(race), CourseForm::Short) +
+           MeetingDayText(MeetingNumber(race), MeetingDayNumber(race), true) + fmt::sprintf("%2dR", RaceNumber(race));
 }
 
 std::vector<RaceListEntry> BuildRaceList(const RaceDay& day)

@@ -17,6 +17,8 @@
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
 #include "vocab/Combinations.h"
+#include "vocab/RaceTexts.h"
+#include "vocab/RacingTerms.h"
 #include "vocab/TextHelpers.h"
 
 namespace vornal {
@@ -30,9 +32,7 @@ int SlotYear(const RaceSlot& race)
 // "2026年 1月 5日": the date of the SlotKey with month and day in two places.
 std::string SlotDate(const RaceSlot& race)
 {
-    const std::string_view key = race.SlotKey.View();
-    return std::to_string(SlotYear(race)) + Sjis("年") + fmt::sprintf("%2d", FieldNumber(key, 5, 2)) + Sjis("月") +
-           fmt::sprintf("%2d", FieldNumber(key, 7, 2)) + Sjis("日");
+    return SpacedDateText(race.SlotKey.View());
 }
 
 int Runners(const RaceSlot& race)
@@ -57,20 +57,6 @@ std::string GradeText(std::string_view code)
         }
     }
     return "     ";
-}
-
-std::string MethodLabel(BetMethodKind method)
-{
-    switch (method) {
-    case BetMethodKind::Developer1:
-        return Sjis("【開発/買い目1】");
-    case BetMethodKind::No1:
-        return Sjis("【買い目1】");
-    case BetMethodKind::No2:
-        return Sjis("【買い目2】");
-    default:
-        return {};
-    }
 }
 
 std::string RaceKindText(std::string_view code)
@@ -177,7 +163,7 @@ void DrawRaceHeader(PageCanvas& canvas, const RaceDay& day, int slot, BetMethodK
                 std::string(post.substr(0, std::min<std::size_t>(2, post.size()))) + Sjis("時") +
                     std::string(post.size() > 2 ? post.substr(2, 2) : std::string_view{}) + Sjis("分発走"));
     canvas.Text(300, 60, race.RaceName.Str() + " " + GradeText(race.GradeCode.View()));
-    canvas.Text(1500, 25, fmt::sprintf("%2d", race.RunnerCount) + Sjis("頭") + Sjis("　　　") + MethodLabel(method));
+    canvas.Text(1500, 25, fmt::sprintf("%2d", race.RunnerCount) + Sjis("頭") + Sjis("　　　") + BetMethodSheetMark(method));
     canvas.Text(300, 95,
                 fmt::sprintf("%4lldm ", LeadingNumber(race.DistanceText.View())) + TrackLabel(race.TrackCode.View()) +
                     " " + " " + RaceKindText(race.RaceKindCode.View()) + " " +
@@ -493,28 +479,6 @@ void DrawAllBetsTitle(PageCanvas& canvas, const RaceSlot& race)
     canvas.Text(250, 160, CourseName(code, CourseForm::Display));
 }
 
-std::string FullWidthTrack(std::string_view trackCode)
-{
-    const long long code = LeadingNumber(trackCode);
-    std::string_view label = "　　";
-    if (code == 10) {
-        label = "芝直";
-    } else if (code >= 11 && code <= 16) {
-        label = "芝左";
-    } else if (code >= 17 && code <= 22) {
-        label = "芝右";
-    } else if (code == 23) {
-        label = "ダ左";
-    } else if (code == 24) {
-        label = "ダ右";
-    } else if (code == 29) {
-        label = "ダ直";
-    } else if (code >= 51 && code <= 59) {
-        label = "障害";
-    }
-    return Sjis(label);
-}
-
 void DrawAllBetsBlock(PageCanvas& canvas, const RaceSlot& race, const BetRecord& bets, int row)
 {
     const int y0 = 200 * row + 10;
@@ -522,7 +486,7 @@ void DrawAllBetsBlock(PageCanvas& canvas, const RaceSlot& race, const BetRecord&
     canvas.Text(205, y0 + 2, fmt::sprintf("%2d", race.RunnerCount) + Sjis("頭　") + race.RaceName.Str());
     canvas.Text(205, y0 + 40,
                 RaceKindName(race.RaceKindCode.View()) + " " + Trim(ConditionClassName(race.ConditionCodes[4].View())) +
-                    " " + FullWidthTrack(race.TrackCode.View()) + " " + race.DistanceText.Str() + "m");
+                    " " + TrackLabel(race.TrackCode.View(), TrackLabelForm::FullWidth) + " " + race.DistanceText.Str() + "m");
     if (bets.BetRunner < 1) {
         canvas.Text(202, y0 + 78, Sjis("【単勝】 該当ナシ"));
     } else {

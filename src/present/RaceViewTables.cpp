@@ -9,6 +9,7 @@
 #include "text/Fields.h"
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
+#include "vocab/RacingTerms.h"
 #include "vocab/TextHelpers.h"
 
 namespace vornal {
@@ -54,8 +55,7 @@ CellValue RunGround(const PastRun& run)
     if (IsBlank(track)) {
         return std::string();
     }
-    const long long code = LeadingNumber(track);
-    std::string text = code < 23 ? Sjis("芝") : (code <= 24 ? Sjis("ダ") : Sjis("　"));
+    std::string text = PastRunGroundMark(track);
     const std::string_view going = run.PastGoing.View();
     if (going == "1") {
         text += Sjis("良");

@@ -7,6 +7,7 @@
 #include "text/Encoding.h"
 #include "text/Fields.h"
 #include "vocab/CodeNames.h"
+#include "vocab/RaceTexts.h"
 
 namespace vornal {
 namespace {
@@ -71,8 +72,7 @@ std::optional<TablePrintStyle> TabPrintStyle(std::string_view caption, const Rac
     const std::string_view key = race.SlotKey.View();
     style.MarginLeft = 5;
     style.OrdinaryLine = 2;
-    style.PageHeader.push_back(Field(key, 1, 4) + Sjis("年") + Field(key, 5, 2) + Sjis("月") + Field(key, 7, 2) +
-                               Sjis("日") + CourseName(SlotCourseCode(race), CourseForm::Display) + Field(key, 15, 2) +
+    style.PageHeader.push_back(DateText(key) + CourseName(SlotCourseCode(race), CourseForm::Display) + Field(key, 15, 2) +
                                "R");
     if (caption == "ﾗﾝｷﾝｸﾞ表") {
         return style;

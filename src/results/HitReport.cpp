@@ -7,6 +7,7 @@
 #include "text/Fields.h"
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
+#include "vocab/RaceTexts.h"
 
 namespace vornal {
 namespace {
@@ -19,9 +20,8 @@ std::string RaceLabel(const RaceSlot& race)
 {
     const std::string_view key = race.SlotKey.View();
     const std::string course(TrimRightView(CourseName(std::string(FieldView(key, 9, 2)), CourseForm::Display)));
-    return course + fmt::sprintf("%d", LeadingNumber(FieldView(key, 11, 2))) + Sjis("回 ") +
-           fmt::sprintf("%d", LeadingNumber(FieldView(key, 13, 2))) + Sjis("日") +
-           fmt::sprintf("%2dR", LeadingNumber(FieldView(key, 15, 2)));
+    return course + MeetingDayText(FieldNumber(key, 11, 2), FieldNumber(key, 13, 2), true) +
+           fmt::sprintf("%2dR", FieldNumber(key, 15, 2));
 }
 
 std::string Payout(int yen)

@@ -203,11 +203,17 @@ SeasonDay RunDay(const std::filesystem::path& appDir, const std::string& dayName
     const TuningTables* tables = session.Tables(message);
     for (std::size_t m = 0; m < methods.size(); ++m) {
         // The load ran the pipeline with the first method; decision-time odds came after it.
+        Status rerun = Status::Success();
         if (m > 0 || result.mode == DecisionMode::DecisionTime) {
             session.SetBetMethod(methods[m].method);
-            session.RerunDayPipeline();
+            rerun = session.RerunDayPipeline();
         }
         result.methods.push_back(Capture(session, tables, imported));
+        // A failed rerun is this method's day, not a silent copy of the previous method's.
+        std::vector<std::string>& messages = result.methods.back().messages;
+        if (!rerun && std::find(messages.begin(), messages.end(), rerun.message) == messages.end()) {
+            messages.push_back(rerun.message);
+        }
     }
     return result;
 }

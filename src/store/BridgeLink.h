@@ -46,6 +46,8 @@ class BridgeLink : public JvLink
 {
 public:
     explicit BridgeLink(std::vector<std::string> command, BridgeDeadlines deadlines = {});
+    // The deadlines of the calls from now on (on the thread that makes the calls).
+    void SetDeadlines(BridgeDeadlines deadlines) { m_deadlines = deadlines; }
     ~BridgeLink() override;
 
     // Tested about ten times a second while a call waits: when it becomes set, the bridge

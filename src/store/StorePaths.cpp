@@ -11,6 +11,7 @@
 #include "text/Fields.h"
 #include "text/FileNames.h"
 #include "vocab/CodeNames.h"
+#include "vocab/RaceTexts.h"
 
 namespace vornal {
 namespace {
@@ -49,8 +50,7 @@ std::string DayName(std::string_view raceRecord)
 
 std::string DayNameFromDigits(std::string_view yyyymmdd)
 {
-    const std::string digits = PadRight(yyyymmdd, 8);
-    return digits.substr(0, 4) + Sjis("年") + digits.substr(4, 2) + Sjis("月") + digits.substr(6, 2) + Sjis("日");
+    return DateText(yyyymmdd);
 }
 
 std::string DayDigits(std::string_view dayName)

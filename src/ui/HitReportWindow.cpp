@@ -188,7 +188,8 @@ HitReportModel* HitReportWindow::Model(int tab) const
 void HitReportWindow::done(int result)
 {
     const QRect rect = geometry();
-    kHitReportPlace.Write(Settings(SettingsFile(m_appDir)), {rect.top(), rect.left(), rect.width(), rect.height()});
+    // A place that cannot be saved only costs the next opening its place.
+    static_cast<void>(kHitReportPlace.Write(Settings(SettingsFile(m_appDir)), {rect.top(), rect.left(), rect.width(), rect.height()}));
     QDialog::done(result);
 }
 

@@ -378,7 +378,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     const QRect rect = geometry();
     const Settings settings(SettingsFile(m_session.AppDir()));
-    kMainWindowPlace.Write(settings, {rect.top(), rect.left(), rect.width(), rect.height()});
+    // A place that cannot be saved only costs the next opening its place.
+    static_cast<void>(kMainWindowPlace.Write(settings, {rect.top(), rect.left(), rect.width(), rect.height()}));
     event->accept();
 }
 

@@ -108,6 +108,7 @@ private:
     void RerunPipeline();
     void Notify(const QString& message);
     void UpdateMethodLabel();
+    void NotifyUnsavedSetting();
     // Blocks the user's input on this window (and shows the waiting window) while the worker
     // changes the day; the busy pointer when `waitWindow` is false.
     void SetBusy(bool busy, bool waitWindow = true);

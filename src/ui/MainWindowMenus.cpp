@@ -26,6 +26,15 @@ namespace vornal::ui {
 
 namespace {
 
+QStringList MethodCaptions(std::initializer_list<BetMethodKind> kinds)
+{
+    QStringList captions;
+    for (BetMethodKind kind : kinds) {
+        captions << Q(BetMethodCaption(kind));
+    }
+    return captions;
+}
+
 QActionGroup* MethodGroup(QMenu* menu, const QStringList& captions, int selected)
 {
     auto* group = new QActionGroup(menu);
@@ -58,7 +67,9 @@ void MainWindow::BuildMenus()
             if (const auto* replay = dynamic_cast<const ReplayLink*>(m_link.get());
                 replay != nullptr && replay->FeedFolder() != m_feedFolder) {
                 m_feedFolder = replay->FeedFolder();
-                kLinkFeedFolder.Write(Settings(SettingsFile(m_session.AppDir())), ToCp932(m_feedFolder.string()));
+                if (!kLinkFeedFolder.Write(Settings(SettingsFile(m_session.AppDir())), ToCp932(m_feedFolder.string()))) {
+                    NotifyUnsavedSetting();
+                }
             }
             BuildDateList();
         });
@@ -73,10 +84,12 @@ void MainWindow::BuildMenus()
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* bets = menuBar()->addMenu(QStringLiteral("買い目"));
-    QActionGroup* methods = MethodGroup(bets, {QStringLiteral("No.1"), QStringLiteral("No.2"), QStringLiteral("ﾕｰｻﾞｰ指定")},
+    QActionGroup* methods = MethodGroup(bets, MethodCaptions({BetMethodKind::No1, BetMethodKind::No2, BetMethodKind::User}),
                                         SelectedSetNumber(kBettingSet.Read(settings)));
     connect(methods, &QActionGroup::triggered, this, [this](QAction* action) {
-        kBettingSet.Write(Settings(SettingsFile(m_session.AppDir())), action->data().toInt());
+        if (!kBettingSet.Write(Settings(SettingsFile(m_session.AppDir())), action->data().toInt())) {
+            NotifyUnsavedSetting();
+        }
         RerunPipeline();
     });
 
@@ -95,7 +108,9 @@ void MainWindow::BuildMenus()
     m_closeListOption->setCheckable(true);
     m_closeListOption->setChecked(kCloseDateList.Read(settings));
     connect(m_closeListOption, &QAction::toggled, this, [this](bool on) {
-        kCloseDateList.Write(Settings(SettingsFile(m_session.AppDir())), on);
+        if (!kCloseDateList.Write(Settings(SettingsFile(m_session.AppDir())), on)) {
+            NotifyUnsavedSetting();
+        }
     });
 
     QAction* oddsTime = options->addAction(QStringLiteral("ｵｯｽﾞ取得指定(&A)"));
@@ -115,7 +130,6 @@ void MainWindow::BuildMenus()
         connect(window, &QDialog::finished, this, [this] { RerunPipeline(); });
         window->open();
     });
-
     if (!m_developerView) {
         return;
     }
@@ -123,10 +137,12 @@ void MainWindow::BuildMenus()
     developer->setObjectName(QStringLiteral("DeveloperMenu"));
     QActionGroup* developerMethods =
         MethodGroup(developer,
-                    {QStringLiteral("買い目１（スペシャル出目）"), QStringLiteral("買い目2"), QStringLiteral("買い目3")},
+                    MethodCaptions({BetMethodKind::Developer1, BetMethodKind::Developer2, BetMethodKind::Developer3}),
                     SelectedSetNumber(kDeveloperBettingSet.Read(settings)));
     connect(developerMethods, &QActionGroup::triggered, this, [this](QAction* action) {
-        kDeveloperBettingSet.Write(Settings(SettingsFile(m_session.AppDir())), action->data().toInt());
+        if (!kDeveloperBettingSet.Write(Settings(SettingsFile(m_session.AppDir())), action->data().toInt())) {
+            NotifyUnsavedSetting();
+        }
         RerunPipeline();
     });
     developer->addSeparator();
@@ -135,9 +151,17 @@ void MainWindow::BuildMenus()
     priority->setCheckable(true);
     priority->setChecked(kDeveloperBetsFirst.Read(settings));
     connect(priority, &QAction::toggled, this, [this](bool on) {
-        kDeveloperBetsFirst.Write(Settings(SettingsFile(m_session.AppDir())), on);
+        if (!kDeveloperBetsFirst.Write(Settings(SettingsFile(m_session.AppDir())), on)) {
+            NotifyUnsavedSetting();
+        }
         RerunPipeline();
     });
+}
+
+void MainWindow::NotifyUnsavedSetting()
+{
+    // The choice holds for this session only; the next start reads the old one.
+    Notify(QStringLiteral("設定を保存できませんでした: ") + QString::fromStdString(SettingsFile(m_session.AppDir()).string()));
 }
 
 void MainWindow::UpdateMethodLabel()

@@ -30,7 +30,8 @@ OddsTimeWindow::OddsTimeWindow(std::filesystem::path appDir, QWidget* parent)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-        kAutoOddsMinutes.Write(Settings(SettingsFile(m_appDir)), m_minutes->value());
+        // Not saved, the window still takes the value now; the next start shows the old one.
+        static_cast<void>(kAutoOddsMinutes.Write(Settings(SettingsFile(m_appDir)), m_minutes->value()));
         accept();
     });
     Refresh();

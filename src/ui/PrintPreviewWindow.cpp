@@ -118,7 +118,8 @@ PrintPreviewWindow::PrintPreviewWindow(PrintDocument document, std::filesystem::
 
     connect(m_pageSelector, &QSpinBox::valueChanged, this, &PrintPreviewWindow::ShowPage);
     connect(zoomGroup, &QButtonGroup::idClicked, this, [this](int id) {
-        kPrintZoom.Write(Settings(SettingsFile(m_appDir)), id);
+        // A zoom that cannot be saved only costs the next opening its zoom.
+        static_cast<void>(kPrintZoom.Write(Settings(SettingsFile(m_appDir)), id));
         Redraw();
     });
     connect(shown, &QPushButton::clicked, this, [this] { PrintShownPage(); });
@@ -259,7 +260,8 @@ void PrintPreviewWindow::SavePlace()
     }
     m_placeSaved = true;
     const QRect rect = geometry();
-    kPrintPreviewPlace.Write(Settings(SettingsFile(m_appDir)), {rect.top(), rect.left(), rect.width(), rect.height()});
+    // A place that cannot be saved only costs the next opening its place.
+    static_cast<void>(kPrintPreviewPlace.Write(Settings(SettingsFile(m_appDir)), {rect.top(), rect.left(), rect.width(), rect.height()}));
 }
 
 void PrintPreviewWindow::closeEvent(QCloseEvent* event)

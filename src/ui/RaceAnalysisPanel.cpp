@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "results/HitJudgement.h"
 #include "ui/Text.h"
 
 namespace vornal::ui {
@@ -71,7 +72,7 @@ QTableWidget* MakeResultTable(QWidget* parent)
 // One row per result the race has: its kind, horse number or combination, popularity and
 // payout. A race not yet run has rows whose payout is blank: they show as no result.
 template <std::size_t N>
-void AddResultRows(QTableWidget* table, const char* caption, const std::array<ResultRow, N>& rows)
+void AddResultRows(QTableWidget* table, const QString& caption, const std::array<ResultRow, N>& rows)
 {
     for (const ResultRow& row : rows) {
         const QString payout = Q(row.Payout).trimmed();
@@ -80,7 +81,7 @@ void AddResultRows(QTableWidget* table, const char* caption, const std::array<Re
         }
         const int at = table->rowCount();
         table->insertRow(at);
-        const QString cells[4] = {QString::fromUtf8(caption), Q(row.Key), Q(row.Popularity), Q(row.Payout)};
+        const QString cells[4] = {caption, Q(row.Key), Q(row.Popularity), Q(row.Payout)};
         for (int c = 0; c < 4; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             item->setTextAlignment(c >= 2 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
@@ -201,11 +202,13 @@ void RaceAnalysisPanel::Show(const RaceAnalysis& a, const RaceDay& day)
     }
     const RaceResults& r = a.Results;
     m_results->setRowCount(0);
-    AddResultRows(m_results, "単勝", r.Win);
-    AddResultRows(m_results, "複勝", r.Place);
-    AddResultRows(m_results, "枠連", r.Bracket);
-    AddResultRows(m_results, "馬連", r.Quinella);
-    AddResultRows(m_results, "ワイド", r.Wide);
+    // The bet types are named as the core names them (hit files, totals); 枠連 is not a
+    // bet type of the system and keeps its own caption.
+    AddResultRows(m_results, Q(BetTypeName(BetType::Win)), r.Win);
+    AddResultRows(m_results, Q(BetTypeName(BetType::Place)), r.Place);
+    AddResultRows(m_results, QStringLiteral("枠連"), r.Bracket);
+    AddResultRows(m_results, Q(BetTypeName(BetType::Quinella)), r.Quinella);
+    AddResultRows(m_results, Q(BetTypeName(BetType::Wide)), r.Wide);
 
     m_quinella->clear();
     for (const std::string& line : a.QuinellaList) {

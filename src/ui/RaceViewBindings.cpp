@@ -42,7 +42,7 @@ MarginChartView* BindRaceViews(MainWindow& window, DaySession& session)
     auto day = [&session]() { return session.Day(); };
     auto race = [&window]() { return window.SelectedRace(); };
     // The developer lines are decided at every paint by the marker file.
-    auto developer = [dir = session.AppDir()]() { return std::filesystem::exists(dir / kDeveloperMarkerFile); };
+    auto developer = [dir = session.AppDir()]() { return IsDeveloperView(dir); };
     auto title = [&session, &window](ViewTitle kind) {
         const RaceDay* shown = session.Day();
         if (shown == nullptr || (kind != ViewTitle::Day && window.SelectedRace() < 0)) {

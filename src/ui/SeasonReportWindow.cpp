@@ -76,17 +76,8 @@ private:
 
 namespace {
 
-struct MethodChoice
-{
-    const char* caption;
-    const char* name;
-    BetMethodKind kind;
-};
-
-constexpr MethodChoice kMethodChoices[] = {{"No.1", "no1", BetMethodKind::No1},
-                                           {"No.2", "no2", BetMethodKind::No2},
-                                           {"ﾕｰｻﾞｰ指定", "user", BetMethodKind::User},
-                                           {"買い目１（スペシャル出目）", "sp1", BetMethodKind::Developer1}};
+constexpr BetMethodKind kMethodChoices[] = {BetMethodKind::No1, BetMethodKind::No2, BetMethodKind::User,
+                                            BetMethodKind::Developer1};
 
 QChartView* NewChartView(QWidget* parent, const QString& name)
 {
@@ -142,13 +133,13 @@ SeasonReportWindow::SeasonReportWindow(std::filesystem::path appDir, QWidget* pa
     m_methods->setObjectName(QStringLiteral("Methods"));
     // The developer method is offered in the developer view only, as in the main window.
     const bool developerView = IsDeveloperView(m_appDir);
-    for (const MethodChoice& choice : kMethodChoices) {
-        if (choice.kind == BetMethodKind::Developer1 && !developerView) {
+    for (const BetMethodKind kind : kMethodChoices) {
+        if (kind == BetMethodKind::Developer1 && !developerView) {
             continue;
         }
-        auto* item = new QListWidgetItem(QString::fromUtf8(choice.caption), m_methods);
+        auto* item = new QListWidgetItem(Q(BetMethodCaption(kind)), m_methods);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(choice.kind == BetMethodKind::No1 ? Qt::Checked : Qt::Unchecked);
+        item->setCheckState(kind == BetMethodKind::No1 ? Qt::Checked : Qt::Unchecked);
     }
     m_methods->setMaximumHeight(90);
     std::vector<std::string> days = StoredDayNames(m_appDir);
@@ -269,10 +260,10 @@ bool SeasonReportWindow::Run()
         if (m_methods->item(i)->checkState() != Qt::Checked) {
             continue;
         }
-        const MethodChoice& choice = kMethodChoices[i];
-        SeasonMethod method{choice.name, {}};
-        method.method.kind = choice.kind;
-        if (choice.kind == BetMethodKind::User) {
+        const BetMethodKind kind = kMethodChoices[i];
+        SeasonMethod method{std::string(BetMethodName(kind)), {}};
+        method.method.kind = kind;
+        if (kind == BetMethodKind::User) {
             // The set the settings choose, as the day pipeline takes it.
             const UserSetFile sets = LoadUserSets(m_appDir);
             if (const UserRuleSet* set = sets.SetAt(kUserBettingSetId.Read(settings))) {

@@ -21,7 +21,7 @@ StartUpOutcome RunStartUp(DaySession& session)
         return {false, message, outcome.geometry, false};
     }
     // A log that cannot be written must not stop a Saturday morning: the window still opens.
-    RestartErrorLog(appDir, session.GetClock().Now());
+    static_cast<void>(RestartErrorLog(appDir, session.GetClock().Now()));
     // After the restart, so the renames of this start stay in the log.
     session.MigrateFileNames();
     outcome.developerView = IsDeveloperView(appDir);

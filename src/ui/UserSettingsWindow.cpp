@@ -222,7 +222,8 @@ void UserSettingsWindow::ShowLine(int line)
     if (!set) {
         return;
     }
-    kUserBettingSetId.Write(Settings(SettingsFile(m_appDir)), line);
+    // Not saved, the window still takes the value now; the next start shows the old one.
+    static_cast<void>(kUserBettingSetId.Write(Settings(SettingsFile(m_appDir)), line));
     const std::vector<std::string> fields = UserRuleSetFields(AsShownInWindow(*set));
     for (int field = 0; field < kFieldCount && field < static_cast<int>(fields.size()); ++field) {
         SetFieldText(field, Q(fields[static_cast<std::size_t>(field)]));

@@ -67,6 +67,46 @@ bool IsSteeplechaseTrack(std::string_view trackCode)
     return !trackCode.empty() && trackCode.front() == '5';
 }
 
+std::string TrackLabel(std::string_view trackCode, TrackLabelForm form)
+{
+    const bool full = form == TrackLabelForm::FullWidth;
+    const long long code = LeadingNumber(trackCode);
+    std::string_view label = full ? "　　" : "";
+    if (code == 10) {
+        label = "芝直";
+    } else if (code >= 11 && code <= 16) {
+        label = "芝左";
+    } else if (code >= 17 && code <= 22) {
+        label = "芝右";
+    } else if (code == 23) {
+        label = full ? "ダ左" : "ﾀﾞ左";
+    } else if (code == 24) {
+        label = full ? "ダ右" : "ﾀﾞ右";
+    } else if (code == 29) {
+        label = full ? "ダ直" : "ﾀﾞ直";
+    } else if (code >= 51 && code <= 59) {
+        label = "障害";
+    }
+    return Sjis(label);
+}
+
+bool IsTurfPanelTrack(std::string_view trackCode)
+{
+    return LeadingNumber(trackCode) < 23;
+}
+
+std::string PastRunGroundMark(std::string_view trackCode)
+{
+    const long long code = LeadingNumber(trackCode);
+    return code < 23 ? Sjis("芝") : (code <= 24 ? Sjis("ダ") : Sjis("　"));
+}
+
+std::string PastRunSurfaceMark(std::string_view trackCode)
+{
+    const long long code = LeadingNumber(trackCode);
+    return code <= 22 ? Sjis("芝") : (code <= 29 ? Sjis("ダ") : Sjis("障"));
+}
+
 bool IsTurfTrack(int trackCode)
 {
     return trackCode >= 10 && trackCode <= 22;

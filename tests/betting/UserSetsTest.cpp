@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -218,24 +219,53 @@ TEST_F(UserSetFileTest, SettingsChooseTheMethodAndPriorityNeedsTheMarker)
     UserRuleSet b = TurfOnly();
     b.name = "B";
     PutFile(file, UserRuleSetLine(TurfOnly()) + "\r\n" + UserRuleSetLine(b) + "\r\n");
-    kBettingSet.Write(settings, 3);
-    kUserBettingSetId.Write(settings, 1);
+    ASSERT_TRUE(kBettingSet.Write(settings, 3));
+    ASSERT_TRUE(kUserBettingSetId.Write(settings, 1));
     BetMethodChoice user = ReadPipelineBetMethod(dir.Path(), settings);
     EXPECT_EQ(user.method.kind, BetMethodKind::User);
     EXPECT_EQ(BetMethodLabel(user.method), Sjis("ﾕｰｻﾞｰ指定:B"));
-    kUserBettingSetId.Write(settings, 2);
+    ASSERT_TRUE(kUserBettingSetId.Write(settings, 2));
     EXPECT_FALSE(ReadSelectedBetMethod(dir.Path(), settings).method.userSet) << "SetID names no line";
 
-    kBettingSet.Write(settings, 2);
-    kDeveloperBettingSet.Write(settings, 2);
-    kDeveloperBetsFirst.Write(settings, true);
+    ASSERT_TRUE(kBettingSet.Write(settings, 2));
+    ASSERT_TRUE(kDeveloperBettingSet.Write(settings, 2));
+    ASSERT_TRUE(kDeveloperBetsFirst.Write(settings, true));
     EXPECT_EQ(ReadPipelineBetMethod(dir.Path(), settings).method.kind, BetMethodKind::No2);
     PutFile(dir / kDeveloperMarkerFile, "");
     EXPECT_EQ(ReadPipelineBetMethod(dir.Path(), settings).method.kind, BetMethodKind::Developer2);
     EXPECT_EQ(BetMethodLabel(ReadSelectedBetMethod(dir.Path(), settings).method), "No2");
-    kDeveloperBetsFirst.Write(settings, false);
-    kBettingSet.Write(settings, 7);
+    ASSERT_TRUE(kDeveloperBetsFirst.Write(settings, false));
+    ASSERT_TRUE(kBettingSet.Write(settings, 7));
     EXPECT_EQ(ReadPipelineBetMethod(dir.Path(), settings).method.kind, BetMethodKind::No1);
+}
+
+} // namespace
+} // namespace vornal
+
+namespace vornal {
+namespace {
+
+// Every kind goes by a distinct command-line name that reads back to it, and by a distinct
+// caption; a season run or a backtest named by one face is the same method in the other.
+TEST(BetMethodNames, EachKindRoundTripsAndTheNamesDiffer)
+{
+    const BetMethodKind kinds[] = {BetMethodKind::No1,        BetMethodKind::No2,        BetMethodKind::User,
+                                   BetMethodKind::Developer1, BetMethodKind::Developer2, BetMethodKind::Developer3};
+    std::set<std::string_view> names;
+    std::set<std::string> captions;
+    for (BetMethodKind kind : kinds) {
+        EXPECT_EQ(BetMethodOfName(BetMethodName(kind)), kind);
+        names.insert(BetMethodName(kind));
+        captions.insert(BetMethodCaption(kind));
+    }
+    EXPECT_EQ(names.size(), std::size(kinds));
+    EXPECT_EQ(captions.size(), std::size(kinds));
+    EXPECT_EQ(BetMethodName(BetMethodKind::Developer1), "sp1");
+    EXPECT_EQ(BetMethodCaption(BetMethodKind::User), Sjis("ﾕｰｻﾞｰ指定"));
+    EXPECT_FALSE(BetMethodOfName("No1"));
+    EXPECT_FALSE(BetMethodOfName(""));
+    EXPECT_EQ(BetMethodSheetMark(BetMethodKind::Developer1), Sjis("【開発/買い目1】"));
+    EXPECT_EQ(BetMethodSheetMark(BetMethodKind::User), "");
 }
 
 } // namespace

@@ -362,7 +362,7 @@ TEST_F(LoaderTest, AutoOddsTimeFollowsTheSetting)
     ASSERT_TRUE(Load().Ok());
     EXPECT_EQ(day->Races[0].AutoOddsTime, "1500"); // post time 1530, default 30 minutes
 
-    Settings(SettingsFile(app.Path())).WriteInteger("Time", "AutoOzGet", 0);
+    ASSERT_TRUE(Settings(SettingsFile(app.Path())).WriteInteger("Time", "AutoOzGet", 0));
     ASSERT_TRUE(Load().Ok());
     EXPECT_TRUE(day->Races[0].AutoOddsTime.empty());
 }

@@ -158,7 +158,7 @@ TEST_F(AcquisitionTest, RunWithDownloadsReadsAfterTheTimerAndKeepsTheFromTime)
 TEST_F(AcquisitionTest, ZeroTimestampLeavesTheFromTime)
 {
     Ini("[link]\nlastFile=00000000000000\n");
-    kLastAcquisitionTime.Write(m_settings, "2026/01/01 00:00:00");
+    ASSERT_TRUE(kLastAcquisitionTime.Write(m_settings, "2026/01/01 00:00:00"));
     Acquisition& window = Window();
     EXPECT_EQ(window.FromTime(), (LocalDateTime{2026, 1, 1, 0, 0, 0}));
     window.Start();
@@ -168,7 +168,7 @@ TEST_F(AcquisitionTest, ZeroTimestampLeavesTheFromTime)
 
 TEST_F(AcquisitionTest, NoNewerDataEitherWay)
 {
-    kLastAcquisitionTime.Write(m_settings, "2026/01/09 18:00:00");
+    ASSERT_TRUE(kLastAcquisitionTime.Write(m_settings, "2026/01/09 18:00:00"));
     Acquisition& window = Window();
     window.Start();
     EXPECT_EQ(window.Outcome(), AcquisitionOutcome::NoData);
@@ -355,7 +355,7 @@ TEST_F(AcquisitionTest, MasterFilesOfPastMonthDaysAreKept)
     // A day later the 10th is past too and keeps what it has.
     m_clock.Set({2026, 1, 11, 8, 0, 0});
     test::Spit(JockeyMasterFile(App(), today), "kept too\r\n");
-    kLastAcquisitionTime.Write(m_settings, "2026/01/01 00:00:00");
+    ASSERT_TRUE(kLastAcquisitionTime.Write(m_settings, "2026/01/01 00:00:00"));
     Window().Start();
     EXPECT_EQ(test::Slurp(JockeyMasterFile(App(), today)), "kept too\r\n");
 }
@@ -380,7 +380,7 @@ TEST_F(AcquisitionTest, SameFeedTwiceGivesTheSameStore)
 {
     Window().Start();
     const auto first = test::Tree(App());
-    kLastAcquisitionTime.Write(m_settings, "2026/01/02 10:00:00");
+    ASSERT_TRUE(kLastAcquisitionTime.Write(m_settings, "2026/01/02 10:00:00"));
     Window().Start();
     EXPECT_EQ(m_window->Outcome(), AcquisitionOutcome::Completed);
     auto second = test::Tree(App());

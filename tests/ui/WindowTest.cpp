@@ -358,13 +358,21 @@ private slots:
         QVERIFY(expected >= 3);
         QCOMPARE(results->item(0, 0)->text(), QStringLiteral("単勝"));
         QCOMPARE(results->item(0, 3)->text().trimmed().toInt(), race.WinResult[0].Payout);
+        int wide = 0;
+        for (const auto& entry : race.WideResult) {
+            wide += entry.Payout > 0 ? 1 : 0;
+        }
         int winAndPlace = 0;
+        int wideRows = 0;
         for (int row = 0; row < results->rowCount(); ++row) {
             const QString kind = results->item(row, 0)->text();
             winAndPlace += kind == QStringLiteral("単勝") || kind == QStringLiteral("複勝") ? 1 : 0;
+            // The bet type is named as the hit files and totals name it.
+            wideRows += kind == QStringLiteral("ﾜｲﾄﾞ") ? 1 : 0;
             QVERIFY(results->item(row, 3)->text().trimmed().toInt() > 0);
         }
         QCOMPARE(winAndPlace, expected);
+        QCOMPARE(wideRows, wide);
         // Every cell shows whole: the longest kind "ワイド" and an eight-digit payout included.
         const QFontMetrics metrics(results->font());
         QVERIFY(metrics.horizontalAdvance(QStringLiteral("ワイド")) + 6 <= results->columnWidth(0));
