@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "cli/StoreCommands.h"
+
 #include "raceday/RaceDayJson.h"
 #include "raceday/RaceDayLoader.h"
 #include "results/DayTotalsJson.h"
@@ -35,6 +37,9 @@ std::optional<std::string> DayNameOption(const CliContext& context)
 
 const RaceDay* LoadDayForCli(CliContext& context, DaySession& session, const std::string& dayName)
 {
+    // A load writes the day's blank odds file when it has none: while another writer holds
+    // the folder, the command says that it waits instead of hanging without a word.
+    ChooseStoreWait(context, session);
     const LoadResult result = session.LoadDay(dayName);
     if (!result.Ok()) {
         context.err << "vornal-cli: " << ToUtf8(result.message) << "\n";

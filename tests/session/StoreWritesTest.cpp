@@ -14,6 +14,7 @@
 
 #include "app/AppDir.h"
 #include "app/Settings.h"
+#include "app/StoreLock.h"
 #include "cli/CliRun.h"
 #include "odds/TimeSeriesOdds.h"
 #include "results/HitJudgementFiles.h"
@@ -217,6 +218,31 @@ TEST_F(StoreWritesTest, TwoRuleSetSavesAtOnceKeepBothSets)
         EXPECT_GE(saved.FindSet(b), 0) << round;
     }
     EXPECT_EQ(LoadUserSets(app).SetLines().size(), 10u);
+}
+
+// A CLI load that has to write the day's blank odds file while another writer holds the
+// folder says that it waits, then loads once the folder is free.
+TEST_F(StoreWritesTest, ACliLoadSaysThatItWaitsForAnotherWriter)
+{
+    const fs::path app = s_root / "reader";
+    const CliResult acquired = RunCli("--app-dir " + ShellQuote(app.string()) + " acquire --feed " +
+                                      ShellQuote((s_root / "feed").string()) + " --from " + ShellQuote(s_from));
+    ASSERT_EQ(acquired.exitCode, 0) << acquired.out;
+    for (const char* table : {"GateAdj.dat", "RT.dat", "senuj.dat"}) {
+        fs::copy_file(s_root / "app" / table, app / table, fs::copy_options::overwrite_existing);
+    }
+    const std::string day = StoredDayNames(app).front();
+    fs::remove(WinOddsFile(app, day));
+    Result<StoreLock> held = TryLockStore(app);
+    ASSERT_TRUE(held);
+    BackgroundCli reader("--app-dir " + ShellQuote(app.string()) + " day --date " + ShellQuote(ToUtf8(day)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_FALSE(fs::exists(WinOddsFile(app, day)));
+    held.value.Release();
+    const CliResult read = reader.Finish();
+    EXPECT_EQ(read.exitCode, 0) << read.out;
+    EXPECT_NE(read.out.find("waiting for it to finish"), std::string::npos) << read.out;
+    EXPECT_TRUE(fs::exists(WinOddsFile(app, day)));
 }
 
 } // namespace
