@@ -16,6 +16,23 @@ WindowRect WindowPlaceKey::Read(const Settings& settings) const
     return rect;
 }
 
+CheckedWindowRect WindowPlaceKey::ReadChecked(const Settings& settings) const
+{
+    CheckedWindowRect checked;
+    auto read = [&](const char* key, int defaultValue, int lowest) {
+        CheckedInteger value = ReadCheckedInteger(settings, {section, key, defaultValue}, lowest, kMaxWindowCoordinate);
+        if (!value.warning.empty()) {
+            checked.warnings.push_back(std::move(value.warning));
+        }
+        return value.value;
+    };
+    checked.rect.top = read("top", defaultRect.top, -kMaxWindowCoordinate);
+    checked.rect.left = read("left", defaultRect.left, -kMaxWindowCoordinate);
+    checked.rect.width = read("width", defaultRect.width, kMinWindowSide);
+    checked.rect.height = read("height", defaultRect.height, kMinWindowSide);
+    return checked;
+}
+
 bool WindowPlaceKey::Write(const Settings& settings, const WindowRect& rect) const
 {
     // Each write stops at the first failure so a failed save is reported, not half-hidden.
@@ -48,10 +65,15 @@ CheckedInteger ReadCheckedInteger(const Settings& settings, const IntegerKey& ke
         checked.value = *value;
         return checked;
     }
-    checked.warning = fmt::sprintf(Sjis("設定 [%s] %s の値 \"%s\" は%s（%d～%d）。既定値 %d を使います。"), key.section,
-                                   key.key, text, value ? Sjis("範囲外です") : Sjis("整数ではありません"), lowest,
-                                   highest, key.defaultValue);
+    checked.warning =
+        fmt::sprintf(Sjis("設定 [%s] %s の値 \"%s\" は%s（%d～%d）。既定値 %d を使います。"), key.section, key.key,
+                     text, value ? Sjis("範囲外です") : Sjis("整数ではありません"), lowest, highest, key.defaultValue);
     return checked;
+}
+
+CheckedInteger ReadPrintZoom(const Settings& settings)
+{
+    return ReadCheckedInteger(settings, kPrintZoom, 0, 3);
 }
 
 CheckedInteger ReadAutoOddsMinutes(const Settings& settings)

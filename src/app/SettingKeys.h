@@ -17,7 +17,10 @@ struct IntegerKey
     int defaultValue;
 
     int Read(const Settings& settings) const { return settings.ReadInteger(section, key, defaultValue); }
-    [[nodiscard]] bool Write(const Settings& settings, int value) const { return settings.WriteInteger(section, key, value); }
+    [[nodiscard]] bool Write(const Settings& settings, int value) const
+    {
+        return settings.WriteInteger(section, key, value);
+    }
 };
 
 struct BoolKey
@@ -27,7 +30,10 @@ struct BoolKey
     bool defaultValue;
 
     bool Read(const Settings& settings) const { return settings.ReadBool(section, key, defaultValue); }
-    [[nodiscard]] bool Write(const Settings& settings, bool value) const { return settings.WriteBool(section, key, value); }
+    [[nodiscard]] bool Write(const Settings& settings, bool value) const
+    {
+        return settings.WriteBool(section, key, value);
+    }
 };
 
 struct StringKey
@@ -76,6 +82,8 @@ struct WindowRect
     friend bool operator==(const WindowRect&, const WindowRect&) = default;
 };
 
+struct CheckedWindowRect;
+
 // A window's place on the screen: "top", "left", "width" and "height" of one section.
 struct WindowPlaceKey
 {
@@ -84,7 +92,20 @@ struct WindowPlaceKey
 
     // Read and applied in the order top, left, width, height.
     WindowRect Read(const Settings& settings) const;
+    // The same, each value checked against what a place on a desktop can be (a side of
+    // kMinWindowSide..kMaxWindowCoordinate, a corner within ±kMaxWindowCoordinate); a value
+    // outside reads as its default with a warning naming section and key.
+    CheckedWindowRect ReadChecked(const Settings& settings) const;
     [[nodiscard]] bool Write(const Settings& settings, const WindowRect& rect) const;
+};
+
+inline constexpr int kMinWindowSide = 100;
+inline constexpr int kMaxWindowCoordinate = 32000;
+
+struct CheckedWindowRect
+{
+    WindowRect rect;
+    std::vector<std::string> warnings; // CP932
 };
 
 // Main window position and size, written when it closes.
@@ -145,6 +166,9 @@ struct CheckedInteger
     std::string warning;
 };
 CheckedInteger ReadCheckedInteger(const Settings& settings, const IntegerKey& key, int lowest, int highest);
+
+// The print preview's zoom choice: 0..3 for 25, 50, 75 and 100 per cent.
+CheckedInteger ReadPrintZoom(const Settings& settings);
 
 // The odds time in minutes before post: 0 (no odds time) up to the window's 59.
 CheckedInteger ReadAutoOddsMinutes(const Settings& settings);

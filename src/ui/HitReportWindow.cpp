@@ -17,6 +17,7 @@
 #include "present/HitReportPages.h"
 #include "ui/PrintPreviewWindow.h"
 #include "ui/Text.h"
+#include "ui/WindowPlace.h"
 
 namespace vornal::ui {
 
@@ -105,8 +106,7 @@ HitReportWindow::HitReportWindow(std::filesystem::path appDir, const HitReport& 
     layout->addWidget(m_tabs);
     m_tabs->addTab(BuildTab(report, report.QuinellaWide, 0), Q(report.QuinellaWide.TabName));
     m_tabs->addTab(BuildTab(report, report.WinPlace, 1), Q(report.WinPlace.TabName));
-    const WindowRect place = kHitReportPlace.Read(Settings(SettingsFile(m_appDir)));
-    setGeometry(place.left, place.top, place.width, place.height);
+    RestoreWindowPlace(*this, kHitReportPlace, m_appDir);
 }
 
 QWidget* HitReportWindow::BuildTab(const HitReport& report, const HitReportTable& table, int tab)

@@ -30,6 +30,7 @@
 #include "ui/TuningTabs.h"
 #include "ui/Text.h"
 #include "ui/WaitWindow.h"
+#include "ui/WindowPlace.h"
 
 namespace vornal::ui {
 
@@ -44,8 +45,7 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     // The window never sits waiting for another writer of the folder: it says so, and the
     // user tries again when the other is done.
     m_session.SetStoreWait(StoreWait::Refuse);
-    const WindowRect& place = startUp.geometry;
-    setGeometry(place.left, place.top, place.width, place.height);
+    ApplyWindowPlace(*this, startUp.geometry, kMainWindowPlace.defaultRect);
 
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);

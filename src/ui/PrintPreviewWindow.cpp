@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "app/AppDir.h"
+#include "app/ErrorLog.h"
 #include "app/SettingKeys.h"
 #include "betting/BetMethod.h"
 #include "present/RaceSheets.h"
@@ -28,6 +29,7 @@
 #include "results/HitReport.h"
 #include "session/DaySession.h"
 #include "ui/Text.h"
+#include "ui/WindowPlace.h"
 
 namespace vornal::ui {
 namespace {
@@ -84,11 +86,11 @@ PrintPreviewWindow::PrintPreviewWindow(PrintDocument document, std::filesystem::
         zoomGroup->addButton(m_zoomButtons[i], i);
         zoomLayout->addWidget(m_zoomButtons[i]);
     }
-    int zoomIndex = kPrintZoom.Read(Settings(SettingsFile(m_appDir)));
-    if (zoomIndex < 0 || zoomIndex > 3) {
-        zoomIndex = kPrintZoom.defaultValue;
+    const CheckedInteger zoom = ReadPrintZoom(Settings(SettingsFile(m_appDir)));
+    if (!zoom.warning.empty()) {
+        static_cast<void>(AppendErrorLine(m_appDir, zoom.warning));
     }
-    m_zoomButtons[zoomIndex]->setChecked(true);
+    m_zoomButtons[zoom.value]->setChecked(true);
     controls->addWidget(zoomBox);
 
     auto addButton = [&](const QString& caption, const char* name) {
@@ -143,8 +145,7 @@ PrintPreviewWindow::PrintPreviewWindow(PrintDocument document, std::filesystem::
     });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
-    const WindowRect place = kPrintPreviewPlace.Read(Settings(SettingsFile(m_appDir)));
-    setGeometry(place.left, place.top, place.width, place.height);
+    RestoreWindowPlace(*this, kPrintPreviewPlace, m_appDir);
     ShowPage(1);
 }
 

@@ -14,7 +14,8 @@ StartUpOutcome RunStartUp(DaySession& session)
         return {false, folders.message, {}, false};
     }
     const Settings settings(SettingsFile(appDir));
-    outcome.geometry = kMainWindowPlace.Read(settings);
+    CheckedWindowRect place = kMainWindowPlace.ReadChecked(settings);
+    outcome.geometry = place.rect;
 
     std::string message;
     if (!session.Tables(message)) {
@@ -22,6 +23,9 @@ StartUpOutcome RunStartUp(DaySession& session)
     }
     // A log that cannot be written must not stop a Saturday morning: the window still opens.
     static_cast<void>(RestartErrorLog(appDir, session.GetClock().Now()));
+    for (const std::string& warning : place.warnings) {
+        static_cast<void>(AppendErrorLine(appDir, warning));
+    }
     // After the restart, so the renames of this start stay in the log.
     session.MigrateFileNames();
     outcome.developerView = IsDeveloperView(appDir);

@@ -55,6 +55,30 @@ TEST(SettingKeys, WindowPlaceDefaultsAndRoundTrip)
               "[Dir]\r\njikeiretu=x\r\n[locate]\r\ntop=33\r\nleft=44\r\nwidth=1000\r\nheight=700\r\n");
 }
 
+TEST(SettingKeys, WindowPlaceAndZoomOutsideTheirRangeReadAsDefaultsWithAWarningEach)
+{
+    TempDir dir;
+    Settings settings(SettingsFile(dir.Path()));
+    // A window saved minimised sits at -32000; a hand edit left a zero width and a word.
+    PutFile(settings.File(), "[locate]\r\ntop=-32001\r\nleft=-32000\r\nwidth=0\r\nheight=tall\r\n"
+                             "[Printlocate]\r\ntop=5\r\nleft=6\r\nwidth=100\r\nheight=32000\r\n"
+                             "[PrintZoom]\r\nratio=4\r\n");
+    const CheckedWindowRect main = kMainWindowPlace.ReadChecked(settings);
+    EXPECT_EQ(main.rect, (WindowRect{10, -32000, 1200, 800}));
+    ASSERT_EQ(main.warnings.size(), 3U);
+    EXPECT_NE(main.warnings[0].find("[locate] top"), std::string::npos);
+    EXPECT_NE(main.warnings[1].find("[locate] width"), std::string::npos);
+    EXPECT_NE(main.warnings[2].find("[locate] height"), std::string::npos);
+
+    const CheckedWindowRect preview = kPrintPreviewPlace.ReadChecked(settings);
+    EXPECT_EQ(preview.rect, (WindowRect{5, 6, 100, 32000}));
+    EXPECT_TRUE(preview.warnings.empty());
+
+    const CheckedInteger zoom = ReadPrintZoom(settings);
+    EXPECT_EQ(zoom.value, 1);
+    EXPECT_NE(zoom.warning.find("[PrintZoom] ratio"), std::string::npos);
+}
+
 TEST(SettingKeys, BettingSetOutsideOneToThreeSelectsSetOne)
 {
     TempDir dir;

@@ -439,9 +439,23 @@ private slots:
             workbench.Window()->setGeometry(40, 60, 1000, 700);
             QVERIFY(workbench.Window()->close());
         }
+        {
+            Workbench workbench(app);
+            QVERIFY(!workbench.Open());
+            QCOMPARE(workbench.Window()->geometry(), QRect(40, 60, 1000, 700));
+        }
+        // Saved while minimised, then hand-edited: the window comes back where it can be seen,
+        // and the log names the key it could not use.
+        const Settings settings(SettingsFile(app));
+        QVERIFY(kMainWindowPlace.Write(settings, {-32000, -32000, 900, 600}));
+        QVERIFY(settings.WriteString("locate", "height", "0"));
         Workbench workbench(app);
         QVERIFY(!workbench.Open());
-        QCOMPARE(workbench.Window()->geometry(), QRect(40, 60, 1000, 700));
+        QCOMPARE(workbench.Window()->geometry(), QRect(10, 10, 900, 800));
+        std::ifstream log(app / "ErrorLog.txt", std::ios::binary);
+        const std::string logText((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+        QVERIFY(logText.find("[locate] height") != std::string::npos);
+        QVERIFY(logText.find("[locate] top") == std::string::npos);
     }
 
     void theAcquisitionFillsAnEmptyStoreAndACancelledRunIsCompletedLater()
