@@ -27,10 +27,14 @@ Status EnsureFolder(const std::filesystem::path& folder)
 {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    if (std::filesystem::is_directory(folder)) {
+    std::error_code statusError;
+    if (std::filesystem::is_directory(folder, statusError)) {
         return Status::Success();
     }
-    const std::string cause = ec ? ec.message() : std::string(std::strerror(ENOTDIR));
+    // A name too long or a loop of links fails both calls; the first error says why.
+    const std::string cause = ec            ? ec.message()
+                              : statusError ? statusError.message()
+                                            : std::string(std::strerror(ENOTDIR));
     return Status::Failure("cannot create the folder " + PathText(folder) + ": " + cause);
 }
 

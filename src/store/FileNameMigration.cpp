@@ -130,7 +130,9 @@ private:
         }
         std::filesystem::path aside = target;
         aside += ".older";
-        for (int n = 2; std::filesystem::exists(aside); ++n) {
+        // A name the system refuses ends the search; the rename below then says why.
+        std::error_code ec;
+        for (int n = 2; std::filesystem::exists(aside, ec); ++n) {
             aside = target;
             aside += ".older" + std::to_string(n);
         }

@@ -100,4 +100,17 @@ TEST(AppDir, FolderNameTakenByAFileIsReported)
     EXPECT_TRUE(std::filesystem::is_directory(dir / "SEI"));
 }
 
+TEST(AppDir, AFolderTheSystemCannotNameIsReportedNotThrown)
+{
+    TempDir dir;
+    std::filesystem::create_directory_symlink("loop2", dir / "loop1");
+    std::filesystem::create_directory_symlink("loop1", dir / "loop2");
+    for (const std::filesystem::path& folder : {dir / std::string(300, 'x'), dir / "loop1" / "app"}) {
+        Status result = Status::Success();
+        EXPECT_NO_THROW(result = EnsureAppFolders(folder));
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.message.find("cannot create the folder"), std::string::npos) << result.message;
+    }
+}
+
 } // namespace
