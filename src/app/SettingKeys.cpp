@@ -71,6 +71,16 @@ CheckedInteger ReadCheckedInteger(const Settings& settings, const IntegerKey& ke
     return checked;
 }
 
+CheckedInteger ReadArrivalWaitSeconds(const Settings& settings)
+{
+    return ReadCheckedInteger(settings, kArrivalWaitSeconds, 10, kSecondsPerDay);
+}
+
+CheckedInteger ReadLinkSeconds(const Settings& settings, const IntegerKey& key)
+{
+    return ReadCheckedInteger(settings, key, 1, kSecondsPerDay);
+}
+
 CheckedInteger ReadPrintZoom(const Settings& settings)
 {
     return ReadCheckedInteger(settings, kPrintZoom, 0, 3);

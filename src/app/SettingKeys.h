@@ -99,6 +99,7 @@ struct WindowPlaceKey
     [[nodiscard]] bool Write(const Settings& settings, const WindowRect& rect) const;
 };
 
+inline constexpr int kSecondsPerDay = 24 * 60 * 60;
 inline constexpr int kMinWindowSide = 100;
 inline constexpr int kMaxWindowCoordinate = 32000;
 
@@ -140,6 +141,9 @@ inline constexpr StringKey kLinkBridgeCommand{"JVLink", "Bridge", ""};
 inline constexpr StringKey kLinkFeedFolder{"JVLink", "Feed", ""};
 inline constexpr IntegerKey kLinkCallSeconds{"JVLink", "CallSeconds", 60};
 inline constexpr IntegerKey kLinkLongCallSeconds{"JVLink", "LongCallSeconds", 1800};
+// How long a bulk acquisition waits for the component's data to arrive (it answers -3 while
+// it downloads) before it gives up; see ReadArrivalWaitSeconds.
+inline constexpr IntegerKey kArrivalWaitSeconds{"JVLink", "ArrivalWaitSeconds", 300};
 // Selected user betting rule set.
 inline constexpr IntegerKey kUserBettingSetId{"UserSetting", "SetID", 0};
 
@@ -169,6 +173,11 @@ CheckedInteger ReadCheckedInteger(const Settings& settings, const IntegerKey& ke
 
 // The print preview's zoom choice: 0..3 for 25, 50, 75 and 100 per cent.
 CheckedInteger ReadPrintZoom(const Settings& settings);
+
+// The acquisition's wait for arriving data: 10 seconds up to a day.
+CheckedInteger ReadArrivalWaitSeconds(const Settings& settings);
+// A bridge deadline ("CallSeconds", "LongCallSeconds"): 1 second up to a day.
+CheckedInteger ReadLinkSeconds(const Settings& settings, const IntegerKey& key);
 
 // The odds time in minutes before post: 0 (no odds time) up to the window's 59.
 CheckedInteger ReadAutoOddsMinutes(const Settings& settings);

@@ -16,6 +16,10 @@ std::optional<LinkChoice> ChosenLink(CliContext& context, std::string_view usage
     const std::optional<std::string> feed = context.Option("--feed");
     const std::optional<std::string> bridge = context.Option("--bridge");
     const Result<LinkChoice> saved = ReadLinkChoice(Settings(SettingsFile(context.appDir)), {});
+    // The deadlines are the settings file's whichever link is chosen.
+    for (const std::string& warning : saved.value.warnings) {
+        context.err << "vornal-cli: " << ToUtf8(warning) << "\n";
+    }
     if (feed && bridge) {
         context.err << "vornal-cli: --feed and --bridge exclude each other\nusage: " << usage << "\n";
         return std::nullopt;

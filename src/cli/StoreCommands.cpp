@@ -7,6 +7,7 @@
 
 #include "app/AppDir.h"
 #include "app/Clock.h"
+#include "app/SettingKeys.h"
 #include "app/Settings.h"
 #include "cli/DayLoad.h"
 #include "cli/LinkOption.h"
@@ -15,13 +16,16 @@
 #include "store/ResultsRetrieval.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
+#include "text/Fields.h"
 #include "vocab/JvResultMessage.h"
 
 namespace vornal::cli {
 namespace {
 
-constexpr std::string_view kAcquireUsage = "vornal-cli acquire --feed DIR | --bridge \"COMMAND ARG...\" [--from \"yyyy/mm/dd hh:nn:ss\"] [--no-wait]";
-constexpr std::string_view kResultsUsage = "vornal-cli results --feed DIR | --bridge \"COMMAND ARG...\" --date DAY [--no-wait]";
+constexpr std::string_view kAcquireUsage = "vornal-cli acquire --feed DIR | --bridge \"COMMAND ARG...\" [--from "
+                                           "\"yyyy/mm/dd hh:nn:ss\"] [--arrival-wait SECONDS] [--no-wait]";
+constexpr std::string_view kResultsUsage =
+    "vornal-cli results --feed DIR | --bridge \"COMMAND ARG...\" --date DAY [--no-wait]";
 
 // The acquisition window on a terminal: created-file lines go to the output as they come;
 // the progress label is kept, and shown live on the error stream when that is a terminal.
@@ -83,7 +87,6 @@ void ChooseStoreWait(CliContext& context, DaySession& session)
     });
 }
 
-
 int RunAcquire(CliContext& context)
 {
     std::optional<LocalDateTime> from;
@@ -91,6 +94,15 @@ int RunAcquire(CliContext& context)
         from = ParseAcquisitionTime(*text);
         if (!from) {
             context.err << "vornal-cli: --from takes \"yyyy/mm/dd hh:nn:ss\"\nusage: " << kAcquireUsage << "\n";
+            return kExitUsage;
+        }
+    }
+    std::optional<int> arrivalWait;
+    if (const std::optional<std::string> text = context.Option("--arrival-wait")) {
+        arrivalWait = ParseInt(*text);
+        if (!arrivalWait || *arrivalWait < 10 || *arrivalWait > kSecondsPerDay) {
+            context.err << "vornal-cli: --arrival-wait takes seconds, 10.." << kSecondsPerDay
+                        << "\nusage: " << kAcquireUsage << "\n";
             return kExitUsage;
         }
     }
@@ -109,6 +121,11 @@ int RunAcquire(CliContext& context)
     Acquisition acquisition(*link, context.appDir, settings, DefaultClock(), cancel, view);
     if (from) {
         acquisition.SetFromTime(*from);
+    }
+    if (arrivalWait) {
+        acquisition.SetArrivalWaitLimit(std::chrono::seconds(*arrivalWait));
+    } else if (!acquisition.SettingWarning().empty()) {
+        context.err << "vornal-cli: " << ToUtf8(acquisition.SettingWarning()) << "\n";
     }
     const Result<AcquisitionOutcome> run = session.Acquire(acquisition);
     if (!run) {

@@ -90,6 +90,9 @@ Acquisition::Acquisition(JvLink& link, std::filesystem::path appDir, const Setti
 {
     const std::optional<LocalDateTime> stored = ParseAcquisitionTime(ReadLastAcquisitionTime(settings, clock));
     m_fromTime = stored ? *stored : AddDays(clock.Now(), -8);
+    const CheckedInteger wait = ReadArrivalWaitSeconds(settings);
+    m_arrivalWaitLimit = std::chrono::seconds(wait.value);
+    m_settingWarning = wait.warning;
 }
 
 void Acquisition::SetLabel(const std::string& text)

@@ -113,6 +113,9 @@ public:
     // gives up with a read error (default five minutes). While it waits the label says so,
     // each second, and the cancel ends the wait.
     void SetArrivalWaitLimit(std::chrono::milliseconds limit) { m_arrivalWaitLimit = limit; }
+    std::chrono::milliseconds ArrivalWaitLimit() const { return m_arrivalWaitLimit; }
+    // Why "JVLink"/"ArrivalWaitSeconds" reads as its default; empty when it is sound (CP932).
+    const std::string& SettingWarning() const { return m_settingWarning; }
 
 private:
     void ReadAll();
@@ -141,6 +144,7 @@ private:
     SkipCounts m_badReads;
     MasterLists m_masters;
     std::chrono::milliseconds m_arrivalWaitLimit = std::chrono::minutes(5);
+    std::string m_settingWarning;
 };
 
 } // namespace vornal

@@ -32,13 +32,14 @@ Result<LinkChoice> ReadLinkChoice(const Settings& settings, const std::filesyste
     }
     const std::string feed = ToUtf8(kLinkFeedFolder.Read(settings));
     result.value.feedFolder = TrimView(feed).empty() ? defaultFeed : std::filesystem::path(feed);
-    const int call = kLinkCallSeconds.Read(settings);
-    const int longCall = kLinkLongCallSeconds.Read(settings);
-    if (call > 0) {
-        result.value.deadlines.call = std::chrono::seconds(call);
-    }
-    if (longCall > 0) {
-        result.value.deadlines.longCall = std::chrono::seconds(longCall);
+    const CheckedInteger call = ReadLinkSeconds(settings, kLinkCallSeconds);
+    const CheckedInteger longCall = ReadLinkSeconds(settings, kLinkLongCallSeconds);
+    result.value.deadlines.call = std::chrono::seconds(call.value);
+    result.value.deadlines.longCall = std::chrono::seconds(longCall.value);
+    for (const CheckedInteger* checked : {&call, &longCall}) {
+        if (!checked->warning.empty()) {
+            result.value.warnings.push_back(checked->warning);
+        }
     }
     return result;
 }

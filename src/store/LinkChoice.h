@@ -25,6 +25,8 @@ struct LinkChoice
     std::filesystem::path feedFolder;
     std::vector<std::string> bridgeCommand; // empty: the replay link on feedFolder
     BridgeDeadlines deadlines;
+    // Settings that read as their defaults, each naming section and key (CP932).
+    std::vector<std::string> warnings;
 
     bool IsBridge() const { return !bridgeCommand.empty(); }
 };

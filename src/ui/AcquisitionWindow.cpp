@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "app/AppDir.h"
+#include "app/ErrorLog.h"
 #include "session/DaySession.h"
 #include "store/LinkChoice.h"
 #include "text/Encoding.h"
@@ -42,13 +43,16 @@ AcquisitionWindow::AcquisitionWindow(DaySession& session, std::unique_ptr<Replay
       m_replay(dynamic_cast<ReplayLink*>(&m_link)), m_bridge(dynamic_cast<BridgeLink*>(&m_link)),
       m_start(new QPushButton(QStringLiteral("データ取込み開始"), this)),
       m_cancelButton(new QPushButton(QStringLiteral("データ取込み中止"), this)),
-      m_linkSettings(new QPushButton(QStringLiteral("JVLink設定"), this)), m_from(new QDateTimeEdit(this)),
-      m_bars{new QProgressBar(this), new QProgressBar(this)}, m_label(new QLabel(this)),
-      m_files(new QListWidget(this)), m_job(new Job(this))
+      m_linkSettings(new QPushButton(QStringLiteral("JVLink設定"), this)),
+      m_from(new QDateTimeEdit(this)), m_bars{new QProgressBar(this), new QProgressBar(this)},
+      m_label(new QLabel(this)), m_files(new QListWidget(this)), m_job(new Job(this))
 {
     setWindowTitle(QStringLiteral("JVデータ取得"));
     m_acquisition = std::make_unique<Acquisition>(m_link, m_appDir, m_settings, DefaultClock(), m_cancel,
                                                   static_cast<AcquisitionView&>(*this));
+    if (!m_acquisition->SettingWarning().empty()) {
+        static_cast<void>(AppendErrorLine(m_appDir, m_acquisition->SettingWarning()));
+    }
     m_ask = [this](const QString& q) { return QMessageBox::question(this, windowTitle(), q) == QMessageBox::Yes; };
     m_tell = [this](const QString& m) { QMessageBox::information(this, windowTitle(), m); };
     // A bridge's waits show in the label, and the cancel button reaches a call that waits.

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "app/AppDir.h"
+#include "app/ErrorLog.h"
 #include "present/DaySummaryTables.h"
 #include "present/ViewRegistry.h"
 #include "present/RaceAnalysisView.h"
@@ -35,10 +36,10 @@
 namespace vornal::ui {
 
 MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidget* parent)
-    : QMainWindow(parent), m_session(session), m_developerView(startUp.developerView),
-      m_list(new RaceListPanel(this)), m_analysis(new RaceAnalysisPanel(this)), m_raceMessage(new QLabel(this)),
-      m_methodLabel(new QLabel(this)), m_tabs(new QTabWidget(this)), m_wait(new WaitWindow(this)),
-      m_progress(new QueuedProgress(m_wait)), m_loader(new DayLoader(session, m_progress, this))
+    : QMainWindow(parent), m_session(session), m_developerView(startUp.developerView), m_list(new RaceListPanel(this)),
+      m_analysis(new RaceAnalysisPanel(this)), m_raceMessage(new QLabel(this)), m_methodLabel(new QLabel(this)),
+      m_tabs(new QTabWidget(this)), m_wait(new WaitWindow(this)), m_progress(new QueuedProgress(m_wait)),
+      m_loader(new DayLoader(session, m_progress, this))
 {
     setWindowTitle(QStringLiteral("Vornal"));
     setObjectName(QStringLiteral("MainWindow"));
@@ -98,6 +99,10 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     // The settings file's link; a command line it cannot read is reported at the check.
     const Result<LinkChoice> choice = ReadLinkChoice(Settings(SettingsFile(m_session.AppDir())), {});
     m_linkProblem = choice.message();
+    for (const std::string& warning : choice.value.warnings) {
+        // Read once per window: the log is where a setting's fault is told.
+        static_cast<void>(AppendErrorLine(m_session.AppDir(), warning));
+    }
     SetLink(choice.value);
     // Every holder of the day shown follows its swaps: the analysis strip keeps the day for
     // its matrix toggles, which must never read a day the session has freed.
@@ -176,7 +181,6 @@ void MainWindow::SetFeedFolder(std::filesystem::path folder)
     choice.feedFolder = std::move(folder);
     SetLink(choice);
 }
-
 
 void MainWindow::SetBusy(bool busy, bool waitWindow)
 {

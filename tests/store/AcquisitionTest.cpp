@@ -7,6 +7,7 @@
 #include "app/AppDir.h"
 #include "app/SettingKeys.h"
 #include "store/Acquisition.h"
+#include "store/LinkChoice.h"
 #include "store/ReplayLink.h"
 #include "store/StoreLines.h"
 #include "store/StorePaths.h"
@@ -210,8 +211,8 @@ TEST_F(AcquisitionTest, ReadErrorKeepsEarlierRecordsButWritesNoMasters)
     Acquisition& window = Window();
     window.Start();
     EXPECT_EQ(window.Outcome(), AcquisitionOutcome::ReadFailed);
-    EXPECT_TRUE(m_view.Shows(
-        "message JVReadエラー:ダウンロードに失敗しました。(通信エラーやディスクエラー)(-502)（3 番目のファイルの 1 件目）"))
+    EXPECT_TRUE(m_view.Shows("message JVReadエラー:ダウンロードに失敗しました。(通信エラーやディスクエラー)(-502)（3 "
+                             "番目のファイルの 1 件目）"))
         << testing::PrintToString(m_view.Only("message"));
     // The first nine records are stored, the tenth never came.
     EXPECT_TRUE(std::filesystem::exists(RaceFile(App(), DayNameFromDigits("20260104"))));
@@ -276,12 +277,34 @@ TEST_F(AcquisitionTest, ADamagedLineIsNamedAndPassedOver)
     Ini("[errors]\nJVRead=-403@2\n");
     Window().Start();
     EXPECT_EQ(m_window->Outcome(), AcquisitionOutcome::Completed);
-    EXPECT_NE(std::find(m_view.created.begin(), m_view.created.end(),
-                        "スキップ:JVReadエラー:ダウンロードしたファイル内容が異常です。(-403)（20260103120000-a.jvd の 2 件目）"),
-              m_view.created.end());
+    EXPECT_NE(
+        std::find(
+            m_view.created.begin(), m_view.created.end(),
+            "スキップ:JVReadエラー:ダウンロードしたファイル内容が異常です。(-403)（20260103120000-a.jvd の 2 件目）"),
+        m_view.created.end());
     EXPECT_EQ(m_window->Skips().at(Sjis("読込エラー")), 1);
     EXPECT_TRUE(std::filesystem::exists(JockeyMasterFile(App(), DayNameFromDigits("20260110"))));
     EXPECT_EQ(LastTime(), "2026/01/09 18:00:00");
+}
+
+// The wait for arriving data and the bridge's deadlines come from the settings file; a value
+// no wait can be reads as the default and says which key it was.
+TEST_F(AcquisitionTest, WaitsOfTheSettingsFileAreCheckedAndNamed)
+{
+    EXPECT_EQ(Window().ArrivalWaitLimit(), std::chrono::minutes(5));
+    EXPECT_TRUE(Window().SettingWarning().empty());
+    test::Spit(SettingsFile(App()), "[JVLink]\r\nArrivalWaitSeconds=7200\r\nCallSeconds=0\r\nLongCallSeconds=90\r\n");
+    EXPECT_EQ(Window().ArrivalWaitLimit(), std::chrono::hours(2));
+    Result<LinkChoice> choice = ReadLinkChoice(m_settings, Feed());
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice.value.deadlines.call, std::chrono::seconds(60));
+    EXPECT_EQ(choice.value.deadlines.longCall, std::chrono::seconds(90));
+    ASSERT_EQ(choice.value.warnings.size(), 1U);
+    EXPECT_NE(choice.value.warnings[0].find("[JVLink] CallSeconds"), std::string::npos);
+
+    test::Spit(SettingsFile(App()), "[JVLink]\r\nArrivalWaitSeconds=2000000000\r\n");
+    EXPECT_EQ(Window().ArrivalWaitLimit(), std::chrono::minutes(5));
+    EXPECT_NE(Window().SettingWarning().find("[JVLink] ArrivalWaitSeconds"), std::string::npos);
 }
 
 // A component that keeps answering "still arriving" is shown as waiting, can be cancelled,
@@ -294,8 +317,8 @@ TEST_F(AcquisitionTest, AWaitForDataIsShownCancellableAndEnds)
     window.Start();
     EXPECT_EQ(window.Outcome(), AcquisitionOutcome::ReadFailed);
     EXPECT_TRUE(m_view.Shows("label0 データ到着待ち．．．(1 秒、中止できます)"));
-    EXPECT_TRUE(m_view.Shows(
-        "message JVReadエラー:データの到着を 1 秒待ちましたが届きません。取込みを中止しました。（1 番目のファイルの 1 件目）"))
+    EXPECT_TRUE(m_view.Shows("message JVReadエラー:データの到着を 1 "
+                             "秒待ちましたが届きません。取込みを中止しました。（1 番目のファイルの 1 件目）"))
         << testing::PrintToString(m_view.Only("message"));
     EXPECT_EQ(LastTime(), "");
 
