@@ -43,9 +43,9 @@ AcquisitionWindow::AcquisitionWindow(DaySession& session, std::unique_ptr<Replay
       m_replay(dynamic_cast<ReplayLink*>(&m_link)), m_bridge(dynamic_cast<BridgeLink*>(&m_link)),
       m_start(new QPushButton(QStringLiteral("データ取込み開始"), this)),
       m_cancelButton(new QPushButton(QStringLiteral("データ取込み中止"), this)),
-      m_linkSettings(new QPushButton(QStringLiteral("JVLink設定"), this)),
-      m_from(new QDateTimeEdit(this)), m_bars{new QProgressBar(this), new QProgressBar(this)},
-      m_label(new QLabel(this)), m_files(new QListWidget(this)), m_job(new Job(this))
+      m_linkSettings(new QPushButton(QStringLiteral("JVLink設定"), this)), m_from(new QDateTimeEdit(this)),
+      m_bars{new QProgressBar(this), new QProgressBar(this)}, m_label(new QLabel(this)),
+      m_files(new QListWidget(this)), m_job(new Job(this))
 {
     setWindowTitle(QStringLiteral("JVデータ取得"));
     m_acquisition = std::make_unique<Acquisition>(m_link, m_appDir, m_settings, DefaultClock(), m_cancel,

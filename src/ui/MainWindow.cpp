@@ -36,10 +36,10 @@
 namespace vornal::ui {
 
 MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidget* parent)
-    : QMainWindow(parent), m_session(session), m_developerView(startUp.developerView), m_list(new RaceListPanel(this)),
-      m_analysis(new RaceAnalysisPanel(this)), m_raceMessage(new QLabel(this)), m_methodLabel(new QLabel(this)),
-      m_tabs(new QTabWidget(this)), m_wait(new WaitWindow(this)), m_progress(new QueuedProgress(m_wait)),
-      m_loader(new DayLoader(session, m_progress, this))
+    : QMainWindow(parent), m_session(session), m_developerView(startUp.developerView),
+      m_list(new RaceListPanel(this)), m_analysis(new RaceAnalysisPanel(this)), m_raceMessage(new QLabel(this)),
+      m_methodLabel(new QLabel(this)), m_tabs(new QTabWidget(this)), m_wait(new WaitWindow(this)),
+      m_progress(new QueuedProgress(m_wait)), m_loader(new DayLoader(session, m_progress, this))
 {
     setWindowTitle(QStringLiteral("Vornal"));
     setObjectName(QStringLiteral("MainWindow"));
