@@ -214,6 +214,9 @@ void Acquisition::ReadAll()
     AcquisitionOutcome outcome = AcquisitionOutcome::None;
     std::string storeError;
     int recordInFile = 0;
+    // The component ends a file with -1; whether the last file gets one before the end (0)
+    // differs between links, so the last file read is counted at the end when it was not.
+    bool fileUncounted = false;
     // The component answers -2/-3 while its data is still arriving: the wait is shown, and
     // has an end, so a component that never delivers does not hold the run for good.
     using WaitClock = std::chrono::steady_clock;
@@ -233,6 +236,7 @@ void Acquisition::ReadAll()
         const int result = m_link.JVRead(record, kJvReadBufferSize, fileName);
         if (result > 0 || result == kJvReadBadContent) {
             ++recordInFile;
+            fileUncounted = true;
         }
         if (result == kJvReadBusy || result == -2) {
             const WaitClock::time_point now = WaitClock::now();
@@ -277,12 +281,14 @@ void Acquisition::ReadAll()
             }
         } else if (result == kJvReadNextFile) {
             ++files;
+            fileUncounted = false;
             recordInFile = 0;
             fileName.clear();
             m_view.SetBar(kReadBar, files, readCount);
             SetLabel(Sjis("データ読込み中．．．(") + std::to_string(files) + "/" + std::to_string(readCount) + ")");
         } else if (result == kJvReadEnd) {
             outcome = AcquisitionOutcome::Completed;
+            files += fileUncounted ? 1 : 0;
         } else if (result == kJvReadBadContent) {
             m_view.AddCreatedFile(Sjis("スキップ:JVReadエラー:") + JvResultMessage("JVRead", result) +
                                   ReadPlace(fileName, files + 1, recordInFile));

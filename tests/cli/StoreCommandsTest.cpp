@@ -57,7 +57,7 @@ TEST(StoreCommands, AcquirePrintsCreatedFilesAndMovesTheFromTime)
                          "作成済み:01R/02番/2025年01月05日中山.jvSEr\n"
                          "作成済み:01R/2025年01月05日.jvHR\n"
                          "作成済み:11R/2025年01月12日.jvRA\n"
-                         "データ読込み完了(1/2)\n"
+                         "データ読込み完了(2/2)\n"
                          "スキップしたレコード: 0 件\n");
     EXPECT_NE(Slurp(app.Path() / "vornal.ini").find("LastTime=2025/01/12 18:00:00"), std::string::npos);
 
@@ -75,7 +75,7 @@ TEST(StoreCommands, AcquirePrintsCreatedFilesAndMovesTheFromTime)
     const CliResult from = RunCli(
         Args(app.Path(), "acquire --feed " + ShellQuote(feed.Path().string()) + " --from '2025/01/10 00:00:00'"));
     EXPECT_EQ(from.exitCode, 0);
-    EXPECT_EQ(from.out, "作成済み:11R/2025年01月12日.jvRA\nデータ読込み完了(0/1)\nスキップしたレコード: 0 件\n");
+    EXPECT_EQ(from.out, "作成済み:11R/2025年01月12日.jvRA\nデータ読込み完了(1/1)\nスキップしたレコード: 0 件\n");
     EXPECT_EQ(Tree(app.Path() / "Data"), store);
 }
 
@@ -119,7 +119,7 @@ TEST(StoreCommands, AcquireWaitsForDownloads)
     const CliResult result = RunCli(
         Args(app.Path(), "acquire --feed " + ShellQuote(feed.Path().string()) + " --from '2025/01/01 00:00:00'"));
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_NE(result.out.find("データ読込み完了(1/2)"), std::string::npos);
+    EXPECT_NE(result.out.find("データ読込み完了(2/2)"), std::string::npos);
     // After downloads the from-time stays where it was.
     EXPECT_EQ(Slurp(app.Path() / "vornal.ini").find("LastTime"), std::string::npos);
 }

@@ -80,6 +80,35 @@ protected:
     std::unique_ptr<Acquisition> m_window;
 };
 
+// The component ends every file with -1, the last one too, before it answers 0.
+class EveryFileEndedLink : public ReplayLink
+{
+public:
+    using ReplayLink::ReplayLink;
+    int JVRead(std::string& record, int bufferSize, std::string& fileName) override
+    {
+        const int result = ReplayLink::JVRead(record, bufferSize, fileName);
+        if (result == 0 && !m_lastEnded) {
+            m_lastEnded = true;
+            return -1;
+        }
+        return result;
+    }
+
+private:
+    bool m_lastEnded = false;
+};
+
+TEST_F(AcquisitionTest, TheEndCountsEveryFileReadWhicheverWayTheLinkEndsTheLast)
+{
+    EveryFileEndedLink link(Feed());
+    link.JVInit(kJvSoftwareId);
+    Acquisition acquisition(link, App(), m_settings, m_clock, m_cancel, m_view);
+    acquisition.Start();
+    EXPECT_EQ(acquisition.Outcome(), AcquisitionOutcome::Completed);
+    EXPECT_EQ(m_view.Only("label").back(), "label0 データ読込み完了(3/3)");
+}
+
 TEST_F(AcquisitionTest, CompleteRunStoresReportsAndMovesTheFromTime)
 {
     Acquisition& window = Window();
@@ -110,7 +139,7 @@ TEST_F(AcquisitionTest, CompleteRunStoresReportsAndMovesTheFromTime)
         "label0 データ読込み中．．．(1/3)",
         "label0 データ読込み中．．．(2/3)",
         "label0 JVRead EndOfFile :0",
-        "label0 データ読込み完了(2/3)",
+        "label0 データ読込み完了(3/3)",
     };
     EXPECT_EQ(m_view.Only("label"), labels);
     EXPECT_EQ(m_view.events.front(), "message データ取込を開始します。データ作成が終了するまで本ソフトを操作したり他"
