@@ -165,13 +165,15 @@ Status InstallCalibratedTables(const std::filesystem::path& appDir, const Calibr
     for (const CalibratedFile& file : CalibratedFiles(result)) {
         const std::filesystem::path target = appDir / file.name;
         std::error_code error;
-        if (std::filesystem::exists(target, error)) {
+        // The first file replaced is the one shipped: a later install never overwrites it.
+        const std::filesystem::path kept = appDir / (std::string(file.name) + ".old");
+        if (std::filesystem::exists(target, error) && !std::filesystem::exists(kept, error)) {
             const std::optional<std::string> old = ReadFileBytes(target);
             if (!old) {
                 return Status::Failure(PathText(target.filename()) + Sjis(" を読み込めません。"));
             }
-            if (Status kept = WriteFileAtomic(appDir / (std::string(file.name) + ".old"), *old); !kept) {
-                return kept;
+            if (Status copied = WriteFileAtomic(kept, *old); !copied) {
+                return copied;
             }
         }
         if (Status written = WriteFileAtomic(target, file.bytes); !written) {

@@ -65,8 +65,9 @@ Status WriteCalibratedTables(const std::filesystem::path& appDir, const std::fil
                              const CalibrationResult& result);
 
 // Replaces the tuning files of the application folder by the new ones, keeping each old
-// file as "<name>.old" ("RankRate.dat", when there was none, needs no copy: deleting it
-// restores the built-in rank rates). The tables are read at start-up, so the new ones are
+// file as "<name>.old"; an existing "<name>.old" (the file first replaced, the one shipped)
+// is never overwritten. "RankRate.dat", when there was none, needs no copy: deleting it
+// restores the built-in rank rates. The tables are read at start-up, so the new ones are
 // used from the next start.
 Status InstallCalibratedTables(const std::filesystem::path& appDir, const CalibrationResult& result);
 
