@@ -41,6 +41,9 @@ int RotationBucket(const PastRun& past)
 
 void CountQuinellas(const RaceSlot& race, CalibrationCounts& counts)
 {
+    if (race.PopularityShare <= 0.0) {
+        return; // not priced: no share class
+    }
     const int shareClass = ShareClass(race.PopularityShare);
     bool paid = false;
     for (const PairPayout& pair : race.QuinellaResult) {
@@ -111,7 +114,9 @@ void CalibrationCounts::Add(const CalibrationCounts& other)
 void CountDay(const RaceDay& day, CalibrationCounts& counts)
 {
     for (const RaceSlot& race : day.Races) {
-        if (!race.RaceLoaded) {
+        // A race listed without its runner records is neither rated nor priced: its past-run
+        // places, ranks and quinella ranks were never worked out and would count as misses.
+        if (!race.RaceLoaded || race.incomplete) {
             continue;
         }
         const int runners = std::clamp(race.RunnerCount, 0, kRunnerSlots);

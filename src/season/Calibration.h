@@ -23,7 +23,8 @@
 //   RankWinRate,   per rating kind 1..10 and rank 1..18 the finishers holding that rank, their
 //   RankTopTwoRate wins and top-two finishes; rates in percent.
 // A runner counts when it has a finishing position (scratched and non-finishing runners
-// have none); a dead heat counts every paid 馬連 and every winner.
+// have none); a dead heat counts every paid 馬連 and every winner. A race listed without its
+// runner records (not rated or priced) counts nowhere.
 //
 // Shrinkage: a cell seen n times is (n × observed + w × shipped) / (n + w), w the prior
 // weight (kDefaultPriorWeight: worth 100 races or starters). An empty cell keeps the shipped

@@ -66,8 +66,9 @@ void PayQuinella(RaceDay& day, int slot, int i, const char* pair, int payout, in
     race.QuinellaRank[static_cast<std::size_t>(QuinellaIndex(pair))] = rank;
 }
 
-// Three races: one run (share class 2, a scratched runner), one without results, one with a
-// dead heat for the win (share class 8, two quinellas paid).
+// Four races: one run (share class 2, a scratched runner), one without results, one with a
+// dead heat for the win (share class 8, two quinellas paid), one listed without its runner
+// records (neither rated nor priced).
 CalibrationCounts HandMadeCounts()
 {
     auto day = std::make_unique<RaceDay>();
@@ -78,6 +79,9 @@ CalibrationCounts HandMadeCounts()
     AddRace(*day, 2, 70.0, {{1, "", "", 1, 0}, {1, "", "", 2, 0}, {2, "", "", 3, 0}});
     PayQuinella(*day, 2, 0, " 1- 3", 1200, 2);
     PayQuinella(*day, 2, 1, " 2- 3", 900, 3);
+    AddRace(*day, 3, 55.0, {{1, " 1", " 1", 0, 0}, {2, "", "", 0, 0}});
+    day->Races[3].incomplete = true;
+    PayQuinella(*day, 3, 0, " 1- 2", 400, 1);
     CalibrationCounts counts;
     CountDay(*day, counts);
     return counts;
@@ -88,7 +92,8 @@ TEST(Calibration, AHandMadeDayGivesExactCountsInEveryTable)
     const CalibrationCounts counts = HandMadeCounts();
     EXPECT_EQ(counts.Races, 2);
 
-    // Quinellas: the race without results counts nowhere; a dead heat counts both pairs.
+    // Quinellas: the races without results or ratings count nowhere; a dead heat counts both
+    // pairs.
     EXPECT_EQ(counts.ClassRaces[2], 1);
     EXPECT_EQ(counts.ClassRaces[8], 1);
     EXPECT_EQ(std::accumulate(counts.ClassRaces.begin(), counts.ClassRaces.end(), 0), 2);
