@@ -45,6 +45,11 @@ std::string RecalibrateCaption()
     return Sjis("表の再計測");
 }
 
+std::string CalibrationSummaryCaption()
+{
+    return Sjis("検証");
+}
+
 CellGrid SideBySide(const CellGrid& current, const CellGrid& calibrated)
 {
     const int rows = std::max(current.RowCount(), calibrated.RowCount()) + 1;

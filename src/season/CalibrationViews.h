@@ -12,6 +12,8 @@ namespace vornal {
 
 // The caption of the command that measures the tables again: "表の再計測".
 std::string RecalibrateCaption();
+// The caption of the held-out comparison shown before the tabs: "検証".
+std::string CalibrationSummaryCaption();
 
 // "ﾃﾞｰﾀﾃｰﾌﾞﾙ", "ローテーション値" and "順位ﾃｰﾌﾞﾙ", each view headed "現在の表" on the left and
 // "新しい表" on the right; "ﾃﾞｰﾀﾃｰﾌﾞﾙ" adds "件数" (ranked runners behind the new rank rates)

@@ -63,7 +63,7 @@ CalibrationWindow::CalibrationWindow(std::filesystem::path appDir, QWidget* pare
     resize(1100, 720);
     m_summary->setReadOnly(true);
     m_summary->setObjectName(QStringLiteral("CalibrationSummary"));
-    m_tabs->addTab(m_summary, QStringLiteral("検証"));
+    m_tabs->addTab(m_summary, Q(CalibrationSummaryCaption()));
     m_cancel->setEnabled(false);
     m_save->setEnabled(false);
     m_install->setEnabled(false);
