@@ -1,5 +1,9 @@
 #include "app/TuningTables.h"
 
+#include <system_error>
+
+#include "app/TuningFiles.h"
+
 // Checked reads of the tuning tables and the start-up sequence that fills them.
 namespace vornal {
 namespace {
@@ -116,6 +120,12 @@ Status LoadTuningTables(const std::filesystem::path& appDir, TuningTables& table
         return result;
     }
     SetBuiltInTables(tables);
+    // Rank rates measured on the user's own days replace the built-in ones when present.
+    if (std::error_code error; std::filesystem::exists(appDir / kRankRateFileName, error)) {
+        if (Status result = LoadRankRates(appDir / kRankRateFileName, tables); !result) {
+            return result;
+        }
+    }
     if (Status result = LoadRotation(appDir / kRotationFileName, tables); !result) {
         return result;
     }

@@ -181,6 +181,7 @@ Status LoadRotation(const std::filesystem::path& file, TuningTables& tables);
 Status LoadRankHit(const std::filesystem::path& file, TuningTables& tables);
 
 // Everything the start-up sequence builds, in its order: "GateAdj.dat", the built-in tables,
+// "RankRate.dat" over the built-in rank rates when the file is there (see TuningFiles.h),
 // "RT.dat", "senuj.dat", all files from `appDir`. Stops at the first failure, whose message
 // the start-up shows before ending the program.
 Status LoadTuningTables(const std::filesystem::path& appDir, TuningTables& tables);

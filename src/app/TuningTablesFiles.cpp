@@ -1,4 +1,5 @@
 #include "app/TuningTables.h"
+#include "app/TuningFiles.h"
 
 #include <cmath>
 #include <cstring>
@@ -124,6 +125,7 @@ constexpr Bounds kGateAdjBounds{-10.0, 10.0};
 constexpr Bounds kRotationRateBounds{0.0, 1.0};
 constexpr Bounds kHitRateBounds{0.0, 100.0};
 constexpr Bounds kExpectedValueBounds{0.0, 1000.0};
+constexpr Bounds kPercentBounds{0.0, 100.0};
 
 bool Within(double value, Bounds bounds)
 {
@@ -293,6 +295,51 @@ Status LoadRankHit(const std::filesystem::path& file, TuningTables& tables)
         }
     }
     tables.RankHitTable = hits;
+    return Status::Success();
+}
+
+Status LoadRankRates(const std::filesystem::path& file, TuningTables& tables, RankRateCounts* counts)
+{
+    std::string bytes;
+    if (Status result = ReadTuningFile(file, bytes); !result) {
+        return result;
+    }
+    // A file of another size is not one this program wrote: refuse it rather than read
+    // rates from the wrong offsets.
+    if (bytes.size() != kRankRateFileSize) {
+        return Status::Failure(FileName(file) + fmt::sprintf(Sjis(" の大きさが違います（%d バイト、必要 %d バイト）。"),
+                                                             bytes.size(), kRankRateFileSize));
+    }
+    constexpr std::size_t kCells = static_cast<std::size_t>(kRatingKinds) * kRankedRunners;
+    RankRateCounts read{};
+    TuningGrid<double, kRatingKinds + 1, kRankedRunners + 1> win{};
+    TuningGrid<double, kRatingKinds + 1, kRankedRunners + 1> topTwo{};
+    for (int kind = 1; kind <= kRatingKinds; ++kind) {
+        for (int rank = 1; rank <= kRankedRunners; ++rank) {
+            const std::size_t cell = static_cast<std::size_t>(kind - 1) * kRankedRunners + static_cast<std::size_t>(rank - 1);
+            const std::size_t countOffset = cell * kInt32Size;
+            const std::size_t winOffset = kCells * kInt32Size + cell * kDoubleSize;
+            const std::size_t topTwoOffset = kCells * (kInt32Size + kDoubleSize) + cell * kDoubleSize;
+            read[kind][rank] = Int32At(bytes, countOffset);
+            win[kind][rank] = DoubleAt(bytes, winOffset);
+            topTwo[kind][rank] = DoubleAt(bytes, topTwoOffset);
+            if (read[kind][rank] < 0) {
+                return OutOfRange(file, 0, countOffset, read[kind][rank], {0.0, 2147483647.0});
+            }
+            if (!Within(win[kind][rank], kPercentBounds)) {
+                return OutOfRange(file, 0, winOffset, win[kind][rank], kPercentBounds);
+            }
+            if (!Within(topTwo[kind][rank], kPercentBounds)) {
+                return OutOfRange(file, 0, topTwoOffset, topTwo[kind][rank], kPercentBounds);
+            }
+        }
+    }
+    static_assert(kCells * (kInt32Size + 2 * kDoubleSize) == kRankRateFileSize);
+    tables.RankWinRate = win;
+    tables.RankTopTwoRate = topTwo;
+    if (counts != nullptr) {
+        *counts = read;
+    }
     return Status::Success();
 }
 

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/BetCommands.h"
+#include "cli/CalibrateCommand.h"
 #include "cli/DocCommand.h"
 #include "cli/OddsCommands.h"
 #include "cli/PrintCommand.h"
@@ -96,6 +97,13 @@ std::span<const Command> AllCommands()
                 "season report of betting methods: totals by breakdown, profit curve, drawdown, losing streaks, "
                 "bootstrap interval, predicted against paid payouts",
                 &RunReport, {"--from", "--to", "--method", "--set", "--by", "--csv", "--threads", "--seed"}, {"--json"}},
+        Command{"calibrate",
+                "calibrate --from DAY --to DAY [--out DIR] [--install --yes] [--method no1[,no2,...]] [--set NAME] "
+                "[--prior N] [--threads N] [--json]",
+                "measure the tuning tables again on the stored days: learn from the first two thirds, judge on the "
+                "rest against the tables in use, and write the new files",
+                &RunCalibrate, {"--from", "--to", "--out", "--method", "--set", "--prior", "--threads"},
+                {"--install", "--yes", "--json"}},
     };
     return commands;
 }

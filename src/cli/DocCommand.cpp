@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/Commands.h"
 #include "cli/TableCommands.h"
 #include "present/DaySummaryTables.h"
 #include "present/FieldFormat.h"
@@ -305,6 +306,31 @@ std::string CliReference()
         }
         out << "\n";
     }
+    out << "## The commands\n\n"
+           "`vornal-cli help` lists them; every command takes `--app-dir DIR` before its name.\n\n"
+           "| command | what it does |\n|---|---|\n";
+    for (const Command& command : AllCommands()) {
+        out << "| `" << Cell(std::string(command.usage)) << "` | " << Cell(std::string(command.summary)) << " |\n";
+    }
+    out << "\n### calibrate\n\n"
+           "`calibrate --from DAY --to DAY` loads every stored day of the range with every pass and\n"
+           "counts, from the results, what the tuning tables hold: per popularity-share class and\n"
+           "quinella rank the races whose paid 馬連 had that rank and what it paid (\"senuj.dat\"), per\n"
+           "past run 1..5 and finishing bucket the finishers, wins, top-two and top-three finishes\n"
+           "(\"RT.dat\"; runs 6..11 keep their values), per rating kind and rank the finishers, wins\n"
+           "and top-two finishes (\"RankRate.dat\"). A cell seen n times becomes\n"
+           "(n × observed + W × value in use) ÷ (n + W), W = `--prior` (100); an empty cell keeps\n"
+           "its value. It learns from the first two thirds of the days and prints, for the last\n"
+           "third, each table's gap to the observed rates (the mean absolute difference, each cell\n"
+           "weighted by its races or runners) with the tables in use and the new ones, and the\n"
+           "season report's paid ÷ predicted, 馬連 hit rates and return rates of both runs\n"
+           "(`--json`: the same as an object). The new files go to `--out DIR` (\"calibrated\" in\n"
+           "the application folder by default); `--install --yes` replaces the files in use,\n"
+           "keeping the first replaced as \"<name>.old\". They are read at the next start.\n\n"
+           "\"RankRate.dat\" (optional; without it the built-in rank rates hold) is one record of\n"
+           "3600 bytes, little-endian, each table [kind 1..10][rank 1..18] with the rank varying\n"
+           "fastest: int32 ranked runners counted (offset 0), double win percentage (720), double\n"
+           "top-two percentage (2160).\n\n";
     std::string page = out.str();
     page.pop_back(); // one newline at the end
     return page;

@@ -179,6 +179,9 @@ SeasonDay RunDay(const std::filesystem::path& appDir, const std::string& dayName
     result.dayName = dayName;
     // A session of its own: the day starts fresh, never as a copy of another day.
     DaySession session(appDir);
+    if (options.tables != nullptr) {
+        session.UseTables(*options.tables);
+    }
     session.SetHitFiles(options.hitFiles);
     if (!methods.empty()) {
         session.SetBetMethod(methods.front().method);
@@ -198,6 +201,9 @@ SeasonDay RunDay(const std::filesystem::path& appDir, const std::string& dayName
         return result;
     }
     result.loaded = true;
+    if (options.inspect) {
+        options.inspect(*session.Day());
+    }
     result.races = RacesOf(*session.Day());
     std::string message;
     const TuningTables* tables = session.Tables(message);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -98,6 +99,11 @@ struct SeasonRunOptions
     bool decisionTime = false;    // take the time-series snapshots where a day has them
     Progress* progress = nullptr; // bar 0: days done of days; called from the workers, one at a time
     const CancelFlag* cancel = nullptr;
+    // The tables every day is judged with; those of the application folder when null.
+    const TuningTables* tables = nullptr;
+    // Called with every day that loaded, after the load and before the methods run; called
+    // from the workers, so it must be safe to call from several threads at once.
+    std::function<void(const RaceDay&)> inspect;
 };
 
 struct SeasonRun

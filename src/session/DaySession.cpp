@@ -49,6 +49,12 @@ const TuningTables* DaySession::Tables(std::string& message)
     return SharedTables(message);
 }
 
+void DaySession::UseTables(const TuningTables& tables)
+{
+    const std::lock_guard lock(m_tablesMutex);
+    m_tables = std::make_unique<TuningTables>(tables);
+}
+
 const TuningTables* DaySession::SharedTables(std::string& message) const
 {
     const std::lock_guard lock(m_tablesMutex);

@@ -110,6 +110,9 @@ public:
     // The tuning tables, read on first use (by whichever thread first needs them); null with
     // `message` set to the start-up message that names the file when they cannot be read.
     const TuningTables* Tables(std::string& message);
+    // Judges with `tables` instead of the files of the application folder (a comparison of
+    // tables measured again against the shipped ones). Takes effect from the next load.
+    void UseTables(const TuningTables& tables);
 
     // Loads `dayName` (CP932 "YYYY年MM月DD日") with every pass: AdoptDay(PrepareDay(...)).
     LoadResult LoadDay(std::string_view dayName, Progress* progress = nullptr, const CancelFlag* cancel = nullptr);

@@ -22,6 +22,7 @@
 #include "present/ViewRegistry.h"
 #include "present/RaceAnalysisView.h"
 #include "store/StorePaths.h"
+#include "ui/CalibrationWindow.h"
 #include "ui/DayLoader.h"
 #include "ui/Job.h"
 #include "ui/GridView.h"
@@ -84,7 +85,11 @@ MainWindow::MainWindow(DaySession& session, const StartUpOutcome& startUp, QWidg
     BindRaceViews(*this, m_session);
     std::string tablesMessage;
     if (const TuningTables* tables = m_session.Tables(tablesMessage)) {
-        AddTuningTabs(*m_tabs, *tables, m_developerView);
+        AddTuningTabs(*m_tabs, *tables, m_developerView, [this] {
+            auto* window = new CalibrationWindow(m_session.AppDir(), this);
+            window->setAttribute(Qt::WA_DeleteOnClose);
+            window->show();
+        });
     }
 
     statusBar()->addPermanentWidget(m_methodLabel);

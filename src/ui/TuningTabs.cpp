@@ -1,10 +1,14 @@
 #include "ui/TuningTabs.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QVBoxLayout>
 
 #include "present/TuningViews.h"
+#include "season/CalibrationViews.h"
 #include "ui/GridView.h"
 #include "ui/PlainGridDelegate.h"
 #include "ui/Text.h"
@@ -31,9 +35,27 @@ GridView* TuningGridView(const TuningView& shown)
     return view;
 }
 
+// A developer tab with the command that measures the tables again above its views.
+QWidget* WithRecalibrate(QWidget* page, const std::function<void()>& recalibrate)
+{
+    auto* holder = new QWidget;
+    auto* button = new QPushButton(Q(RecalibrateCaption()), holder);
+    button->setObjectName(QStringLiteral("Recalibrate"));
+    QObject::connect(button, &QPushButton::clicked, holder, [recalibrate] { recalibrate(); });
+    auto* row = new QHBoxLayout;
+    row->addWidget(button);
+    row->addStretch(1);
+    auto* layout = new QVBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(row);
+    layout->addWidget(page, 1);
+    return holder;
+}
+
 } // namespace
 
-void AddTuningTabs(QTabWidget& tabs, const TuningTables& tables, bool developerView)
+void AddTuningTabs(QTabWidget& tabs, const TuningTables& tables, bool developerView,
+                   const std::function<void()>& recalibrate)
 {
     for (const TuningTab& tab : BuildTuningTabs(tables)) {
         QWidget* page = nullptr;
@@ -46,6 +68,9 @@ void AddTuningTabs(QTabWidget& tabs, const TuningTables& tables, bool developerV
                 sheets->addTab(TuningGridView(sheet), Q(sheet.Caption));
             }
             page = sheets;
+        }
+        if (tab.DeveloperOnly && recalibrate) {
+            page = WithRecalibrate(page, recalibrate);
         }
         const int index = tabs.addTab(page, Q(tab.Caption));
         tabs.setTabVisible(index, !tab.DeveloperOnly || developerView);

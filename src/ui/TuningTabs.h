@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QTabWidget;
 
 namespace vornal {
@@ -12,6 +14,8 @@ struct TuningTables;
 // the developer view.
 namespace vornal::ui {
 
-void AddTuningTabs(QTabWidget& tabs, const TuningTables& tables, bool developerView);
+// `recalibrate`, when given, is the command of the button "表の再計測" above each developer tab.
+void AddTuningTabs(QTabWidget& tabs, const TuningTables& tables, bool developerView,
+                   const std::function<void()>& recalibrate = {});
 
 } // namespace vornal::ui

@@ -1,4 +1,5 @@
 #include "app/TuningTables.h"
+#include "app/TuningFiles.h"
 
 #include <cstdint>
 #include <cstring>
@@ -443,6 +444,80 @@ TEST_F(TuningFilesTest, StartUpLoadsEveryTableOrNamesTheFirstMissingFile)
     EXPECT_DOUBLE_EQ(tables.Rotation(1, 1), 1.0 / 55.0);
     EXPECT_EQ(tables.RankHitRate(8, 153), HitValue(8, 153));
     EXPECT_DOUBLE_EQ(tables.FieldRankWin(18, 18), 0.2);
+}
+
+// ---- the files of tables measured again ----
+
+TEST_F(TuningFilesTest, WrittenTablesReadBackTheSame)
+{
+    SetBuiltInTables(m_tables);
+    ASSERT_TRUE(LoadRotation(Put("RT.dat", RotationFile().Bytes()), m_tables));
+    ASSERT_TRUE(LoadRankHit(Put("senuj.dat", RankHitBytes()), m_tables));
+    TuningTables written = m_tables;
+    written.RotationStats.Races[3][4] = 123456;
+    written.RotationStats.TopThreeRate[11][10] = 0.987654321;
+    written.RankHitTable[5][77] = {12.345678901, 3.25};
+    written.RankWinRate[10][18] = 0.123456789;
+    written.RankTopTwoRate[1][1] = 99.5;
+    RankRateCounts counts{};
+    counts[4][9] = 4321;
+
+    TuningTables read;
+    ASSERT_TRUE(LoadRotation(Put("RT.dat", RotationFileBytes(written.RotationStats)), read));
+    ASSERT_TRUE(LoadRankHit(Put("senuj.dat", RankHitFileBytes(written)), read));
+    RankRateCounts readCounts{};
+    ASSERT_TRUE(LoadRankRates(Put(kRankRateFileName, RankRateFileBytes(written, counts)), read, &readCounts));
+    for (int k = 1; k <= kRotationRuns; ++k) {
+        for (int b = 1; b <= kRotationBuckets; ++b) {
+            EXPECT_EQ(read.RotationStats.Races[k][b], written.RotationStats.Races[k][b]);
+            EXPECT_EQ(read.RotationStats.TopThree[k][b], written.RotationStats.TopThree[k][b]);
+            EXPECT_EQ(read.RotationStats.WinRate[k][b], written.RotationStats.WinRate[k][b]);
+            EXPECT_EQ(read.RotationStats.TopThreeRate[k][b], written.RotationStats.TopThreeRate[k][b]);
+            EXPECT_EQ(read.RotationTable[k][b], m_tables.RotationTable[k][b]);
+        }
+    }
+    for (int c = 1; c <= kShareClasses; ++c) {
+        for (int r = 1; r <= kQuinellaRanks; ++r) {
+            EXPECT_EQ(read.RankHitRate(c, r), written.RankHitRate(c, r));
+            EXPECT_EQ(read.RankExpectedValue(c, r), written.RankExpectedValue(c, r));
+        }
+    }
+    EXPECT_EQ(read.RankWinRate, written.RankWinRate);
+    EXPECT_EQ(read.RankTopTwoRate, written.RankTopTwoRate);
+    EXPECT_EQ(readCounts, counts);
+}
+
+TEST_F(TuningFilesTest, RankRateFileReplacesTheBuiltInRatesOnlyWhenPresentAndSound)
+{
+    Put("GateAdj.dat", GateAdjBytes());
+    Put("RT.dat", RotationFile().Bytes());
+    Put("senuj.dat", RankHitBytes());
+    TuningTables builtIn;
+    ASSERT_TRUE(LoadTuningTables(m_dir.Path(), builtIn));
+    EXPECT_DOUBLE_EQ(builtIn.RankWin(1, 1), 21.87);
+
+    TuningTables measured = builtIn;
+    measured.RankWinRate[1][1] = 30.5;
+    measured.RankTopTwoRate[10][18] = 1.25;
+    std::string bytes = RankRateFileBytes(measured, {});
+    Put(kRankRateFileName, bytes);
+    TuningTables tables;
+    ASSERT_TRUE(LoadTuningTables(m_dir.Path(), tables));
+    EXPECT_EQ(tables.RankWin(1, 1), 30.5);
+    EXPECT_EQ(tables.RankTopTwo(10, 18), 1.25);
+    EXPECT_EQ(tables.RankWin(2, 1), builtIn.RankWin(2, 1));
+    EXPECT_EQ(tables.FieldRankWinRate, builtIn.FieldRankWinRate);
+
+    // A damaged file stops the start-up with its name, as the other tuning files do.
+    Put(kRankRateFileName, bytes.substr(0, 3599));
+    EXPECT_EQ(LoadTuningTables(m_dir.Path(), tables).message,
+              Sjis("RankRate.dat の大きさが違います（3599 バイト、必要 3600 バイト）。"));
+    PutDouble(bytes, 720, 100.5);
+    Put(kRankRateFileName, bytes);
+    EXPECT_TRUE(Mentions(LoadTuningTables(m_dir.Path(), tables).message, Sjis("100.5 が範囲外です")));
+    PutLittleEndian(bytes, 720, 0x7FF8000000000000ULL, 8); // NaN
+    Put(kRankRateFileName, bytes);
+    EXPECT_TRUE(Mentions(LoadTuningTables(m_dir.Path(), tables).message, Sjis("数値ではありません")));
 }
 
 } // namespace

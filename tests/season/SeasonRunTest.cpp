@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "app/AtomicFile.h"
+#include "app/TuningFiles.h"
 #include "cli/CliRun.h"
 #include "odds/TimeSeriesOdds.h"
 #include "raceday/JsonWriter.h"
@@ -12,6 +13,7 @@
 #include "season/SeasonReportJson.h"
 #include "session/DaySession.h"
 #include "store/StorePaths.h"
+#include "text/Encoding.h"
 
 namespace vornal {
 namespace {
@@ -225,6 +227,58 @@ TEST_F(SeasonRunTest, DecisionTimeTakesTheSnapshotsAndLeavesTheStore)
     }
     EXPECT_GT(repriced, 0);
     ExpectSameTotals(decided.days.back().methods[0].totals, stored.days.back().methods[0].totals, lastDay);
+}
+
+// Learning on the first three days, judged on the last two; the files land in a folder of
+// their own until the user confirms replacing the ones in use.
+TEST_F(SeasonRunTest, CalibrateWritesNewTablesBesideAndReplacesOnlyWhenConfirmed)
+{
+    const fs::path app = s_root / "calibrate";
+    fs::copy(App(), app, fs::copy_options::recursive);
+    const std::string cli = "--app-dir " + ShellQuote(app.string()) + " calibrate --threads 2 --from " +
+                            DayDigits(s_days.back()) + " --to " + DayDigits(s_days.front());
+    const std::optional<std::string> shippedRt = ReadFileBytes(app / "RT.dat");
+    ASSERT_TRUE(shippedRt);
+
+    const CliResult run = RunCli(cli + " --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("\"heldOut\":[\"" + ToUtf8(s_days[1]) + "\",\"" + ToUtf8(s_days[0]) + "\"]"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(ReadFileBytes(app / "RT.dat"), shippedRt);
+    EXPECT_FALSE(fs::exists(app / kRankRateFileName));
+
+    // The new files read as tuning files and differ from the tables in use.
+    const fs::path check = s_root / "calibrate-check";
+    fs::create_directories(check);
+    fs::copy_file(app / "GateAdj.dat", check / "GateAdj.dat");
+    for (const char* name : {"RT.dat", "senuj.dat", kRankRateFileName}) {
+        fs::copy_file(app / "calibrated" / name, check / name);
+    }
+    TuningTables shipped;
+    TuningTables calibrated;
+    ASSERT_TRUE(LoadTuningTables(app, shipped));
+    ASSERT_TRUE(LoadTuningTables(check, calibrated));
+    EXPECT_NE(shipped.RankWinRate, calibrated.RankWinRate);
+    EXPECT_NE(shipped.RotationStats.Races, calibrated.RotationStats.Races);
+    EXPECT_NE(shipped.RankHitTable[1][1].HitRate + shipped.RankHitTable[8][1].HitRate,
+              calibrated.RankHitTable[1][1].HitRate + calibrated.RankHitTable[8][1].HitRate);
+
+    // The files in use are replaced only when confirmed, and never by --out.
+    const CliResult unconfirmed = RunCli(cli + " --install");
+    EXPECT_EQ(unconfirmed.exitCode, 2);
+    EXPECT_EQ(RunCli(cli + " --out " + ShellQuote(app.string())).exitCode, 1);
+    EXPECT_EQ(ReadFileBytes(app / "RT.dat"), shippedRt);
+    EXPECT_FALSE(fs::exists(app / "RT.dat.old"));
+
+    ASSERT_EQ(RunCli(cli + " --install --yes").exitCode, 0);
+    EXPECT_EQ(ReadFileBytes(app / "RT.dat.old"), shippedRt);
+    EXPECT_EQ(ReadFileBytes(app / "RT.dat"), ReadFileBytes(app / "calibrated" / "RT.dat"));
+    EXPECT_TRUE(fs::exists(app / kRankRateFileName));
+    EXPECT_FALSE(fs::exists(app / (std::string(kRankRateFileName) + ".old")));
+    // A second install keeps the shipped file as the one kept.
+    ASSERT_EQ(RunCli(cli + " --install --yes").exitCode, 0);
+    EXPECT_EQ(ReadFileBytes(app / "RT.dat.old"), shippedRt);
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <QChartView>
 #include <QDir>
 #include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -20,6 +22,9 @@
 #include "ui/GridModel.h"
 #include "ui/MainWindow.h"
 #include "ui/SeasonReportWindow.h"
+#include "ui/CalibrationWindow.h"
+#include "ui/GridView.h"
+#include "season/CalibrationViews.h"
 #include "ui/Text.h"
 #include "ui/Workbench.h"
 
@@ -126,4 +131,64 @@ void SeasonReportWindowTest::theDeveloperMethodIsOfferedInTheDeveloperViewOnly()
     QVERIFY(offered().contains(QStringLiteral("ﾕｰｻﾞｰ指定")));
     QVERIFY(static_cast<bool>(WriteFileAtomic(app / kDeveloperMarkerFile, "")));
     QVERIFY(offered().contains(developer));
+}
+
+void SeasonReportWindowTest::theTuningTabsMeasureTheTablesAgainAndShowOldBesideNew()
+{
+    const fs::path app = m_root / "calibrate";
+    fs::copy(m_root / "app", app, fs::copy_options::recursive);
+    QVERIFY(static_cast<bool>(WriteFileAtomic(app / kDeveloperMarkerFile, "")));
+    const std::optional<std::string> shippedRt = ReadFileBytes(app / "RT.dat");
+    Workbench workbench(app);
+    QVERIFY(!workbench.Open());
+    MainWindow& main = *workbench.Window();
+    main.show();
+    QVERIFY(main.SelectTab(QStringLiteral("ローテーション値")));
+    QPushButton* command = nullptr;
+    for (QPushButton* button : main.findChildren<QPushButton*>(QStringLiteral("Recalibrate"))) {
+        command = button->isVisible() ? button : command;
+    }
+    QVERIFY(command);
+    QCOMPARE(command->text(), Q(RecalibrateCaption()));
+    QTest::mouseClick(command, Qt::LeftButton);
+    auto* window = main.findChild<CalibrationWindow*>();
+    QVERIFY(window);
+    QVERIFY(window->Run());
+    QTRY_VERIFY_WITH_TIMEOUT(!window->Running(), 120000);
+    const CalibrationResult* result = window->Result();
+    QVERIFY(result);
+    QCOMPARE(result->trainingDays.size() + result->heldOutDays.size(), std::size_t{16});
+
+    // The summary, then the three developer tabs; each view is the core's old-beside-new grid.
+    QCOMPARE(window->Tabs()->count(), 4);
+    const std::vector<TuningTab> tabs = CalibrationTabs(*result);
+    QCOMPARE(tabs.size(), std::size_t{3});
+    for (const TuningTab& tab : tabs) {
+        auto* sheets = window->findChild<QTabWidget*>(Q(tab.Caption));
+        QVERIFY(sheets);
+        QCOMPARE(sheets->count(), static_cast<int>(tab.Views.size()));
+        for (int v = 0; v < sheets->count(); ++v) {
+            auto* grid = qobject_cast<GridView*>(sheets->widget(v));
+            QVERIFY(grid && grid->Grid() == tab.Views[static_cast<std::size_t>(v)].Grid);
+        }
+    }
+    const CellGrid& winRate = tabs[1].Views[2].Grid;
+    QCOMPARE(winRate.Cell(0, 0), Sjis("現在の表"));
+    QCOMPARE(winRate.Cell(1, winRate.ColumnCount() / 2 + 1), BuildTuningTabs(result->current)[3].Views[2].Grid.Cell(0, 1));
+
+    // Saving writes the new files elsewhere; the files in use stay until replaced on purpose.
+    QVERIFY(static_cast<bool>(window->SaveTo(m_root / "calibrated-ui")));
+    QVERIFY(fs::exists(m_root / "calibrated-ui" / "RankRate.dat"));
+    QVERIFY(!window->SaveTo(app));
+    QCOMPARE(ReadFileBytes(app / "RT.dat"), shippedRt);
+    QVERIFY(static_cast<bool>(window->Install()));
+    QCOMPARE(ReadFileBytes(app / "RT.dat.old"), shippedRt);
+    QCOMPARE(ReadFileBytes(app / "RT.dat"), ReadFileBytes(m_root / "calibrated-ui" / "RT.dat"));
+
+    window->Tabs()->setCurrentIndex(2);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QDir().mkpath(QStringLiteral(VORNAL_SCREENSHOT_DIR));
+    QVERIFY(window->grab().save(QStringLiteral(VORNAL_SCREENSHOT_DIR "/calibration.png")));
+    window->close();
 }
