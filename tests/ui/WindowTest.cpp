@@ -428,6 +428,25 @@ private slots:
         QCOMPARE(window.ListPanel()->EntryCount(), 36);
     }
 
+    void aLoadThatFailsAfterTheClearShowsTheDateEmpty()
+    {
+        Workbench workbench(m_app);
+        QVERIFY(!workbench.Open());
+        MainWindow& window = *workbench.Window();
+        ChooseDate(window, 0);
+        QCOMPARE(window.ListPanel()->EntryCount(), 36);
+        const fs::path raceFile = RaceFile(m_app, m_days[1]);
+        fs::rename(raceFile, raceFile.string() + ".away");
+        QVERIFY(window.LoadDate(m_days[1]));
+        QTRY_VERIFY_WITH_TIMEOUT(!window.Loading(), 60000);
+        fs::rename(raceFile.string() + ".away", raceFile);
+        // The message, and the chosen date with no races: not the previous date's list.
+        QCOMPARE(window.LastMessage(), QStringLiteral("データ作成が未完了のようです。"));
+        QCOMPARE(workbench.Session().DayName(), m_days[1]);
+        QCOMPARE(window.ListPanel()->EntryCount(), 0);
+        QVERIFY(window.windowTitle().endsWith(Q(m_days[1])));
+    }
+
     void theGeometrySurvivesARestart()
     {
         const fs::path app = CopyApp(m_app, m_root / "geometry");
