@@ -26,5 +26,20 @@ TEST(MeetingDayText, NumbersWithoutLeadingZeros)
     EXPECT_EQ(MeetingDayText(10, 12, true), Sjis("10回 12日"));
 }
 
+// The three race labels keep their width: the race list and the sheets line them up, and
+// the status lines of a race whose number is missing must not say "0R".
+TEST(RaceLabels, WidthsAndMissingNumbers)
+{
+    EXPECT_EQ(RaceNumberLabel(9), " 9R");
+    EXPECT_EQ(RaceNumberLabel(12), "12R");
+    EXPECT_EQ(RecordRaceLabel("09"), " 9R");
+    EXPECT_EQ(RecordRaceLabel("11"), "11R");
+    EXPECT_EQ(RecordRaceLabel("00"), "  R");
+    EXPECT_EQ(RecordRaceLabel("  "), "  R");
+    EXPECT_EQ(RecordRaceLabel("x1"), "  R");
+    EXPECT_EQ(StoredRaceLabel("09"), "09R");
+    EXPECT_EQ(StoredRaceLabel("  "), "  R");
+}
+
 } // namespace
 } // namespace vornal
