@@ -32,13 +32,16 @@ TEST(RaceLabels, WidthsAndMissingNumbers)
 {
     EXPECT_EQ(RaceNumberLabel(9), " 9R");
     EXPECT_EQ(RaceNumberLabel(12), "12R");
-    EXPECT_EQ(RecordRaceLabel("09"), " 9R");
-    EXPECT_EQ(RecordRaceLabel("11"), "11R");
-    EXPECT_EQ(RecordRaceLabel("00"), "  R");
-    EXPECT_EQ(RecordRaceLabel("  "), "  R");
-    EXPECT_EQ(RecordRaceLabel("x1"), "  R");
-    EXPECT_EQ(StoredRaceLabel("09"), "09R");
-    EXPECT_EQ(StoredRaceLabel("  "), "  R");
+    // Record bytes: the padded form, a missing number left blank; the stored form as is.
+    const struct
+    {
+        std::string_view bytes, record, stored;
+    } cases[] = {{"09", " 9R", "09R"}, {"11", "11R", "11R"}, {"00", "  R", "00R"}, {"  ", "  R", "  R"},
+                 {"x1", "  R", "x1R"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(RecordRaceLabel(c.bytes), c.record) << c.bytes;
+        EXPECT_EQ(StoredRaceLabel(c.bytes), c.stored) << c.bytes;
+    }
 }
 
 } // namespace
