@@ -15,4 +15,5 @@ private slots:
     void cleanupTestCase();
     void theMenuOpensTheWindowAndARunFillsTableAndCharts();
     void theDeveloperMethodIsOfferedInTheDeveloperViewOnly();
+    void aRefusedSnapshotIsSaidInTheStatusLine();
 };
