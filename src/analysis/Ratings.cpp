@@ -13,6 +13,7 @@
 #include "text/Fields.h"
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
+#include "vocab/RaceTexts.h"
 #include "vocab/RacingTerms.h"
 
 namespace vornal {
@@ -233,7 +234,7 @@ std::string RatingRaceCaption(std::string_view ra)
     std::string_view monthDay = jv::View(ra, jv::kMonthDay);
     return std::string(jv::View(ra, jv::kYear)) + "/" + std::string(monthDay.substr(0, 2)) + "/" +
            std::string(monthDay.substr(2)) + " " + CourseName(jv::View(ra, jv::kCourseCode), CourseForm::Short) + " " +
-           SpaceForZero(jv::View(ra, jv::kRaceNo)) + "R";
+           RecordRaceLabel(jv::View(ra, jv::kRaceNo));
 }
 
 std::string RatingRunnerCaption(int slot, std::string_view se)

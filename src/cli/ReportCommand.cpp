@@ -167,6 +167,7 @@ int RunReport(CliContext& context)
             context.err << "vornal-cli: " << ToUtf8(day.dayName) << ": " << ToUtf8(day.loadMessage) << "\n";
             continue;
         }
+        PrintProblems(context, day.skippedSnapshots);
         for (const SeasonMethodDay& judged : day.methods) {
             PrintProblems(context, judged.messages);
         }

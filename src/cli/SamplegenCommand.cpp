@@ -82,12 +82,12 @@ int RunSamplegen(CliContext& context)
     }
     options.allHorseMasters = context.Flag("--all-masters");
 
-    const samplegen::SampleResult result = samplegen::GenerateSample(options);
-    if (!result.ok) {
-        context.err << "vornal-cli samplegen: " << result.message << "\n";
+    const Result<samplegen::SampleSummary> result = samplegen::GenerateSample(options);
+    if (!result) {
+        context.err << "vornal-cli samplegen: " << result.message() << "\n";
         return kExitFailure;
     }
-    const samplegen::SampleSummary& s = result.summary;
+    const samplegen::SampleSummary& s = result.value;
     context.out << fmt::sprintf("sample season %s .. %s: %d race days, %d races (%d outside JRA), %d runners\n",
                                 samplegen::IsoText(s.firstDay), samplegen::IsoText(s.lastDay), s.raceDays, s.races,
                                 s.outsideRaces, s.runners);

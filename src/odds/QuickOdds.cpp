@@ -14,15 +14,16 @@
 #include "text/Format.h"
 #include "vocab/CodeNames.h"
 #include "vocab/JvResultMessage.h"
+#include "vocab/RaceTexts.h"
 #include "vocab/TextHelpers.h"
 
 namespace vornal {
 namespace {
 
-// "東京 9" of the status line: the short racecourse name and the race number.
+// "東京 9R" of the error lines: the short racecourse name and the race label.
 std::string RaceLabel(std::string_view ra)
 {
-    return CourseName(jv::View(ra, jv::kCourseCode), CourseForm::Short) + SpaceForZero(jv::View(ra, jv::kRaceNo));
+    return CourseName(jv::View(ra, jv::kCourseCode), CourseForm::Short) + RecordRaceLabel(jv::View(ra, jv::kRaceNo));
 }
 
 void Beep(const OddsFetchContext& context)
@@ -116,13 +117,13 @@ void StoreOneRecord(const RaceDay& day, std::string_view record, OddsFetchContex
     if (record.size() != kO1LineBytes + 2 || record.substr(kO1LineBytes) != "\r\n") {
         report.failures.push_back(fmt::sprintf("%s%d%s", Sjis("O1レコードの長さが違います: "),
                                                static_cast<int>(record.size()), Sjis("バイト")) +
-                                  " " + RaceLabel(day.RaceRA[slot].View()) + "R");
+                                  " " + RaceLabel(day.RaceRA[slot].View()));
         return;
     }
     // Odds are read by their leading digits: a stray byte would show a made-up figure.
     if (const std::optional<BadNumber> bad = FindBadNumber(record)) {
         report.failures.push_back(Sjis("O1レコードの") + Sjis(bad->field) + Sjis("「") + bad->bytes +
-                                  Sjis("」に数字でないバイトがあります: ") + RaceLabel(day.RaceRA[slot].View()) + "R");
+                                  Sjis("」に数字でないバイトがあります: ") + RaceLabel(day.RaceRA[slot].View()));
         return;
     }
     const std::string date = jv::Get(day.RaceRA[slot].View(), jv::kDate);
@@ -151,11 +152,12 @@ void StoreOneRecord(const RaceDay& day, std::string_view record, OddsFetchContex
 void FetchOne(const RaceDay& day, int race, OddsFetchContext& context, OddsFetchReport& report)
 {
     const std::string_view ra = day.RaceRA[race].View();
-    const std::string label = RaceLabel(ra);
-    context.progress.SetLine(0, label + Sjis("オッズ取得中"));
+    // The status line names the race without its "R": "東京 9オッズ取得中".
+    context.progress.SetLine(0, CourseName(jv::View(ra, jv::kCourseCode), CourseForm::Short) +
+                                    SpaceForZero(jv::View(ra, jv::kRaceNo)) + Sjis("オッズ取得中"));
     const int opened = context.link.JVRTOpen(kRaceOddsSpec, jv::View(ra, jv::kRaceKey));
     if (opened != 0) {
-        ReportError(context, report, label + Sjis("R:ｵｯｽﾞ取得エラー：") + JvResultMessage("JVRTOpen", opened));
+        ReportError(context, report, RaceLabel(ra) + Sjis(":ｵｯｽﾞ取得エラー：") + JvResultMessage("JVRTOpen", opened));
         CloseOdds(context, report);
     } else {
         ++report.racesOpened;

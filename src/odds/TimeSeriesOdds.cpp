@@ -65,6 +65,15 @@ std::filesystem::path OddsSeriesFolder(const std::filesystem::path& appDir)
     return std::filesystem::path(ToUtf8(text));
 }
 
+std::optional<std::filesystem::path> ChosenOddsSeriesFolder(const std::filesystem::path& appDir)
+{
+    std::filesystem::path folder = OddsSeriesFolder(appDir);
+    if (SameFolder(folder, appDir)) {
+        return std::nullopt;
+    }
+    return folder;
+}
+
 Status ChooseOddsFolder(const std::filesystem::path& appDir, const std::filesystem::path& folder)
 {
     if (!kOddsSeriesFolder.Write(Settings(SettingsFile(appDir)), PathText(folder))) {
@@ -106,11 +115,67 @@ int NearestSnapshot(const std::vector<std::string>& lines, int targetMinutes, st
     return best;
 }
 
+Result<std::optional<std::string>> RaceSnapshot(const std::filesystem::path& folder, const RaceDay& day, int race,
+                                                std::vector<std::string>& skipped)
+{
+    using Snapshot = Result<std::optional<std::string>>;
+    if (race < 0 || race >= kRaceSlots) {
+        return Snapshot::Success(std::nullopt);
+    }
+    const std::filesystem::path file = SnapshotFile(folder, day.RaceRA[race].View());
+    std::error_code ec;
+    if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
+        return Snapshot::Success(std::nullopt);
+    }
+    // A snapshot file is read whole: one larger than any day's snapshots is refused first.
+    const std::uintmax_t largest = RecordFile::LargestSound(static_cast<int>(kO1LineBytes) + 2);
+    if (const std::uintmax_t size = std::filesystem::file_size(file, ec); !ec && size > largest) {
+        skipped.push_back(PathText(file) + Sjis(": ファイルが大きすぎます（") + std::to_string(size) + Sjis(" バイト）"));
+        return Snapshot::Success(std::nullopt);
+    }
+    const std::optional<std::string> bytes = ReadFileBytes(file);
+    if (!bytes) {
+        return Snapshot::Failure(Sjis("読み込めません: ") + PathText(file));
+    }
+    std::vector<std::string> lines = SplitLfLines(*bytes);
+    // The day's file is read by fixed-size records, so a line of another length would tear
+    // every record after it: such a file is not trusted for its race.
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!lines[i].empty() && lines[i].size() != kO1LineBytes) {
+            skipped.push_back(PathText(file) + fmt::sprintf(Sjis(" %d行目: 長さ%dバイト(%dバイトではありません)"),
+                                                            static_cast<int>(i + 1), static_cast<int>(lines[i].size()),
+                                                            static_cast<int>(kO1LineBytes)));
+            return Snapshot::Success(std::nullopt);
+        }
+    }
+    std::erase_if(lines, [](const std::string& line) { return line.empty(); });
+    const std::string_view raceKey = jv::View(day.RaceRA[race].View(), jv::kRaceKey);
+    const int target = OddsTimeMinutes(day.Races[race].AutoOddsTime.View());
+    const int best = NearestSnapshot(lines, target, raceKey);
+    if (best < 0) {
+        // The file under this race's name holds another race (another year, meeting or
+        // day): its odds must not stand in for this race's.
+        if (const int other = NearestSnapshot(lines, target, {}); other >= 0) {
+            skipped.push_back(PathText(file) + fmt::sprintf(Sjis(" %d件目: "), other + 1) + Sjis("レースキー ") +
+                              std::string(FieldView(lines[static_cast<std::size_t>(other)], 12, 16)) +
+                              Sjis(" は別のレースのオッズです（このレースは ") + std::string(raceKey) + Sjis("）"));
+        }
+        return Snapshot::Success(std::nullopt);
+    }
+    std::string& snapshot = lines[static_cast<std::size_t>(best)];
+    if (const std::optional<BadNumber> bad = FindBadNumber(snapshot)) {
+        skipped.push_back(PathText(file) + fmt::sprintf(Sjis(" %d件目: "), best + 1) + Sjis(bad->field) + Sjis("「") +
+                          bad->bytes + Sjis("」に数字でないバイトがあります"));
+        return Snapshot::Success(std::nullopt);
+    }
+    return Snapshot::Success(std::move(snapshot));
+}
+
 TimeSeriesReport ImportTimeSeriesOdds(const std::filesystem::path& appDir, RaceDay* day)
 {
     TimeSeriesReport report;
-    const std::filesystem::path folder = OddsSeriesFolder(appDir);
-    if (SameFolder(folder, appDir)) {
+    const std::optional<std::filesystem::path> folder = ChosenOddsSeriesFolder(appDir);
+    if (!folder) {
         report.refused = true;
         report.beep = true;
         report.message = Sjis("時系列ｵｯｽﾞﾌｫﾙﾀﾞ指定をしてください。");
@@ -124,59 +189,12 @@ TimeSeriesReport ImportTimeSeriesOdds(const std::filesystem::path& appDir, RaceD
     }
 
     for (int r = 0; r < kRaceSlots; ++r) {
-        const std::filesystem::path file = SnapshotFile(folder, day->RaceRA[r].View());
-        std::error_code ec;
-        if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
-            continue;
-        }
-        // A snapshot file is read whole: one larger than any day's snapshots is refused first.
-        const std::uintmax_t largest = RecordFile::LargestSound(static_cast<int>(kO1LineBytes) + 2);
-        if (const std::uintmax_t size = std::filesystem::file_size(file, ec); !ec && size > largest) {
-            report.skipped.push_back(PathText(file) + Sjis(": ファイルが大きすぎます（") + std::to_string(size) +
-                                     Sjis(" バイト）"));
-            continue;
-        }
-        const std::optional<std::string> bytes = ReadFileBytes(file);
-        if (!bytes) {
-            report.io = Status::Failure(Sjis("読み込めません: ") + PathText(file));
+        Result<std::optional<std::string>> snapshot = RaceSnapshot(*folder, *day, r, report.skipped);
+        if (!snapshot) {
+            report.io = snapshot.status;
             return report;
         }
-        std::vector<std::string> lines = SplitLfLines(*bytes);
-        // The day's file is read by fixed-size records, so a line of another length would
-        // tear every record after it: such a file is not trusted for its race.
-        bool whole = true;
-        for (std::size_t i = 0; i < lines.size() && whole; ++i) {
-            if (!lines[i].empty() && lines[i].size() != kO1LineBytes) {
-                report.skipped.push_back(PathText(file) + fmt::sprintf(Sjis(" %d行目: 長さ%dバイト(%dバイトではありません)"),
-                                                                       static_cast<int>(i + 1),
-                                                                       static_cast<int>(lines[i].size()),
-                                                                       static_cast<int>(kO1LineBytes)));
-                whole = false;
-            }
-        }
-        if (!whole) {
-            continue;
-        }
-        std::erase_if(lines, [](const std::string& line) { return line.empty(); });
-        const std::string_view raceKey = jv::View(day->RaceRA[r].View(), jv::kRaceKey);
-        const int best = NearestSnapshot(lines, OddsTimeMinutes(day->Races[r].AutoOddsTime.View()), raceKey);
-        if (best < 0) {
-            // The file under this race's name holds another race (another year, meeting or
-            // day): its odds must not stand in for this race's.
-            const int other = NearestSnapshot(lines, OddsTimeMinutes(day->Races[r].AutoOddsTime.View()), {});
-            if (other >= 0) {
-                report.skipped.push_back(PathText(file) + fmt::sprintf(Sjis(" %d件目: "), other + 1) +
-                                         Sjis("レースキー ") +
-                                         std::string(FieldView(lines[static_cast<std::size_t>(other)], 12, 16)) +
-                                         Sjis(" は別のレースのオッズです（このレースは ") + std::string(raceKey) +
-                                         Sjis("）"));
-            }
-            continue;
-        }
-        const std::string& snapshot = lines[static_cast<std::size_t>(best)];
-        if (const std::optional<BadNumber> bad = FindBadNumber(snapshot)) {
-            report.skipped.push_back(PathText(file) + fmt::sprintf(Sjis(" %d件目: "), best + 1) + Sjis(bad->field) +
-                                     Sjis("「") + bad->bytes + Sjis("」に数字でないバイトがあります"));
+        if (!snapshot.value) {
             continue;
         }
         Result<std::optional<OddsFile>> odds = OddsFile::Load(day->OddsO1Path);
@@ -188,7 +206,7 @@ TimeSeriesReport ImportTimeSeriesOdds(const std::filesystem::path& appDir, RaceD
             report.io = Status::Failure(Sjis("ファイルがありません: ") + PathText(day->OddsO1Path));
             return report;
         }
-        odds.value->Replace(r, snapshot);
+        odds.value->Replace(r, *snapshot.value);
         if (Status saved = odds.value->Save(); !saved) {
             report.io = saved;
             return report;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,10 @@ namespace vornal {
 // The outside folder: setting "Dir"/"jikeiretu", the application folder when not set.
 std::filesystem::path OddsSeriesFolder(const std::filesystem::path& appDir);
 
+// The outside folder when one was chosen; nothing while it is the application folder, where
+// the import refuses to run.
+std::optional<std::filesystem::path> ChosenOddsSeriesFolder(const std::filesystem::path& appDir);
+
 // "時系列ｵｯｽﾞﾌｫﾙﾀﾞの指定" confirmed: writes `folder` to "Dir"/"jikeiretu". Fails when the
 // settings file cannot be written.
 Status ChooseOddsFolder(const std::filesystem::path& appDir, const std::filesystem::path& folder);
@@ -33,6 +38,15 @@ int NearestSnapshot(const std::vector<std::string>& lines, int targetMinutes);
 // meeting, day and race number) is `raceKey`: a snapshot of another year's or another
 // meeting's race under the same file name is no snapshot of this race.
 int NearestSnapshot(const std::vector<std::string>& lines, int targetMinutes, std::string_view raceKey);
+
+// The snapshot the import takes for race slot `race` of `day` from the outside folder
+// `folder`: the line of the race's file nearest to its odds time (NearestSnapshot with the
+// race's whole race key). A file with a line that is not a whole O1 record, or larger than
+// any day's snapshots, is not trusted for its race, nor is a snapshot with stray bytes in a
+// numeric field; each adds why to `skipped`. Nothing when the race has no snapshot; fails
+// when its file cannot be read.
+Result<std::optional<std::string>> RaceSnapshot(const std::filesystem::path& folder, const RaceDay& day, int race,
+                                                std::vector<std::string>& skipped);
 
 struct TimeSeriesReport
 {

@@ -41,7 +41,7 @@ std::string DayTitle(const RaceDay& day)
 std::string RaceTitle(const RaceDay& day, int race, CourseForm form)
 {
     const std::string_view key = SlotAt(day, race).SlotKey.View();
-    return KeyDate(key) + CourseName(Field(key, 9, 2), form) + Field(key, 15, 2) + "R";
+    return KeyDate(key) + CourseName(Field(key, 9, 2), form) + StoredRaceLabel(Field(key, 15, 2));
 }
 
 std::string LapCardTitle(const RaceDay& day, int race)

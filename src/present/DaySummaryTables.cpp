@@ -424,7 +424,7 @@ constexpr int kFirstOwnColumn = std::size(kRaceColumns);
 std::string VenueRaceText(const RaceSlot& race)
 {
     return CourseFirstTwo(SlotCourseCode(race)) + MeetingDayText(MeetingNumber(race), MeetingDayNumber(race), false) +
-           fmt::sprintf("%2dR", RaceNumber(race));
+           RaceNumberLabel(RaceNumber(race));
 }
 
 CellGrid BuildMainTable(const RaceDay& day)

@@ -11,7 +11,7 @@ namespace vornal {
 std::string RaceListText(const RaceSlot& race)
 {
     return CourseName(SlotCourseCode(race), CourseForm::Short) +
-           MeetingDayText(MeetingNumber(race), MeetingDayNumber(race), true) + fmt::sprintf("%2dR", RaceNumber(race));
+           MeetingDayText(MeetingNumber(race), MeetingDayNumber(race), true) + RaceNumberLabel(RaceNumber(race));
 }
 
 std::vector<RaceListEntry> BuildRaceList(const RaceDay& day)

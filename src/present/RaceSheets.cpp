@@ -466,7 +466,7 @@ void DrawAllBetsFrame(PageCanvas& canvas, int firstRace)
     canvas.SetFont(10);
     for (int i = 1; i <= kAllBetsRows; ++i) {
         canvas.Line(100, 200 * i + 200, 1890, 200 * i + 200);
-        canvas.Text(120, 200 * i + 80, fmt::sprintf("%2dR", firstRace + i - 1));
+        canvas.Text(120, 200 * i + 80, RaceNumberLabel(firstRace + i - 1));
     }
 }
 

@@ -72,8 +72,8 @@ std::optional<TablePrintStyle> TabPrintStyle(std::string_view caption, const Rac
     const std::string_view key = race.SlotKey.View();
     style.MarginLeft = 5;
     style.OrdinaryLine = 2;
-    style.PageHeader.push_back(DateText(key) + CourseName(SlotCourseCode(race), CourseForm::Display) + Field(key, 15, 2) +
-                               "R");
+    style.PageHeader.push_back(DateText(key) + CourseName(SlotCourseCode(race), CourseForm::Display) +
+                               StoredRaceLabel(Field(key, 15, 2)));
     if (caption == "ﾗﾝｷﾝｸﾞ表") {
         return style;
     }

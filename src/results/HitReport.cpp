@@ -21,7 +21,7 @@ std::string RaceLabel(const RaceSlot& race)
     const std::string_view key = race.SlotKey.View();
     const std::string course(TrimRightView(CourseName(std::string(FieldView(key, 9, 2)), CourseForm::Display)));
     return course + MeetingDayText(FieldNumber(key, 11, 2), FieldNumber(key, 13, 2), true) +
-           fmt::sprintf("%2dR", FieldNumber(key, 15, 2));
+           RaceNumberLabel(FieldNumber(key, 15, 2));
 }
 
 std::string Payout(int yen)

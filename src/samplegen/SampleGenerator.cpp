@@ -124,16 +124,14 @@ SampleSummary Summarise(const Season& season, const SampleFeed& feed)
     return summary;
 }
 
-SampleResult GenerateSample(const SampleOptions& options)
+Result<SampleSummary> GenerateSample(const SampleOptions& options)
 {
-    SampleResult result;
+    using Generated = Result<SampleSummary>;
     if (options.days < 1 || options.days > kMaxDays) {
-        result.message = "--days must be between 1 and " + std::to_string(kMaxDays);
-        return result;
+        return Generated::Failure("--days must be between 1 and " + std::to_string(kMaxDays));
     }
     if (options.feedDir.empty()) {
-        result.message = "no feed folder given";
-        return result;
+        return Generated::Failure("no feed folder given");
     }
     const Season season = BuildSampleSeason(options);
     FeedOptions feedOptions;
@@ -142,18 +140,19 @@ SampleResult GenerateSample(const SampleOptions& options)
     feedOptions.timeSeries = options.timeSeriesDir.has_value();
     const SampleFeed feed = BuildFeed(season, feedOptions);
 
-    if (!ClearFeed(options.feedDir, result.message)) {
-        return result;
+    std::string message;
+    if (!ClearFeed(options.feedDir, message)) {
+        return Generated::Failure(message);
     }
     for (const FeedFile& file : feed.feed) {
-        if (!WritePlain(options.feedDir / file.path, file.bytes, result.message)) {
-            return result;
+        if (!WritePlain(options.feedDir / file.path, file.bytes, message)) {
+            return Generated::Failure(message);
         }
     }
     if (options.timeSeriesDir) {
         for (const FeedFile& file : feed.timeSeries) {
-            if (!WritePlain(*options.timeSeriesDir / file.path, file.bytes, result.message)) {
-                return result;
+            if (!WritePlain(*options.timeSeriesDir / file.path, file.bytes, message)) {
+                return Generated::Failure(message);
             }
         }
     }
@@ -167,14 +166,11 @@ SampleResult GenerateSample(const SampleOptions& options)
         for (const auto& [name, bytes] : files) {
             const Status written = WriteFileAtomic(*options.tuningDir / name, bytes);
             if (!written) {
-                result.message = "cannot write " + PathUtf8(*options.tuningDir / name);
-                return result;
+                return Generated::Failure("cannot write " + PathUtf8(*options.tuningDir / name));
             }
         }
     }
-    result.ok = true;
-    result.summary = Summarise(season, feed);
-    return result;
+    return Generated::Success(Summarise(season, feed));
 }
 
 } // namespace vornal::samplegen

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "app/Status.h"
 #include "samplegen/SampleDate.h"
 #include "samplegen/SampleFeed.h"
 #include "samplegen/SeasonModel.h"
@@ -46,13 +47,6 @@ struct SampleSummary
     std::string acquireFrom;     // from-time that reads the whole feed
 };
 
-struct SampleResult
-{
-    bool ok = false;
-    std::string message; // UTF-8, for the terminal
-    SampleSummary summary;
-};
-
 // The first race day of the season the options describe (with `end`, counted back).
 SampleDate SeasonStart(const SampleOptions& options);
 
@@ -61,8 +55,9 @@ Season BuildSampleSeason(const SampleOptions& options);
 
 // Generates the season and writes the feed (replacing the .jvd files of an earlier feed in
 // its folders), the time-series files and the tuning files the options ask for. Fails with
-// a message naming the file that could not be written, or an option out of range.
-SampleResult GenerateSample(const SampleOptions& options);
+// a message (UTF-8, for the terminal) naming the file that could not be written, or an
+// option out of range.
+Result<SampleSummary> GenerateSample(const SampleOptions& options);
 
 SampleSummary Summarise(const Season& season, const SampleFeed& feed);
 

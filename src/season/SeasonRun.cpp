@@ -6,13 +6,9 @@
 #include <system_error>
 #include <thread>
 
-#include "app/AtomicFile.h"
 #include "betting/QuinellaRanks.h"
-#include "odds/OddsFile.h"
 #include "odds/OddsImport.h"
 #include "odds/TimeSeriesOdds.h"
-#include "raceday/RecordFile.h"
-#include "store/JvLayout.h"
 #include "store/StorePaths.h"
 #include "text/Fields.h"
 #include "vocab/Combinations.h"
@@ -20,49 +16,29 @@
 namespace vornal {
 namespace {
 
-bool SameFolder(const std::filesystem::path& a, const std::filesystem::path& b)
-{
-    std::error_code ec;
-    const std::filesystem::path ca = std::filesystem::weakly_canonical(a, ec);
-    const std::filesystem::path cb = std::filesystem::weakly_canonical(b, ec);
-    return (ca.empty() ? a : ca).lexically_normal() == (cb.empty() ? b : cb).lexically_normal();
-}
-
 // The decision-time odds of a day, taken in memory: each race's snapshot nearest to its
-// odds time goes into RaceO1 and the odds of the race are imported from it, as the
-// time-series import does, but without rewriting the store's ".jvO1" file: a report must
-// leave the store as it found it. A blank or unsold quinella entry of the import keeps the
-// predicted payout, so the bets are still ordered by a payout. Returns the races taken;
-// `imported` marks the races whose quinella values are now market odds.
-int TakeDecisionSnapshots(RaceDay& day, const std::filesystem::path& folder, std::array<bool, kRaceSlots>& imported)
+// odds time, as the time-series import takes it (RaceSnapshot, with its checks), goes into
+// RaceO1 and the odds of the race are imported from it, but without rewriting the store's
+// ".jvO1" file: a report must leave the store as it found it. A blank or unsold quinella
+// entry of the import keeps the predicted payout, so the bets are still ordered by a payout.
+// Returns the races taken; `imported` marks the races whose quinella values are now market
+// odds, and `skipped` gets the snapshots the import refuses and the files it cannot read.
+int TakeDecisionSnapshots(RaceDay& day, const std::filesystem::path& folder, std::array<bool, kRaceSlots>& imported,
+                          std::vector<std::string>& skipped)
 {
     int taken = 0;
     day.OddsO1Path.clear(); // ImportOdds keeps the RaceO1 set here
     for (int r = 0; r < RaceListCount(day); ++r) {
-        const std::string_view ra = day.RaceRA[r].View();
-        const std::string date = jv::Get(ra, jv::kDate);
-        const std::string race(FieldView(ra, 20, 8));
-        if (!IsValidDateDigits(date) ||
-            race.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos || race.size() != 8) {
+        const Result<std::optional<std::string>> snapshot = RaceSnapshot(folder, day, r, skipped);
+        if (!snapshot) {
+            // One unreadable file costs its race the snapshot, not the day its report.
+            skipped.push_back(snapshot.message());
             continue;
         }
-        const std::filesystem::path file = folder / date / (race + ".jvO1");
-        std::error_code sizeError;
-        if (std::filesystem::file_size(file, sizeError) > RecordFile::LargestSound(static_cast<int>(kO1LineBytes) + 2) &&
-            !sizeError) {
+        if (!snapshot.value) {
             continue;
         }
-        const std::optional<std::string> bytes = ReadFileBytes(file);
-        if (!bytes) {
-            continue;
-        }
-        const std::vector<std::string> lines = SplitLfLines(*bytes);
-        const int best =
-            NearestSnapshot(lines, OddsTimeMinutes(day.Races[r].AutoOddsTime.View()), jv::View(ra, jv::kRaceKey));
-        if (best < 0 || lines[static_cast<std::size_t>(best)].size() != kO1LineBytes) {
-            continue;
-        }
-        day.RaceO1[r] = lines[static_cast<std::size_t>(best)];
+        day.RaceO1[r] = *snapshot.value;
         const auto predicted = day.Races[r].PredictedQuinellaPayout;
         if (!ImportOdds(day, r)) {
             continue;
@@ -191,7 +167,7 @@ SeasonDay RunDay(const std::filesystem::path& appDir, const std::string& dayName
     if (prepared.result.Ok() && seriesFolder) {
         std::error_code ec;
         if (std::filesystem::is_directory(*seriesFolder / DayDigits(dayName), ec)) {
-            result.snapshots = TakeDecisionSnapshots(*prepared.day, *seriesFolder, imported);
+            result.snapshots = TakeDecisionSnapshots(*prepared.day, *seriesFolder, imported, result.skippedSnapshots);
             result.mode = result.snapshots > 0 ? DecisionMode::DecisionTime : DecisionMode::Stored;
         }
     }
@@ -249,13 +225,8 @@ SeasonRun RunSeason(const std::filesystem::path& appDir, std::vector<SeasonMetho
     SeasonRun run;
     run.methods = std::move(methods);
     const std::vector<std::string> names = SeasonDayNames(appDir, options);
-    std::optional<std::filesystem::path> seriesFolder;
-    if (options.decisionTime) {
-        const std::filesystem::path folder = OddsSeriesFolder(appDir);
-        if (!SameFolder(folder, appDir)) {
-            seriesFolder = folder;
-        }
-    }
+    const std::optional<std::filesystem::path> seriesFolder =
+        options.decisionTime ? ChosenOddsSeriesFolder(appDir) : std::nullopt;
     const int threads =
         options.hitFiles == DaySession::HitFiles::Always ? 1 : SeasonThreads(options.threads, names.size());
 

@@ -86,6 +86,9 @@ struct SeasonDay
     std::string loadMessage; // why the day could not be loaded (CP932)
     DecisionMode mode = DecisionMode::Stored;
     int snapshots = 0; // races whose time-series snapshot was taken
+    // The snapshots the time-series import refuses, each with why (CP932); their races are
+    // judged on the stored odds.
+    std::vector<std::string> skippedSnapshots;
     std::vector<SeasonRace> races;
     std::vector<SeasonMethodDay> methods; // in the order of the run's methods
 };

@@ -35,7 +35,36 @@ bool IsSet(const CancelFlag* cancel)
     return cancel != nullptr && cancel->IsSet();
 }
 
+// The day a failed load leaves: no races, no bets, blank records. The odds fields stay, as
+// a load keeps them for the slots a day does not use.
+std::unique_ptr<RaceDay> EmptiedDay(std::unique_ptr<RaceDay> day)
+{
+    ClearRaceDay(*day);
+    BlankRaceDayRecords(*day);
+    day->Bets = {};
+    day->BetKindSuffix.clear();
+    return day;
+}
+
 } // namespace
+
+bool LoadReplacesDay(LoadOutcome outcome)
+{
+    switch (outcome) {
+    case LoadOutcome::Loaded:
+    case LoadOutcome::MissingRaceFile:
+    case LoadOutcome::ReadFailed:
+    case LoadOutcome::PassFailed:
+        return true;
+    case LoadOutcome::BadDate:
+    case LoadOutcome::NoAppFolder:
+    case LoadOutcome::UnknownDay:
+    case LoadOutcome::MissingMaster:
+    case LoadOutcome::Cancelled:
+        return false;
+    }
+    return false;
+}
 
 DaySession::DaySession(std::filesystem::path appDir, const Clock* clock)
     : m_appDir(std::move(appDir)), m_clock(clock != nullptr ? clock : &DefaultClock())
@@ -109,21 +138,13 @@ PreparedDay DaySession::PrepareDay(std::string_view dayName, Progress* progress,
     };
     std::optional<MasterIndex> masters;
     prepared.result = ReadRaceDay(*fresh, dayName, options, &masters);
-    switch (prepared.result.outcome) {
-    case LoadOutcome::BadDate:
-    case LoadOutcome::NoAppFolder:
-    case LoadOutcome::UnknownDay:
-    case LoadOutcome::MissingMaster:
-    case LoadOutcome::Cancelled:
+    if (!prepared.result.Ok()) {
+        // A read stopped part way may have cleared the day without blanking its records,
+        // which would list the previous date's races under this one.
+        if (LoadReplacesDay(prepared.result.outcome)) {
+            prepared.day = EmptiedDay(std::move(fresh));
+        }
         return prepared;
-    case LoadOutcome::MissingRaceFile:
-    case LoadOutcome::ReadFailed:
-    case LoadOutcome::PassFailed:
-        // The day was cleared before the failure, as a load in place leaves it.
-        prepared.day = std::move(fresh);
-        return prepared;
-    case LoadOutcome::Loaded:
-        break;
     }
 
     for (DayPassKind pass : {DayPassKind::Ratings, DayPassKind::Payouts, DayPassKind::Lap, DayPassKind::AxisCodes,
@@ -137,9 +158,12 @@ PreparedDay DaySession::PrepareDay(std::string_view dayName, Progress* progress,
         }
         if (Status done = RunPass(pass, *fresh, dayName, shown, masters ? &*masters : nullptr, prepared.pipeline);
             !done) {
+            // The passes before this one filled part of the day: not a day to judge bets on.
             prepared.result.outcome = LoadOutcome::PassFailed;
             prepared.result.message = done.message;
-            break;
+            prepared.pipeline = {};
+            prepared.day = EmptiedDay(std::move(fresh));
+            return prepared;
         }
     }
     prepared.day = std::move(fresh);

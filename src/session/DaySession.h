@@ -86,6 +86,13 @@ struct PreparedSeriesOdds
     std::unique_ptr<RaceDay> day; // null when the import was refused
 };
 
+// Whether a load that ended with `outcome` replaces the day shown. A loaded day does; so
+// does a load that failed after the day was cleared (a missing race file, a store file that
+// cannot be read, a failed pass): the chosen date is then shown empty, with no races, so
+// neither a half-built day nor the previous date's races stand under its name. A refused or
+// cancelled load leaves the day shown as it was.
+bool LoadReplacesDay(LoadOutcome outcome);
+
 // A prepared load, to be adopted.
 struct PreparedDay
 {
@@ -119,13 +126,14 @@ public:
 
     // The load without its last step. The fresh day starts as a copy of the day shown, so
     // values a load keeps (the odds of slots the new day does not use) carry over exactly as
-    // in a load in place. It carries a day when the load changed it, whatever its outcome,
-    // and none when the load was refused (a bad date, a missing master) or cancelled.
+    // in a load in place. It carries a day when LoadReplacesDay says the outcome replaces
+    // the day shown (the date's empty day when the load failed), and none otherwise.
     // `cancel` is tested between races and between passes. Reads the day shown, never
     // writes it.
     PreparedDay PrepareDay(std::string_view dayName, Progress* progress = nullptr,
                            const CancelFlag* cancel = nullptr) const;
-    // Shows the prepared day (when it carries one) and returns its outcome.
+    // Shows the prepared day (when it carries one) and returns its outcome. Both faces adopt
+    // every prepared load, failed or not, so they show the same after a failure.
     LoadResult AdoptDay(PreparedDay prepared);
 
     // Reruns the day pipeline alone on the day shown (the betting method changed): no

@@ -8,6 +8,7 @@
 #include "text/Encoding.h"
 #include "text/Fields.h"
 #include "vocab/CodeNames.h"
+#include "vocab/RaceTexts.h"
 
 namespace vornal {
 namespace {
@@ -62,7 +63,7 @@ std::string RecordIdentity(std::string_view record)
         who = Sjis("血統登録番号 ") + field(12, 10);
     } else if (record.size() >= 27) {
         who = field(12, 4) + Sjis("年") + field(16, 2) + Sjis("月") + field(18, 2) + Sjis("日") +
-              CourseName(FieldView(record, 20, 2), CourseForm::Short) + field(26, 2) + "R";
+              CourseName(FieldView(record, 20, 2), CourseForm::Short) + StoredRaceLabel(field(26, 2));
         if (kind == "SE" && record.size() >= 30) {
             who += field(29, 2) + Sjis("番");
         }

@@ -1,7 +1,6 @@
 #include "ui/AcquisitionWindow.h"
 
 #include <algorithm>
-#include <iterator>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,7 +12,6 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include "app/AppDir.h"
@@ -48,7 +46,7 @@ AcquisitionWindow::AcquisitionWindow(DaySession& session, std::unique_ptr<Replay
       m_files(new QListWidget(this)), m_job(new Job(this))
 {
     setWindowTitle(QStringLiteral("JVデータ取得"));
-    m_acquisition = std::make_unique<Acquisition>(m_link, m_appDir, m_settings, DefaultClock(), m_cancel,
+    m_acquisition = std::make_unique<Acquisition>(m_link, m_appDir, m_settings, DefaultClock(), m_job->Flag(),
                                                   static_cast<AcquisitionView&>(*this));
     if (!m_acquisition->SettingWarning().empty()) {
         static_cast<void>(AppendErrorLine(m_appDir, m_acquisition->SettingWarning()));
@@ -59,7 +57,7 @@ AcquisitionWindow::AcquisitionWindow(DaySession& session, std::unique_ptr<Replay
     if (m_bridge != nullptr) {
         m_bridgeCancelBefore = m_bridge->CancelFlagInUse();
         m_bridgeProgressBefore = m_bridge->WaitProgress();
-        m_bridge->SetCancelFlag(&m_cancel);
+        m_bridge->SetCancelFlag(&m_job->Flag());
         m_bridge->SetWaitProgress([this](const std::string& line) { SetLine(0, line); });
     }
     // The feed folder of the replay link is what "JVLink設定" chooses.
@@ -102,6 +100,8 @@ AcquisitionWindow::AcquisitionWindow(DaySession& session, std::unique_ptr<Replay
     m_linkResult = m_bridge != nullptr ? 0 : m_link.JVInit(kJvSoftwareId);
     connect(m_cancelButton, &QPushButton::clicked, this, &AcquisitionWindow::AskCancel);
     connect(m_linkSettings, &QPushButton::clicked, this, &AcquisitionWindow::ShowLinkSettings);
+    // Thousands of created-file lines: the list follows them once per share, not per line.
+    connect(m_job, &Job::PostsRan, m_files, &QListWidget::scrollToBottom);
     SyncPicker();
 }
 
@@ -111,12 +111,9 @@ AcquisitionWindow::~AcquisitionWindow()
     if (m_replay != nullptr) {
         m_replay->SetFolderChooser({});
     }
-    // Only a window torn down with its parent can still have a run: it ends at its next step,
-    // and its messages, which wait for this thread, are answered meanwhile.
-    if (Running()) {
-        m_cancel.Set(); // the acquisition's own flag
-    }
-    // The worker uses the acquisition and this window's members: it ends before they go.
+    // Only a window torn down with its parent can still have a run: the job cancels it, and
+    // its messages, which wait for this thread, are answered meanwhile. The worker uses the
+    // acquisition and this window's members: it ends before they go.
     delete m_job;
     m_job = nullptr;
     if (m_bridge != nullptr) {
@@ -137,72 +134,7 @@ void AcquisitionWindow::ShowLinkSettings()
     // The component's own dialog may stay open for minutes: the bridge waits on the worker,
     // as a run does, and the window stays live.
     Acquisition* acquisition = m_acquisition.get();
-    m_job->Start([acquisition](const CancelFlag&) { acquisition->ShowSettings(); }, [this] { FlushAll(); });
-}
-
-void AcquisitionWindow::OnUiThread(std::function<void()> call, bool wait)
-{
-    if (QThread::currentThread() == thread()) {
-        call();
-        return;
-    }
-    if (wait) {
-        // What was queued before shows first.
-        QMetaObject::invokeMethod(
-            this,
-            [this, call = std::move(call)] {
-                FlushAll();
-                call();
-            },
-            Qt::BlockingQueuedConnection);
-        return;
-    }
-    // However fast the worker reads, at most one flush waits in this thread's queue: the
-    // window shows every line and bar, in order, without drowning in events.
-    bool post = false;
-    {
-        const std::lock_guard lock(m_pendingMutex);
-        m_pending.push_back(std::move(call));
-        post = !m_flushPosted;
-        m_flushPosted = true;
-    }
-    if (post) {
-        QMetaObject::invokeMethod(this, &AcquisitionWindow::Flush, Qt::QueuedConnection);
-    }
-}
-
-void AcquisitionWindow::FlushAll()
-{
-    bool more = true;
-    while (more) {
-        Flush();
-        const std::lock_guard lock(m_pendingMutex);
-        more = !m_pending.empty();
-    }
-}
-
-void AcquisitionWindow::Flush()
-{
-    // A bounded share per event, so a long backlog of lines never stalls the window.
-    constexpr std::size_t kCallsPerFlush = 200;
-    std::vector<std::function<void()>> calls;
-    bool more = false;
-    {
-        const std::lock_guard lock(m_pendingMutex);
-        const std::size_t count = std::min(kCallsPerFlush, m_pending.size());
-        calls.assign(std::make_move_iterator(m_pending.begin()),
-                     std::make_move_iterator(m_pending.begin() + static_cast<std::ptrdiff_t>(count)));
-        m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(count));
-        more = !m_pending.empty();
-        m_flushPosted = more;
-    }
-    for (const std::function<void()>& call : calls) {
-        call();
-    }
-    m_files->scrollToBottom();
-    if (more) {
-        QMetaObject::invokeMethod(this, &AcquisitionWindow::Flush, Qt::QueuedConnection);
-    }
+    m_job->Start([acquisition](const CancelFlag&) { acquisition->ShowSettings(); });
 }
 
 void AcquisitionWindow::SetPrompts(Ask ask, Tell tell)
@@ -253,7 +185,7 @@ void AcquisitionWindow::StartRun()
     m_refusal.clear();
     // The session holds the store lock for the whole run: a second run into the folder (the
     // CLI's, another window's) would interleave with this one and lose history lines.
-    // The acquisition's cancel flag is its own (the cancel button sets it, after asking).
+    // The acquisition's cancel flag is the job's (the cancel button sets it, after asking).
     m_job->Start(
         [this, acquisition, session, bridge, view](const CancelFlag&) {
             // A bridge starts (and the component initialises) here, off this thread.
@@ -275,7 +207,6 @@ void AcquisitionWindow::StartRun()
 
 void AcquisitionWindow::OnRunEnded()
 {
-    FlushAll();
     if (!m_refusal.empty()) {
         m_tell(Q(m_refusal));
     }
@@ -290,13 +221,13 @@ void AcquisitionWindow::AskCancel()
     }
     // The worker sees the flag at its next step and cancels as the core's Cancel does.
     if (m_ask(Q(AcquisitionCancelQuestion()))) {
-        m_cancel.Set();
+        m_job->Cancel();
     }
 }
 
 void AcquisitionWindow::SetLine(int, const std::string& text)
 {
-    OnUiThread([this, text = Q(text)] { m_label->setText(text); });
+    m_job->Post([this, text = Q(text)] { m_label->setText(text); });
 }
 
 void AcquisitionWindow::SetBar(int bar, int position, int maximum)
@@ -304,7 +235,7 @@ void AcquisitionWindow::SetBar(int bar, int position, int maximum)
     if (bar != 0 && bar != 1) {
         return;
     }
-    OnUiThread([this, bar, position, maximum] {
+    m_job->Post([this, bar, position, maximum] {
         m_bars[bar]->setRange(0, std::max(1, maximum));
         m_bars[bar]->setValue(std::clamp(position, 0, std::max(1, maximum)));
     });
@@ -312,28 +243,28 @@ void AcquisitionWindow::SetBar(int bar, int position, int maximum)
 
 void AcquisitionWindow::ClearCreatedFiles()
 {
-    OnUiThread([this] { m_files->clear(); });
+    m_job->Post([this] { m_files->clear(); });
 }
 
 void AcquisitionWindow::AddCreatedFile(const std::string& line)
 {
-    OnUiThread([this, text = Q(line)] { m_files->addItem(text); });
+    m_job->Post([this, text = Q(line)] { m_files->addItem(text); });
 }
 
 void AcquisitionWindow::ShowMessage(const std::string& text)
 {
     // The run goes on only after the user's OK, as after a modal box.
-    OnUiThread([this, message = Q(text)] { m_tell(message); }, true);
+    m_job->PostAndWait([this, message = Q(text)] { m_tell(message); });
 }
 
 void AcquisitionWindow::Beep()
 {
-    OnUiThread([] { QApplication::beep(); });
+    m_job->Post([] { QApplication::beep(); });
 }
 
 void AcquisitionWindow::SetBusy(bool busy)
 {
-    OnUiThread([busy] {
+    m_job->Post([busy] {
         if (busy) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
         } else {

@@ -3,8 +3,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <vector>
 
 #include <QDialog>
 
@@ -23,10 +21,11 @@ class QPushButton;
 
 // The bulk acquisition window: the core's Acquisition state machine with its buttons, the
 // from-date picker, the download and read bars, the label and the created-files list. A run
-// goes on the window's Job (DaySession::Acquire on its worker); what it shows crosses to this window's
-// thread as copied texts and numbers in queued calls, its messages wait for the user's OK
-// as a modal box would. The cancel button only sets the run's cancel flag (atomic); the
-// Acquisition itself is touched by the worker alone while the run lasts.
+// goes on the window's Job (DaySession::Acquire on its worker); what it shows crosses to this
+// window's thread as copied texts and numbers posted through the job, its messages wait for
+// the user's OK as a modal box would. The acquisition's cancel flag is the job's: the cancel
+// button only sets it (atomic); the Acquisition itself is touched by the worker alone while
+// the run lasts.
 namespace vornal::ui {
 
 class AcquisitionWindow : public QDialog, private AcquisitionView
@@ -70,11 +69,6 @@ private:
     void ShowLinkSettings();
     void StartRun();
     void OnRunEnded();
-    // Runs `call` on this window's thread: at once when already there, else queued (or,
-    // `wait`, blocking the worker until it ran).
-    void OnUiThread(std::function<void()> call, bool wait = false);
-    void Flush();
-    void FlushAll();
     void AskCancel();
     void SyncPicker();
 
@@ -92,7 +86,6 @@ private:
     // The lock's refusal of the last run (written by the worker, read after it ended).
     std::string m_refusal;
     Settings m_settings;
-    CancelFlag m_cancel;
     std::unique_ptr<ReplayLink> m_ownLink;
     JvLink& m_link;
     ReplayLink* m_replay;  // m_link when it is the replay link
@@ -109,9 +102,6 @@ private:
     QLabel* m_label;
     QListWidget* m_files;
     Job* m_job;
-    std::mutex m_pendingMutex;
-    std::vector<std::function<void()>> m_pending;
-    bool m_flushPosted = false;
     int m_linkResult = 0;
     Ask m_ask;
     Tell m_tell;

@@ -27,13 +27,7 @@ bool DayLoader::Start(const std::string& dayName, Job::Work before)
             *prepared = session->PrepareDay(dayName, progress, &cancel);
         },
         [this, prepared] {
-            if (!prepared->result.Ok()) {
-                // A failed load leaves the day on screen whole: a half-loaded day with the
-                // previous date's races mixed in is worse on a Saturday morning than the old
-                // day and a message.
-                emit Finished(prepared->result);
-                return;
-            }
+            // Failed or not, as the command line adopts it: the session decides what is shown.
             const LoadResult result = m_session.AdoptDay(std::move(*prepared));
             emit Finished(result);
         });

@@ -13,7 +13,8 @@
 // DaySession::PrepareDay, which fills a fresh RaceDay and only reads the day shown; when it
 // ends, the user-interface thread adopts the prepared day. Between Start and Finished the
 // caller keeps every command that changes the session (another load, the pipeline rerun)
-// blocked. Cancel stops a load between races and passes; the day shown then stays.
+// blocked. Cancel stops a load between races and passes; the day shown then stays. A load
+// that failed is adopted too: the session shows the date empty (LoadReplacesDay).
 namespace vornal::ui {
 
 class QueuedProgress;

@@ -1,5 +1,8 @@
 #include "ui/Job.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QCoreApplication>
 #include <QThread>
 
@@ -44,11 +47,78 @@ void Job::Cancel()
     }
 }
 
+void Job::Post(std::function<void()> call)
+{
+    if (QThread::currentThread() == thread()) {
+        call();
+        return;
+    }
+    bool queue = false;
+    {
+        const std::lock_guard lock(m_postsMutex);
+        m_posts.push_back(std::move(call));
+        queue = !m_flushQueued;
+        m_flushQueued = true;
+    }
+    if (queue) {
+        QMetaObject::invokeMethod(this, &Job::RunPosts, Qt::QueuedConnection);
+    }
+}
+
+void Job::PostAndWait(std::function<void()> call)
+{
+    if (QThread::currentThread() == thread()) {
+        call();
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, call = std::move(call)] {
+            RunAllPosts();
+            call();
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+void Job::RunPosts()
+{
+    constexpr std::size_t kCallsPerFlush = 200;
+    std::vector<std::function<void()>> calls;
+    bool more = false;
+    {
+        const std::lock_guard lock(m_postsMutex);
+        const std::size_t count = std::min(kCallsPerFlush, m_posts.size());
+        calls.assign(std::make_move_iterator(m_posts.begin()),
+                     std::make_move_iterator(m_posts.begin() + static_cast<std::ptrdiff_t>(count)));
+        m_posts.erase(m_posts.begin(), m_posts.begin() + static_cast<std::ptrdiff_t>(count));
+        more = !m_posts.empty();
+        m_flushQueued = more;
+    }
+    for (const std::function<void()>& call : calls) {
+        call();
+    }
+    emit PostsRan();
+    if (more) {
+        QMetaObject::invokeMethod(this, &Job::RunPosts, Qt::QueuedConnection);
+    }
+}
+
+void Job::RunAllPosts()
+{
+    bool more = true;
+    while (more) {
+        RunPosts();
+        const std::lock_guard lock(m_postsMutex);
+        more = !m_posts.empty();
+    }
+}
+
 void Job::Ended()
 {
     m_thread->wait();
     m_thread->deleteLater();
     m_thread = nullptr;
+    RunAllPosts();
     const std::function<void()> done = std::move(m_done);
     m_done = nullptr;
     if (done) {

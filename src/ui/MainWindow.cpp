@@ -234,6 +234,10 @@ void MainWindow::OnLoaded(const LoadResult& result)
         if (result.outcome != LoadOutcome::Cancelled) {
             Notify(Q(result.message));
         }
+        // The date failed after the day was cleared: its empty day is shown, not the old one.
+        if (LoadReplacesDay(result.outcome)) {
+            RefreshDay();
+        }
         if (after) {
             after();
         }

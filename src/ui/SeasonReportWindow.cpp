@@ -293,6 +293,10 @@ bool SeasonReportWindow::Run()
         const SeasonRun run = RunSeason(m_appDir, methods, options);
         m_resultMessage.clear();
         for (const SeasonDay& day : run.days) {
+            // A snapshot the time-series import refuses is said here as the terminal says it.
+            if (m_resultMessage.empty() && !day.skippedSnapshots.empty()) {
+                m_resultMessage = day.skippedSnapshots.front();
+            }
             for (const SeasonMethodDay& judged : day.methods) {
                 if (m_resultMessage.empty() && !judged.messages.empty()) {
                     m_resultMessage = judged.messages.front();

@@ -3,6 +3,7 @@
 #include "text/Encoding.h"
 #include "text/Fields.h"
 #include "text/Format.h"
+#include "vocab/TextHelpers.h"
 
 namespace vornal {
 
@@ -20,6 +21,21 @@ std::string SpacedDateText(std::string_view yyyymmdd)
 std::string MeetingDayText(long long meeting, long long day, bool spaced)
 {
     return fmt::sprintf("%lld", meeting) + (spaced ? Sjis("回 ") : Sjis("回")) + fmt::sprintf("%lld", day) + Sjis("日");
+}
+
+std::string RaceNumberLabel(long long raceNumber)
+{
+    return fmt::sprintf("%2lldR", raceNumber);
+}
+
+std::string RecordRaceLabel(std::string_view raceNoBytes)
+{
+    return SpaceForZero(raceNoBytes) + "R";
+}
+
+std::string StoredRaceLabel(std::string_view raceNoBytes)
+{
+    return std::string(raceNoBytes) + "R";
 }
 
 } // namespace vornal

@@ -56,10 +56,10 @@ protected:
 
 TEST_F(Generator, TheSameOptionsGiveTheSameBytes)
 {
-    const SampleResult first = GenerateSample(Options("a"));
-    const SampleResult second = GenerateSample(Options("b"));
-    ASSERT_TRUE(first.ok) << first.message;
-    ASSERT_TRUE(second.ok) << second.message;
+    const Result<SampleSummary> first = GenerateSample(Options("a"));
+    const Result<SampleSummary> second = GenerateSample(Options("b"));
+    ASSERT_TRUE(first) << first.message();
+    ASSERT_TRUE(second) << second.message();
     const auto a = Tree(m_dir / "a");
     const auto b = Tree(m_dir / "b");
     ASSERT_GT(a.size(), 20u);
@@ -77,8 +77,8 @@ TEST_F(Generator, AnotherSeedGivesAnotherSeason)
 {
     SampleOptions other = Options("b");
     other.seed = 2;
-    ASSERT_TRUE(GenerateSample(Options("a")).ok);
-    ASSERT_TRUE(GenerateSample(other).ok);
+    ASSERT_TRUE(GenerateSample(Options("a")));
+    ASSERT_TRUE(GenerateSample(other));
     const auto a = Tree(m_dir / "a" / "feed");
     const auto b = Tree(m_dir / "b" / "feed");
     int differing = 0;
@@ -92,10 +92,10 @@ TEST_F(Generator, AnEarlierFeedIsReplacedNotMerged)
 {
     SampleOptions options = Options("a");
     options.days = 8;
-    ASSERT_TRUE(GenerateSample(options).ok);
+    ASSERT_TRUE(GenerateSample(options));
     std::ofstream(options.feedDir / "stored" / "notes.txt") << "kept";
     options.days = 4;
-    ASSERT_TRUE(GenerateSample(options).ok);
+    ASSERT_TRUE(GenerateSample(options));
     const auto files = Tree(options.feedDir);
     EXPECT_TRUE(files.count("stored/notes.txt"));
     int results = 0;
@@ -123,14 +123,14 @@ TEST_F(Generator, RefusesDaysOutOfRangeAndAMissingFeedFolder)
 {
     SampleOptions options = Options("a");
     options.days = 0;
-    EXPECT_FALSE(GenerateSample(options).ok);
+    EXPECT_FALSE(GenerateSample(options));
     options.days = kMaxDays + 1;
-    EXPECT_FALSE(GenerateSample(options).ok);
+    EXPECT_FALSE(GenerateSample(options));
     options.days = 2;
     options.feedDir.clear();
-    const SampleResult result = GenerateSample(options);
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.message.empty());
+    const Result<SampleSummary> result = GenerateSample(options);
+    EXPECT_FALSE(result);
+    EXPECT_FALSE(result.message().empty());
     EXPECT_FALSE(fs::exists(m_dir / "a"));
 }
 
@@ -139,9 +139,9 @@ TEST_F(Generator, ReportsAFeedFolderThatCannotBeWritten)
     std::ofstream(m_dir / "taken") << "a file, not a folder";
     SampleOptions options = Options("a");
     options.feedDir = m_dir / "taken";
-    const SampleResult result = GenerateSample(options);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find("taken"), std::string::npos) << result.message;
+    const Result<SampleSummary> result = GenerateSample(options);
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.message().find("taken"), std::string::npos) << result.message();
 }
 
 TEST(SampleDates, CountDaysAndWeekdaysAcrossMonthsAndLeapYears)

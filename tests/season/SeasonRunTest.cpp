@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <unistd.h>
@@ -279,6 +280,58 @@ TEST_F(SeasonRunTest, CalibrateWritesNewTablesBesideAndReplacesOnlyWhenConfirmed
     // A second install keeps the shipped file as the one kept.
     ASSERT_EQ(RunCli(cli + " --install --yes").exitCode, 0);
     EXPECT_EQ(ReadFileBytes(app / "RT.dat.old"), shippedRt);
+}
+
+TEST_F(SeasonRunTest, DecisionTimeRefusesTheSnapshotsTheImportRefuses)
+{
+    // Four races of the last day get a damaged snapshot file: a cut line, another year's
+    // race under the same name, announcements of another day, a stray byte in the odds.
+    const fs::path app = s_root / "refused";
+    const fs::path series = s_root / "ts-damaged";
+    fs::copy(App(), app, fs::copy_options::recursive);
+    fs::copy(s_root / "ts", series, fs::copy_options::recursive);
+    ASSERT_TRUE(ChooseOddsFolder(app, series));
+    const std::string lastDay = s_days.front();
+    std::vector<fs::path> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(series / DayDigits(lastDay))) {
+        files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    ASSERT_GE(files.size(), 5u);
+    const auto rewrite = [](const fs::path& file, std::size_t at, std::string_view bytes) {
+        std::optional<std::string> text = ReadFileBytes(file);
+        ASSERT_TRUE(text);
+        for (std::size_t line = 0; line < text->size(); line = text->find('\n', line) + 1) {
+            text->replace(line + at, bytes.size(), bytes);
+            if (text->find('\n', line) == std::string::npos) {
+                break;
+            }
+        }
+        ASSERT_TRUE(WriteFileAtomic(file, *text));
+    };
+    {
+        std::optional<std::string> text = ReadFileBytes(files[0]);
+        ASSERT_TRUE(text);
+        ASSERT_TRUE(WriteFileAtomic(files[0], *text + "O1cut\r\n"));
+    }
+    rewrite(files[1], 11, "1999"); // the year of the race key
+    rewrite(files[2], 27, "0101"); // the month and day of the announcement
+    rewrite(files[3], 45, "1X23"); // the win odds of horse 1
+
+    SeasonRunOptions options;
+    options.decisionTime = true;
+    const SeasonRun decided = RunSeason(app, Methods(), options);
+    ASSERT_EQ(decided.days.size(), 5u);
+    const SeasonDay& day = decided.days.back();
+
+    DaySession session(app);
+    ASSERT_TRUE(session.LoadDay(lastDay).Ok());
+    const TimeSeriesReport imported = session.ImportTimeSeriesOdds();
+    ASSERT_TRUE(imported.io) << imported.io.message;
+    EXPECT_EQ(day.snapshots, imported.taken);
+    EXPECT_EQ(day.snapshots, static_cast<int>(files.size()) - 4);
+    EXPECT_EQ(day.skippedSnapshots, imported.skipped);
+    EXPECT_EQ(day.skippedSnapshots.size(), 3u); // the other day's announcements are simply not there
 }
 
 } // namespace

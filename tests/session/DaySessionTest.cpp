@@ -403,3 +403,48 @@ TEST_F(DaySessionTest, EverySwapOfTheDayShownTellsItsHoldersTheNewDay)
 
 } // namespace
 } // namespace vornal
+
+namespace vornal {
+namespace {
+
+TEST_F(DaySessionTest, ALoadThatFailsAfterTheClearShowsTheDateEmpty)
+{
+    // Each face adopts the load it prepared; a missing race file or a cut runner file must
+    // leave neither the half-read day nor the previous date's races under the new date.
+    const auto expectEmptied = [](LoadOutcome expected) {
+        DaySession session(App());
+        ASSERT_TRUE(session.LoadDay(s_days[0]).Ok());
+        ASSERT_GT(RaceListCount(*session.Day()), 0);
+        int told = 0;
+        session.OnDayReplaced([&](const RaceDay&) { ++told; });
+        const LoadResult failed = session.LoadDay(s_days[1]);
+        EXPECT_EQ(failed.outcome, expected);
+        EXPECT_FALSE(failed.message.empty());
+        EXPECT_EQ(told, 1);
+        EXPECT_EQ(session.DayName(), s_days[1]);
+        EXPECT_EQ(RaceListCount(*session.Day()), 0);
+        EXPECT_EQ(session.Totals()[BetType::Win].Points, 0);
+        EXPECT_TRUE(session.Day()->BetKindSuffix.empty());
+    };
+
+    const fs::path raceFile = RaceFile(App(), s_days[1]);
+    fs::rename(raceFile, raceFile.string() + ".away");
+    expectEmptied(LoadOutcome::MissingRaceFile);
+    fs::rename(raceFile.string() + ".away", raceFile);
+
+    fs::path runnerFile;
+    for (const fs::directory_entry& entry : fs::directory_iterator(raceFile.parent_path())) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with(raceFile.stem().string()) && name.ends_with(".jvSEr")) {
+            runnerFile = entry.path();
+        }
+    }
+    ASSERT_FALSE(runnerFile.empty());
+    fs::copy_file(runnerFile, runnerFile.string() + ".whole");
+    fs::resize_file(runnerFile, 1000);
+    expectEmptied(LoadOutcome::ReadFailed);
+    fs::rename(runnerFile.string() + ".whole", runnerFile);
+}
+
+} // namespace
+} // namespace vornal

@@ -5,6 +5,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QDir>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -19,6 +20,7 @@
 #include "season/SeasonGrid.h"
 #include "season/SeasonReportJson.h"
 #include "text/Encoding.h"
+#include "odds/TimeSeriesOdds.h"
 #include "ui/GridModel.h"
 #include "ui/MainWindow.h"
 #include "ui/SeasonReportWindow.h"
@@ -190,5 +192,43 @@ void SeasonReportWindowTest::theTuningTabsMeasureTheTablesAgainAndShowOldBesideN
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QDir().mkpath(QStringLiteral(VORNAL_SCREENSHOT_DIR));
     QVERIFY(window->grab().save(QStringLiteral(VORNAL_SCREENSHOT_DIR "/calibration.png")));
+    window->close();
+}
+
+void SeasonReportWindowTest::aRefusedSnapshotIsSaidInTheStatusLine()
+{
+    // The same season once more, for its time-series snapshots of the last day; one of them
+    // gets a cut line, which the import refuses, and so must a report.
+    const fs::path app = m_root / "app-series";
+    const fs::path series = m_root / "series";
+    fs::copy(m_root / "app", app, fs::copy_options::recursive);
+    QCOMPARE(test::RunCli("samplegen --feed " + test::ShellQuote((m_root / "feed-series").string()) +
+                          " --days 16 --timeseries " + test::ShellQuote(series.string()))
+                 .exitCode,
+             0);
+    fs::path cut;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(series)) {
+        if (entry.is_regular_file() && (cut.empty() || entry.path() < cut)) {
+            cut = entry.path();
+        }
+    }
+    QVERIFY(!cut.empty());
+    const std::optional<std::string> bytes = ReadFileBytes(cut);
+    QVERIFY(bytes);
+    QVERIFY(WriteFileAtomic(cut, *bytes + "O1cut\r\n"));
+    QVERIFY(ChooseOddsFolder(app, series));
+
+    Workbench workbench(app);
+    QVERIFY(!workbench.Open());
+    MainWindow& main = *workbench.Window();
+    main.findChild<QAction*>(QStringLiteral("SeasonReport"))->trigger();
+    auto* window = main.findChild<SeasonReportWindow*>();
+    QVERIFY(window);
+    QVERIFY(window->Run());
+    QTRY_VERIFY_WITH_TIMEOUT(!window->Running(), 120000);
+    const QString status = window->findChild<QLabel*>(QStringLiteral("Status"))->text();
+    QVERIFY2(status.contains(QString::fromStdString(cut.filename().string())) &&
+                 status.contains(QStringLiteral("960バイトではありません")),
+             qPrintable(status));
     window->close();
 }

@@ -16,4 +16,5 @@ private slots:
     void theMenuOpensTheWindowAndARunFillsTableAndCharts();
     void theDeveloperMethodIsOfferedInTheDeveloperViewOnly();
     void theTuningTabsMeasureTheTablesAgainAndShowOldBesideNew();
+    void aRefusedSnapshotIsSaidInTheStatusLine();
 };

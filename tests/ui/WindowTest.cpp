@@ -41,6 +41,7 @@
 #include "text/FileNames.h"
 #include "ui/AcquisitionWindow.h"
 #include "ui/GridView.h"
+#include "ui/Job.h"
 #include "ui/MainWindow.h"
 #include "ui/RaceAnalysisPanel.h"
 #include "ui/RaceListPanel.h"
@@ -426,6 +427,56 @@ private slots:
         QCOMPARE(workbench.Session().Day(), shown);
         QCOMPARE(workbench.Session().DayName(), shownName);
         QCOMPARE(window.ListPanel()->EntryCount(), 36);
+    }
+
+    void aLoadThatFailsAfterTheClearShowsTheDateEmpty()
+    {
+        Workbench workbench(m_app);
+        QVERIFY(!workbench.Open());
+        MainWindow& window = *workbench.Window();
+        ChooseDate(window, 0);
+        QCOMPARE(window.ListPanel()->EntryCount(), 36);
+        const fs::path raceFile = RaceFile(m_app, m_days[1]);
+        fs::rename(raceFile, raceFile.string() + ".away");
+        QVERIFY(window.LoadDate(m_days[1]));
+        QTRY_VERIFY_WITH_TIMEOUT(!window.Loading(), 60000);
+        fs::rename(raceFile.string() + ".away", raceFile);
+        // The message, and the chosen date with no races: not the previous date's list.
+        QCOMPARE(window.LastMessage(), QStringLiteral("データ作成が未完了のようです。"));
+        QCOMPARE(workbench.Session().DayName(), m_days[1]);
+        QCOMPARE(window.ListPanel()->EntryCount(), 0);
+        QVERIFY(window.windowTitle().endsWith(Q(m_days[1])));
+    }
+
+    void aJobRunsWhatItsWorkerPostsInOrderBeforeItsDone()
+    {
+        // The acquisition's created-file lines cross this way: none lost, none out of order,
+        // all shown before the run's end is handled.
+        Job job;
+        std::vector<int> seen;
+        std::vector<int> atDone;
+        int shares = 0;
+        QObject::connect(&job, &Job::PostsRan, [&shares] { ++shares; });
+        QVERIFY(job.Start(
+            [&job, &seen](const CancelFlag&) {
+                for (int i = 0; i < 1000; ++i) {
+                    job.Post([&seen, i] { seen.push_back(i); });
+                    if (i == 500) {
+                        // What was posted before a waiting call runs before it.
+                        job.PostAndWait([&seen] { seen.push_back(seen.size() == 501 ? -1 : -2); });
+                    }
+                }
+            },
+            [&seen, &atDone] { atDone = seen; }));
+        QVERIFY(!job.Start([](const CancelFlag&) {}));
+        QTRY_VERIFY_WITH_TIMEOUT(!job.Running(), 10000);
+        QCOMPARE(atDone.size(), std::size_t{1001});
+        QCOMPARE(atDone[501], -1);
+        atDone.erase(atDone.begin() + 501);
+        for (int i = 0; i < 1000; ++i) {
+            QCOMPARE(atDone[static_cast<std::size_t>(i)], i);
+        }
+        QVERIFY(shares >= 1);
     }
 
     void theGeometrySurvivesARestart()

@@ -26,5 +26,23 @@ TEST(MeetingDayText, NumbersWithoutLeadingZeros)
     EXPECT_EQ(MeetingDayText(10, 12, true), Sjis("10回 12日"));
 }
 
+// The three race labels keep their width: the race list and the sheets line them up, and
+// the status lines of a race whose number is missing must not say "0R".
+TEST(RaceLabels, WidthsAndMissingNumbers)
+{
+    EXPECT_EQ(RaceNumberLabel(9), " 9R");
+    EXPECT_EQ(RaceNumberLabel(12), "12R");
+    // Record bytes: the padded form, a missing number left blank; the stored form as is.
+    const struct
+    {
+        std::string_view bytes, record, stored;
+    } cases[] = {{"09", " 9R", "09R"}, {"11", "11R", "11R"}, {"00", "  R", "00R"}, {"  ", "  R", "  R"},
+                 {"x1", "  R", "x1R"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(RecordRaceLabel(c.bytes), c.record) << c.bytes;
+        EXPECT_EQ(StoredRaceLabel(c.bytes), c.stored) << c.bytes;
+    }
+}
+
 } // namespace
 } // namespace vornal
