@@ -75,7 +75,7 @@ struct OddsRecordingOptions
     int retryMinutes = 1;
     // Minutes after a race's post time during which a fetch that failed is still retried:
     // the last odds of a race stay on offer until its result.
-    int lateMinutes = 10;
+    int lateMinutes = 30;
 };
 
 // Where the recording stands, after every fetch and before every wait.

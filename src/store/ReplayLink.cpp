@@ -51,7 +51,7 @@ std::vector<std::string> RecordsOf(std::string_view bytes)
 }
 
 // The odds announced by `now`: of the O1 and of the O2 records, only the newest announced
-// at or before it; other records as they are.
+// at or before it; other records as they are. Nothing before the first announcement.
 std::vector<std::string> AnswerAt(std::vector<std::string> records, const LocalDateTime& now)
 {
     // Announcements carry month, day, hour and minute; the year is the race's, or the one
@@ -79,6 +79,10 @@ std::vector<std::string> AnswerAt(std::vector<std::string> records, const LocalD
         if (found == newest.end() || announced(records[found->second]) <= announced(records[i])) {
             newest[kind] = i;
         }
+    }
+    // Before the first announcement the service has no odds of the race to answer.
+    if (newest.empty() && std::find(keep.begin(), keep.end(), false) != keep.end()) {
+        return {};
     }
     for (const auto& [kind, index] : newest) {
         keep[index] = true;

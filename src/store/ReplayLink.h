@@ -52,7 +52,7 @@
 // A race's odds file may hold many announcements (O1 and O2 records, announcement time in
 // bytes 28..35). Without a clock JVRTOpen("0B30") serves the file whole; with one (SetClock)
 // it serves what the service would answer at that moment: the newest O1 and the newest O2
-// announced by then, with any other records, and -1 when nothing is announced yet.
+// announced by then, with any other records, and -1 before the first announcement.
 namespace vornal {
 
 class Clock;
