@@ -85,7 +85,7 @@ std::span<const Command> AllCommands()
                 "the views of the tuning tables (tab, view), or one view as TAB-separated lines", &RunTuning,
                 {"--name"}, {"--text"}},
         Command{"doc", "doc",
-                "the reference page of the day JSON's keys and the tables' columns (Markdown), as "
+                "the reference page of the day JSON's keys, the tables' columns and the commands (Markdown), as "
                 "docs/cli-reference.md holds it",
                 &RunDoc},
         Command{"usersets", "usersets", "the user betting rule sets of UserSet.usd", &RunUserSets},
