@@ -191,7 +191,8 @@ public:
     // starts) on the day of eight digits `dayDigits` into the time-series folder
     // ("Dir"/"jikeiretu", unless `options` names one): see RecordOdds. Every append and
     // error-log line is written under the store lock, taken for that write alone, so other
-    // writers go on between fetches. Reads nothing of the session but its folder, so a worker
+    // writers go on between fetches; a write waits for another writer whatever SetStoreWait
+    // says (only the cancel ends the wait), so no snapshot is dropped for a busy folder. Reads nothing of the session but its folder, so a worker
     // may run it for hours while the face loads other days. Refused, recording nothing, when
     // the folder is the application folder ("時系列ｵｯｽﾞﾌｫﾙﾀﾞ指定をしてください。") or there
     // is no race ("ｵｯｽﾞを記録するﾚｰｽがありません。").

@@ -2,7 +2,9 @@
 // each write, so that loads, quick odds and acquisitions go on beside it.
 #include "session/DaySession.h"
 
+#include <chrono>
 #include <system_error>
+#include <thread>
 
 #include "text/Encoding.h"
 
@@ -34,7 +36,14 @@ OddsRecordingReport DaySession::RecordOdds(JvLink& link, const std::vector<Recor
         return report;
     }
     const RecordingWrite write = [this, &cancel](const std::function<Status()>& change) {
-        Result<StoreLock> lock = LockForWriting("recordodds", &cancel);
+        // The recording runs unattended: a snapshot waits for another writer's moment (a day
+        // load filing its odds file, an acquisition) rather than being dropped, whatever the
+        // face chose for its own commands. Only a cancel ends the wait.
+        Result<StoreLock> lock = LockForWriting("recordodds", &cancel, false);
+        while (!lock && lock.message() == StoreBusyMessage() && !cancel.IsSet()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            lock = LockForWriting("recordodds", &cancel, false);
+        }
         if (!lock) {
             return lock.status;
         }
