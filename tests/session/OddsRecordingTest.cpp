@@ -262,16 +262,5 @@ TEST_F(OddsRecordingTest, ACancelKeepsEverySnapshotAndARestartAddsOnlyTheRest)
     EXPECT_EQ(Files(m_options.seriesFolder), Files(s_root / "ts"));
 }
 
-TEST_F(OddsRecordingTest, TheApplicationFolderIsNoTimeSeriesFolder)
-{
-    SimulatedClock clock(At(8, 50));
-    ReplayLink link(s_root / "feed");
-    CancelFlag cancel;
-    m_options.seriesFolder.clear(); // the setting, which is not set: the application folder
-    const OddsRecordingReport report = Record(link, clock, cancel);
-    EXPECT_EQ(ToUtf8(report.refusal), "時系列ｵｯｽﾞﾌｫﾙﾀﾞ指定をしてください。");
-    EXPECT_EQ(report.status.fetches, 0);
-}
-
 } // namespace
 } // namespace vornal
