@@ -105,7 +105,9 @@ int RunRecordOdds(CliContext& context)
         const LocalDateTime start{static_cast<int>(LeadingNumber(std::string_view(digits).substr(0, 4))),
                                   static_cast<int>(LeadingNumber(std::string_view(digits).substr(4, 2))),
                                   static_cast<int>(LeadingNumber(std::string_view(digits).substr(6, 2))),
-                                  *simulated / 60, *simulated % 60, 0};
+                                  *simulated / 60,
+                                  *simulated % 60,
+                                  0};
         clock = std::make_unique<SimulatedClock>(start, pace);
         if (auto* replay = dynamic_cast<ReplayLink*>(link.get())) {
             replay->SetClock(clock.get());
@@ -114,13 +116,12 @@ int RunRecordOdds(CliContext& context)
         clock = std::make_unique<SystemRecordingClock>();
     }
     CancelFlag cancel;
-    const OddsRecordingReport report =
-        session.RecordOdds(*link, RecordingRaces(*day), digits, options, *clock, cancel,
-                           [&context](const RecordingStatus& status) {
-                               if (status.waiting || !status.nextFetch) {
-                                   context.out << ToUtf8(RecordingStatusText(status)) << "\n" << std::flush;
-                               }
-                           });
+    const OddsRecordingReport report = session.RecordOdds(
+        *link, RecordingRaces(*day), digits, options, *clock, cancel, [&context](const RecordingStatus& status) {
+            if (status.waiting || !status.nextFetch) {
+                context.out << ToUtf8(RecordingStatusText(status)) << "\n" << std::flush;
+            }
+        });
     if (auto* replay = dynamic_cast<ReplayLink*>(link.get())) {
         replay->SetClock(nullptr);
     }

@@ -29,8 +29,8 @@ constexpr int kMinutesPerDay = 24 * 60;
 // Minutes of `time` counted from midnight of the race day (negative the day before).
 int MinuteOfDay(const LocalDateTime& time, const LocalDateTime& raceDay)
 {
-    const long long days = DaysSinceEpoch(time.year, time.month, time.day) -
-                           DaysSinceEpoch(raceDay.year, raceDay.month, raceDay.day);
+    const long long days =
+        DaysSinceEpoch(time.year, time.month, time.day) - DaysSinceEpoch(raceDay.year, raceDay.month, raceDay.day);
     return static_cast<int>(days * kMinutesPerDay) + time.hour * 60 + time.minute;
 }
 
@@ -158,13 +158,15 @@ std::vector<RecordedRace> RecordingRaces(const RaceDay& day)
         if (IsBlank(key) || !IsAllDigits(post)) {
             continue;
         }
-        const int postMinutes = static_cast<int>(jv::Number(ra, jv::ra::kPostTime) / 100 * 60 + jv::Number(ra, jv::ra::kPostTime) % 100);
+        const int postMinutes =
+            static_cast<int>(jv::Number(ra, jv::ra::kPostTime) / 100 * 60 + jv::Number(ra, jv::ra::kPostTime) % 100);
         if (postMinutes <= 0) {
             continue;
         }
-        races.push_back({std::string(key),
-                         CourseName(jv::View(ra, jv::kCourseCode), CourseForm::Short) + SpaceForZero(jv::View(ra, jv::kRaceNo)),
-                         postMinutes});
+        races.push_back(
+            {std::string(key),
+             CourseName(jv::View(ra, jv::kCourseCode), CourseForm::Short) + SpaceForZero(jv::View(ra, jv::kRaceNo)),
+             postMinutes});
     }
     return races;
 }
@@ -259,8 +261,7 @@ OddsRecordingReport RecordOdds(JvLink& link, const std::vector<RecordedRace>& ra
                     continue;
                 }
                 if (!appended.value.droppedTornLine.empty()) {
-                    answer.errors.push_back(races[i].label + Sjis("R:") +
-                                            Sjis("途中で切れた行を除きました: ") +
+                    answer.errors.push_back(races[i].label + Sjis("R:") + Sjis("途中で切れた行を除きました: ") +
                                             PathText(SnapshotFilePath(options.seriesFolder, snapshot)));
                 }
                 if (appended.value.outcome == SnapshotAppend::Appended) {
@@ -298,8 +299,8 @@ OddsRecordingReport RecordOdds(JvLink& link, const std::vector<RecordedRace>& ra
 
 std::string RecordingStatusText(const RecordingStatus& status)
 {
-    std::string text = Sjis("ｵｯｽﾞ記録 ") + fmt::sprintf("%d/%d", status.racesDone, status.races) + Sjis("ﾚｰｽ終了 記録") +
-                       fmt::sprintf("%d", status.snapshots) + Sjis("件");
+    std::string text = Sjis("ｵｯｽﾞ記録 ") + fmt::sprintf("%d/%d", status.racesDone, status.races) +
+                       Sjis("ﾚｰｽ終了 記録") + fmt::sprintf("%d", status.snapshots) + Sjis("件");
     if (status.errors > 0) {
         text += Sjis(" エラー") + fmt::sprintf("%d", status.errors) + Sjis("件");
     }

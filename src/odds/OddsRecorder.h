@@ -93,7 +93,7 @@ struct RecordingStatus
 struct OddsRecordingReport
 {
     RecordingStatus status;
-    int duplicates = 0; // announcements read again that the files already held
+    int duplicates = 0;                  // announcements read again that the files already held
     std::vector<std::string> errorLines; // the lines added to "ErrorLog.txt" (CP932)
     bool cancelled = false;
     // Why nothing was recorded (CP932): no time-series folder chosen, a day without races.

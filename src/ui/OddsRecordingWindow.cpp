@@ -120,9 +120,8 @@ void OddsRecordingWindow::Stop()
 void OddsRecordingWindow::Show(const RecordingStatus& status)
 {
     m_raceCount->setText(QStringLiteral("%1 / %2ﾚｰｽ終了").arg(status.racesDone).arg(status.races));
-    m_snapshots->setText(status.errors > 0
-                             ? QStringLiteral("%1件 (ｴﾗｰ %2件)").arg(status.snapshots).arg(status.errors)
-                             : QStringLiteral("%1件").arg(status.snapshots));
+    m_snapshots->setText(status.errors > 0 ? QStringLiteral("%1件 (ｴﾗｰ %2件)").arg(status.snapshots).arg(status.errors)
+                                           : QStringLiteral("%1件").arg(status.snapshots));
     m_next->setText(status.nextFetch ? QStringLiteral("%1:%2")
                                            .arg(status.nextFetch->hour, 2, 10, QLatin1Char('0'))
                                            .arg(status.nextFetch->minute, 2, 10, QLatin1Char('0'))

@@ -29,8 +29,9 @@ protected:
     {
         s_root = fs::temp_directory_path() / ("vornal-cli-record-" + std::to_string(::getpid()));
         fs::remove_all(s_root);
-        const CliResult generated = RunCli("samplegen --feed " + Q(s_root / "feed") + " --days 3 --courses 2 --tuning " +
-                                           Q(s_root / "app") + " --timeseries " + Q(s_root / "ts"));
+        const CliResult generated =
+            RunCli("samplegen --feed " + Q(s_root / "feed") + " --days 3 --courses 2 --tuning " + Q(s_root / "app") +
+                   " --timeseries " + Q(s_root / "ts"));
         ASSERT_EQ(generated.exitCode, 0) << generated.out;
         const std::size_t at = generated.out.find("--from \"");
         ASSERT_NE(at, std::string::npos);

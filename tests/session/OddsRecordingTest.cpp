@@ -34,9 +34,9 @@ class FaultyLink : public ReplayLink
 {
 public:
     FaultyLink(fs::path feed, SimulatedClock& clock) : ReplayLink(std::move(feed)), m_clock(clock) {}
-    std::map<int, int> openErrors;   // open number -> code
-    std::map<int, int> readErrors;   // open number -> JVRead code after the open succeeded
-    std::map<int, int> hangs;        // open number -> minutes
+    std::map<int, int> openErrors; // open number -> code
+    std::map<int, int> readErrors; // open number -> JVRead code after the open succeeded
+    std::map<int, int> hangs;      // open number -> minutes
     int opens = 0;
 
     int JVRTOpen(std::string_view spec, std::string_view key) override
@@ -75,14 +75,14 @@ protected:
         s_root = fs::temp_directory_path() / ("vornal-recording-" + std::to_string(::getpid()));
         fs::remove_all(s_root);
         const std::string app = ShellQuote((s_root / "app").string());
-        const CliResult generated = RunCli("samplegen --feed " + ShellQuote((s_root / "feed").string()) +
-                                           " --days 2 --courses 2 --tuning " + app + " --timeseries " +
-                                           ShellQuote((s_root / "ts").string()));
+        const CliResult generated =
+            RunCli("samplegen --feed " + ShellQuote((s_root / "feed").string()) + " --days 2 --courses 2 --tuning " +
+                   app + " --timeseries " + ShellQuote((s_root / "ts").string()));
         ASSERT_EQ(generated.exitCode, 0) << generated.out;
         const std::size_t at = generated.out.find("--from \"");
         ASSERT_NE(at, std::string::npos);
-        ASSERT_EQ(RunCli("--app-dir " + app + " acquire --feed " + ShellQuote((s_root / "feed").string()) + " --from '" +
-                         generated.out.substr(at + 8, 19) + "'")
+        ASSERT_EQ(RunCli("--app-dir " + app + " acquire --feed " + ShellQuote((s_root / "feed").string()) +
+                         " --from '" + generated.out.substr(at + 8, 19) + "'")
                       .exitCode,
                   0);
         s_day = StoredDayNames(s_root / "app").front();
