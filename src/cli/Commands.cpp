@@ -10,6 +10,7 @@
 #include "cli/OddsCommands.h"
 #include "cli/PrintCommand.h"
 #include "cli/RaceDayCommands.h"
+#include "cli/RecordOddsCommand.h"
 #include "cli/ReportCommand.h"
 #include "cli/SamplegenCommand.h"
 #include "cli/StoreCommands.h"
@@ -47,6 +48,15 @@ std::span<const Command> AllCommands()
                 "take each race's odds snapshot nearest to its odds time from the time-series folder; with --json "
                 "the day as it stands after the import", &RunTimeSeriesOdds,
                 {"--folder", "--date"}, {"--no-wait", "--json"}},
+        Command{"record-odds",
+                "record-odds --feed DIR | --bridge \"COMMAND ARG...\" --date DAY [--every MIN] [--from HH:MM] "
+                "[--folder DIR] [--simulate HH:MM [--pace MS]] [--no-wait]",
+                "record every race's odds of the day as they move, every MIN minutes (10) from HH:MM (now) until "
+                "each race's post time, into the time-series folder (--folder, else the one chosen); a failed fetch is "
+                "logged in ErrorLog.txt and tried again; a restart adds only new announcements. --simulate runs on a "
+                "clock starting at HH:MM of the race day that skips every wait (--pace MS: each wait lasts MS)",
+                &RunRecordOdds, {"--feed", "--bridge", "--date", "--every", "--from", "--folder", "--simulate", "--pace"},
+                {"--no-wait"}},
         Command{"oddstime", "oddstime [MINUTES]", "show or set the odds time, minutes before post time (3..59)",
                 &RunOddsTime, {}, {}, 1},
         Command{"dates", "dates", "the stored race dates, newest first", &RunDates},
@@ -79,7 +89,7 @@ std::span<const Command> AllCommands()
                 "the views of the tuning tables (tab, view), or one view as TAB-separated lines", &RunTuning,
                 {"--name"}, {"--text"}},
         Command{"doc", "doc",
-                "the reference page of the day JSON's keys and the tables' columns (Markdown), as "
+                "the reference page of the day JSON's keys, the tables' columns and the commands (Markdown), as "
                 "docs/cli-reference.md holds it",
                 &RunDoc},
         Command{"usersets", "usersets", "the user betting rule sets of UserSet.usd", &RunUserSets},

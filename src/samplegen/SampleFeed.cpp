@@ -141,6 +141,8 @@ void AddMasters(SampleFeed& feed, const Season& season, const FeedOptions& optio
     feed.feed.push_back({StoredName(madeDay, 23, 30, "MASTERS"), std::move(out)});
 }
 
+void AddDayOdds(SampleFeed& feed, const Season& season, const RaceDay& raceDay, const FeedOptions& options);
+
 void AddLastDay(SampleFeed& feed, const Season& season, const FeedOptions& options)
 {
     const RaceDay& last = season.raceDays.back();
@@ -154,8 +156,17 @@ void AddLastDay(SampleFeed& feed, const Season& season, const FeedOptions& optio
     feed.feed.push_back(
         {StoredName(friday, 17, 0, "RACE-CARDS-" + tag), DayFile(season, last, '2', 0, DateOfDay(friday))});
     feed.feed.push_back({"realtime/0B12/" + tag + ".jvd", DayFile(season, last, '6', '1', last.date)});
+    AddDayOdds(feed, season, last, options);
+}
 
-    for (int index : last.races) {
+// The odds of a day's races as they moved: each race's O1 announcements, with the final O2,
+// as the feed's real-time odds (a link with a clock answers the one of the moment), and the
+// same O1 announcements as the outside program's time-series files. Each race draws from a stream of its own, so the
+// odds of one day do not depend on which other days are written.
+void AddDayOdds(SampleFeed& feed, const Season& season, const RaceDay& raceDay, const FeedOptions& options)
+{
+    const std::string tag = DateDigits(raceDay.date);
+    for (int index : raceDay.races) {
         const Race& race = season.races[static_cast<std::size_t>(index)];
         const std::vector<Snapshot> snapshots = OddsSnapshots(race, options.seed, static_cast<std::size_t>(index));
         std::string o1;
@@ -184,6 +195,7 @@ SampleFeed BuildFeed(const Season& season, const FeedOptions& options)
             {StoredName(raceDay.day, 17, 0, "RACE-FLASH-" + tag), DayFile(season, raceDay, '6', '1', raceDay.date)});
         feed.feed.push_back(
             {StoredName(raceDay.day, 22, 0, "RACE-RESULTS-" + tag), DayFile(season, raceDay, '7', '2', raceDay.date)});
+        AddDayOdds(feed, season, raceDay, options);
         // Races abroad on the same day and local exchange races before the next race day.
         const int nextDay = season.raceDays[d + 1].day;
         for (; outside < season.outsideRaces.size(); ++outside) {

@@ -16,9 +16,9 @@
 //                                       (division 2, Friday); the masters (UM, KS, CH) on
 //                                       the evening before the last day.
 //   realtime/0B12/<YYYYMMDD>.jvd        the last day's results (division 6, HR 1)
-//   realtime/0B30/<RaceKey>.jvd         the last day's odds of each race: O1 announcements
+//   realtime/0B30/<RaceKey>.jvd         every day's odds of each race: O1 announcements
 //                                       through the morning, then the final O2
-// and, apart from the feed, the outside program's time-series odds of the last day:
+// and, apart from the feed, the outside program's time-series odds of every day:
 //   <YYYYMMDD>/<JJKKNNRR>.jvO1          O1 announcements of one race, oldest first
 namespace vornal::samplegen {
 

@@ -17,6 +17,7 @@
 #include "app/TuningTables.h"
 #include "betting/BetMethod.h"
 #include "betting/UserSetFile.h"
+#include "odds/OddsRecorder.h"
 #include "odds/QuickOdds.h"
 #include "odds/TimeSeriesOdds.h"
 #include "raceday/RaceDay.h"
@@ -197,6 +198,19 @@ public:
     PreparedSeriesOdds PrepareTimeSeriesOdds() const;
     void AdoptSeriesOdds(PreparedSeriesOdds prepared);
 
+    // Records the moving odds of `races` (RecordingRaces of a day, taken when the recording
+    // starts) on the day of eight digits `dayDigits` into the time-series folder
+    // ("Dir"/"jikeiretu", unless `options` names one): see RecordOdds. Every append and
+    // error-log line is written under the store lock, taken for that write alone, so other
+    // writers go on between fetches; a write waits for another writer whatever SetStoreWait
+    // says (only the cancel ends the wait), so no snapshot is dropped for a busy folder. Reads nothing of the session but its folder, so a worker
+    // may run it for hours while the face loads other days. Refused, recording nothing, when
+    // the folder is the application folder ("時系列ｵｯｽﾞﾌｫﾙﾀﾞ指定をしてください。") or there
+    // is no race ("ｵｯｽﾞを記録するﾚｰｽがありません。").
+    OddsRecordingReport RecordOdds(JvLink& link, const std::vector<RecordedRace>& races, std::string_view dayDigits,
+                                   OddsRecordingOptions options, RecordingClock& clock, const CancelFlag& cancel,
+                                   const std::function<void(const RecordingStatus&)>& status = {}) const;
+
     // The betting method of every later pipeline run, instead of the one the settings
     // choose (a backtest runs a method without rewriting the settings); nothing to follow
     // the settings again.
@@ -233,7 +247,7 @@ public:
     }
     // For tests: called with the store lock held, before each writing operation writes,
     // with its name ("acquire", "results", "odds", "tsodds", "userset", "hitfiles",
-    // "oddsfile", "rename").
+    // "oddsfile", "rename", "recordodds").
     void SetWriteObserver(std::function<void(std::string_view what)> observer)
     {
         m_writeObserver = std::move(observer);

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/AtomicFile.h"
+#include "app/Clock.h"
 #include "store/StorePaths.h"
 #include "text/Fields.h"
 
@@ -47,6 +48,52 @@ std::vector<std::string> RecordsOf(std::string_view bytes)
         }
     }
     return records;
+}
+
+// The odds announced by `now`: of the O1 and of the O2 records, only the newest announced
+// at or before it; other records as they are. Nothing before the first announcement.
+std::vector<std::string> AnswerAt(std::vector<std::string> records, const LocalDateTime& now)
+{
+    // Announcements carry month, day, hour and minute; the year is the race's, or the one
+    // before for an announcement of 31 December for a race in January.
+    auto announced = [](const std::string& record) {
+        const long long year = LeadingNumber(FieldView(record, 12, 4));
+        const std::string_view stamp = FieldView(record, 28, 8);
+        const bool yearBefore = stamp.substr(0, 4) > FieldView(record, 16, 4);
+        return (year - (yearBefore ? 1 : 0)) * 100000000LL + LeadingNumber(stamp);
+    };
+    const long long at = static_cast<long long>(now.year) * 100000000LL + now.month * 1000000LL + now.day * 10000LL +
+                         now.hour * 100LL + now.minute;
+    std::map<std::string, std::size_t> newest; // kind -> index
+    std::vector<bool> keep(records.size(), true);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const std::string kind(FieldView(records[i], 1, 2));
+        if (kind != "O1" && kind != "O2") {
+            continue;
+        }
+        keep[i] = false;
+        if (announced(records[i]) > at) {
+            continue;
+        }
+        const auto found = newest.find(kind);
+        if (found == newest.end() || announced(records[found->second]) <= announced(records[i])) {
+            newest[kind] = i;
+        }
+    }
+    // Before the first announcement the service has no odds of the race to answer.
+    if (newest.empty() && std::find(keep.begin(), keep.end(), false) != keep.end()) {
+        return {};
+    }
+    for (const auto& [kind, index] : newest) {
+        keep[index] = true;
+    }
+    std::vector<std::string> answer;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (keep[i]) {
+            answer.push_back(std::move(records[i]));
+        }
+    }
+    return answer;
 }
 
 } // namespace
@@ -341,6 +388,17 @@ int ReplayLink::JVRTOpen(std::string_view dataSpec, std::string_view key)
         return kJvOpenNoData;
     }
     OpenFiles({file});
+    if (m_clock != nullptr && dataSpec == kRaceOddsSpec) {
+        if (!LoadCurrentFile()) {
+            JVCancel();
+            return kFileMissing;
+        }
+        m_records = AnswerAt(std::move(m_records), m_clock->Now());
+        if (m_records.empty()) {
+            JVCancel();
+            return kJvOpenNoData;
+        }
+    }
     return 0;
 }
 

@@ -48,7 +48,14 @@
 //                       the last open, JVRead the records of the current open (the read that
 //                       would hand out record n answers <code> once instead; the record
 //                       follows on the next read). JVClose closes even when it fails.
+//
+// A race's odds file may hold many announcements (O1 and O2 records, announcement time in
+// bytes 28..35). Without a clock JVRTOpen("0B30") serves the file whole; with one (SetClock)
+// it serves what the service would answer at that moment: the newest O1 and the newest O2
+// announced by then, with any other records, and -1 before the first announcement.
 namespace vornal {
+
+class Clock;
 
 class ReplayLink : public JvLink
 {
@@ -62,6 +69,10 @@ public:
     // What JVSetUIProperties shows instead of the component's dialog: a chooser of the feed
     // folder (nothing = cancelled, which answers -100). Without one the call just answers 0.
     void SetFolderChooser(std::function<std::optional<std::filesystem::path>()> chooser);
+
+    // The moment the real-time odds answers follow (see above); null serves every
+    // announcement. `clock` must outlive the link or be unset first.
+    void SetClock(const Clock* clock) { m_clock = clock; }
 
     int JVInit(std::string_view softwareId) override;
     std::string Version() const override;
@@ -101,6 +112,7 @@ private:
     std::filesystem::path m_feed;
     Config m_config;
     std::function<std::optional<std::filesystem::path>()> m_chooser;
+    const Clock* m_clock = nullptr;
     std::map<std::string, int> m_calls;
     bool m_initialised = false;
 

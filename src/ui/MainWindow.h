@@ -28,6 +28,7 @@ class DayLoader;
 class DayTablesTabs;
 class GridView;
 class HitReportWindow;
+class OddsRecordingWindow;
 class StatusLineProgress;
 class QueuedProgress;
 class RaceAnalysisPanel;
@@ -60,6 +61,10 @@ public:
     // "目次(&C)". A long one runs on the worker and returns at once (Busy() until done).
     void FetchOdds(bool allRaces);
     void ImportSeriesOdds();
+    // "ｵｯｽﾞ記録(&R)": opens the recording window of the day shown, on a link of its own
+    // (the same feed or bridge) and on `clock` (the machine's when null; a replay link then
+    // answers as at its moments). Null, after a message, when no day is shown.
+    OddsRecordingWindow* RecordOdds(RecordingClock* clock = nullptr);
     void RetrieveResults();
     HitReportWindow* ShowHitReport();
     void OpenHelp();
@@ -128,6 +133,7 @@ private:
     QString m_lastMessage;
     std::filesystem::path m_feedFolder;
     std::unique_ptr<JvLink> m_link;
+    LinkChoice m_linkChoice;
     bool m_linkChecked = false;
     // The start-up check of a bridge runs here; the link outlives it.
     QPointer<QThread> m_checkWorker;

@@ -16,11 +16,14 @@
 
 #include "app/AppDir.h"
 #include "odds/TimeSeriesOdds.h"
+#include "store/ReplayLink.h"
+#include "store/StorePaths.h"
 #include "results/HitReport.h"
 #include "text/Encoding.h"
 #include "ui/DayLoader.h"
 #include "ui/HitReportWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/OddsRecordingWindow.h"
 #include "ui/RaceListPanel.h"
 #include "ui/Text.h"
 
@@ -96,6 +99,7 @@ void MainWindow::BuildCommands()
     });
     connect(fileAction(QStringLiteral("時系列オッズより取得(&J)")), &QAction::triggered, this,
             &MainWindow::ImportSeriesOdds);
+    connect(fileAction(QStringLiteral("ｵｯｽﾞ記録(&R)")), &QAction::triggered, this, [this] { RecordOdds(); });
 
     QToolBar* tools = addToolBar(QStringLiteral("ツール"));
     tools->setObjectName(QStringLiteral("Tools"));
@@ -133,9 +137,36 @@ void MainWindow::showEvent(QShowEvent* event)
     }
 }
 
+OddsRecordingWindow* MainWindow::RecordOdds(RecordingClock* clock)
+{
+    const RaceDay* day = m_session.Day();
+    if (day == nullptr || m_session.DayName().empty()) {
+        Notify(QStringLiteral("ｵｯｽﾞを記録したい開催日ﾃﾞｰﾀを読み込んでください。"));
+        return nullptr;
+    }
+    // A link of its own: the recording runs for hours beside the quick odds and results
+    // retrieval of this window, and one component read cannot serve two.
+    std::unique_ptr<JvLink> link;
+    if (const auto* replay = dynamic_cast<const ReplayLink*>(m_link.get())) {
+        auto own = std::make_unique<ReplayLink>(replay->FeedFolder());
+        if (clock != nullptr) {
+            own->SetClock(clock);
+        }
+        link = std::move(own);
+    } else {
+        link = MakeJvLink(m_linkChoice);
+    }
+    auto* window = new OddsRecordingWindow(m_session, std::move(link), RecordingRaces(*day),
+                                           DayDigits(m_session.DayName()), clock, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    return window;
+}
+
 void MainWindow::SetLink(const LinkChoice& choice)
 {
     WaitForLinkCheck();
+    m_linkChoice = choice;
     m_feedFolder = choice.feedFolder;
     m_link = MakeJvLink(choice);
     if (auto* bridge = dynamic_cast<BridgeLink*>(m_link.get())) {

@@ -10,6 +10,7 @@
 #include "odds/OddsImport.h"
 #include "odds/OddsTimeSetting.h"
 #include "odds/QuickOdds.h"
+#include "odds/SnapshotFolder.h"
 #include "odds/TimeSeriesOdds.h"
 #include "raceday/RaceDayLoader.h"
 #include "store/JvLayout.h"
@@ -378,6 +379,39 @@ TEST(OddsTime, PostTimeLessTheSettingAndTheWindowsRange)
     EXPECT_EQ(OddsTimeSetting(dir.Path()), 30);
     EXPECT_TRUE(SetOddsTimeSetting(dir.Path(), 59));
     EXPECT_EQ(OddsTimeSetting(dir.Path()), 59);
+}
+
+// The recorder's appends: a new announcement goes at the end of its race's file, one the file
+// holds already changes nothing, and a last line torn by an interrupted writer is dropped
+// rather than glued to the new record.
+TEST(SnapshotFolder, AppendsNewAnnouncementsOnceAndMendsATornEnd)
+{
+    test::TempDir folder;
+    const std::string first = O1Line("05", "09", "01110900");
+    const std::filesystem::path file = folder.Path() / "20260111" / "05010409.jvO1";
+    EXPECT_EQ(SnapshotFilePath(folder.Path(), first), file);
+
+    Result<SnapshotAppendResult> added = AppendSnapshot(folder.Path(), first);
+    ASSERT_TRUE(added) << added.message();
+    EXPECT_EQ(added.value.outcome, SnapshotAppend::Appended);
+    // The same announcement read again, even with other odds: already recorded.
+    added = AppendSnapshot(folder.Path(), std::string(first).replace(45, 4, "0123"));
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added.value.outcome, SnapshotAppend::AlreadyThere);
+    EXPECT_EQ(Slurp(file), first + "\r\n");
+
+    Spit(file, Slurp(file) + first.substr(0, 300)); // a copy killed halfway
+    const std::string second = O1Line("05", "09", "01110910");
+    added = AppendSnapshot(folder.Path(), second);
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added.value.outcome, SnapshotAppend::Appended);
+    EXPECT_EQ(added.value.droppedTornLine.size(), 300u);
+    EXPECT_EQ(Slurp(file), first + "\r\n" + second + "\r\n");
+
+    // Nothing that would tear the file or name a path outside the folder.
+    EXPECT_FALSE(AppendSnapshot(folder.Path(), second.substr(0, 959)));
+    EXPECT_FALSE(AppendSnapshot(folder.Path(), std::string(second).replace(19, 8, "../../x/")));
+    EXPECT_EQ(Slurp(file), first + "\r\n" + second + "\r\n");
 }
 
 } // namespace

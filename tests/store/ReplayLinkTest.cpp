@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/Clock.h"
 #include "store/ReplayLink.h"
 #include "text/Encoding.h"
 
@@ -180,6 +181,42 @@ TEST_F(ReplayLinkTest, RealTimeReadsByDayOrRaceKey)
     EXPECT_EQ(link.JVRTOpen(kDayResultsSpec, "../../x"), -114);
     EXPECT_EQ(link.JVRTOpen(kRaceOddsSpec, "2026010506/../01"), -114);
     EXPECT_EQ(link.JVRTOpen("0B99", "20260105"), -111);
+}
+
+// A race's odds file of announcements: with a clock the link answers as the service would
+// at that moment, the newest O1 and O2 announced by then (the eve's announcement of 31
+// December counts for a race of 1 January), and nothing before the first.
+TEST_F(ReplayLinkTest, RaceOddsFollowTheClock)
+{
+    auto odds = [](const char* kind, const char* announced) {
+        return std::string(kind) + "120251231" + "2026010106010111" + announced + "\r\n";
+    };
+    test::Spit(Feed() / "realtime" / "0B30" / "2026010106010111.jvd",
+               odds("O1", "12311700") + odds("O1", "01010900") + odds("O1", "01010910") + odds("O2", "01010910") +
+                   "AVx\r\n");
+    ReplayLink link(Feed());
+    link.JVInit(kJvSoftwareId);
+    FixedClock clock({2025, 12, 31, 16, 59, 0});
+    link.SetClock(&clock);
+    EXPECT_EQ(link.JVRTOpen(kRaceOddsSpec, "2026010106010111"), kJvOpenNoData);
+    clock.Set({2026, 1, 1, 9, 5, 0});
+    ASSERT_EQ(link.JVRTOpen(kRaceOddsSpec, "2026010106010111"), 0);
+    std::string record;
+    std::string file;
+    ASSERT_GT(link.JVRead(record, kJvReadBufferSize, file), 0);
+    EXPECT_EQ(record.substr(27, 8), "01010900");
+    ASSERT_GT(link.JVRead(record, kJvReadBufferSize, file), 0);
+    EXPECT_EQ(record.substr(0, 2), "AV");
+    EXPECT_EQ(link.JVRead(record, kJvReadBufferSize, file), kJvReadEnd);
+    link.JVClose();
+    clock.Set({2026, 1, 1, 12, 0, 0});
+    ASSERT_EQ(link.JVRTOpen(kRaceOddsSpec, "2026010106010111"), 0);
+    EXPECT_EQ(Drain(link), "O1O2AV=0");
+    link.JVClose();
+    // Without a clock the file is served whole, as before.
+    link.SetClock(nullptr);
+    ASSERT_EQ(link.JVRTOpen(kRaceOddsSpec, "2026010106010111"), 0);
+    EXPECT_EQ(Drain(link), "O1O1O1O2AV=0");
 }
 
 TEST_F(ReplayLinkTest, SettingsDialogChoosesTheFeed)

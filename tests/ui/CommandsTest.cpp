@@ -35,6 +35,7 @@
 #include "present/RaceAnalysisView.h"
 #include "present/TuningViews.h"
 #include "odds/TimeSeriesOdds.h"
+#include "results/HitJudgement.h"
 #include "results/HitReport.h"
 #include "store/BridgeLink.h"
 #include "store/StorePaths.h"
@@ -44,6 +45,7 @@
 #include "ui/PlainGridDelegate.h"
 #include "ui/PrintPreviewWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/OddsRecordingWindow.h"
 #include "ui/RaceAnalysisPanel.h"
 #include "ui/RaceListPanel.h"
 #include "ui/Text.h"
@@ -692,6 +694,48 @@ void CommandsTest::closingWhileBusyAsksThenStopsTheJobAndCloses()
     QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 10000);
     QVERIFY(!window.Loading());
     QCOMPARE(asked.size(), 2);
+}
+
+// The recording runs on its own worker and link: meanwhile the main window loads another
+// day; the window shows the races, the snapshots and the next fetch, and at the end every
+// race has its file.
+void CommandsTest::recordingTheOddsLeavesTheWindowWorking()
+{
+    const fs::path app = Copy("recording");
+    const fs::path recorded = m_root / "recorded";
+    QVERIFY(ChooseOddsFolder(app, recorded));
+    Workbench workbench(app);
+    QVERIFY(!workbench.Open());
+    MainWindow& window = *workbench.Window();
+    window.SetFeedFolder(m_feed);
+    window.show();
+    QVERIFY(window.RecordOdds() == nullptr); // no day shown yet
+    Choose(window, m_days[0]);
+    const std::string digits = DayDigits(m_days[0]);
+    SimulatedClock clock({std::stoi(digits.substr(0, 4)), std::stoi(digits.substr(4, 2)),
+                          std::stoi(digits.substr(6, 2)), 8, 50, 0},
+                         15);
+    OddsRecordingWindow* recording = window.RecordOdds(&clock);
+    QVERIFY(recording != nullptr);
+    const int races = RaceListCount(*workbench.Session().Day());
+    QVERIFY(recording->StatusText().startsWith(QStringLiteral("0 / %1ﾚｰｽ終了").arg(races)));
+    QVERIFY(recording->Start());
+    QVERIFY(recording->Running());
+    QTRY_VERIFY_WITH_TIMEOUT(recording->StatusText().contains(QStringLiteral("09:")), 20000);
+    Choose(window, m_days[1]);
+    QVERIFY(recording->Running());
+    QVERIFY(recording->grab().save(QStringLiteral(VORNAL_SCREENSHOT_DIR "/odds-recording.png")));
+    QTRY_VERIFY_WITH_TIMEOUT(!recording->Running(), 120000);
+    QVERIFY2(recording->StatusText().startsWith(QStringLiteral("%1 / %1ﾚｰｽ終了").arg(races)),
+             qPrintable(recording->StatusText()));
+    QVERIFY(recording->StatusText().contains(QStringLiteral("記録を終了しました。")));
+    QVERIFY2(recording->Report().errorLines.empty(), recording->Report().errorLines.empty() ? "" : qPrintable(Q(recording->Report().errorLines.front())));
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(recorded / digits)) {
+        files += entry.path().extension() == ".jvO1" ? 1 : 0;
+    }
+    QCOMPARE(files, races);
+    recording->close();
 }
 
 #include "CommandsTest.moc"

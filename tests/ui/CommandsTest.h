@@ -26,6 +26,7 @@ private slots:
     void theMatrixTogglesFollowEverySwapOfTheDay();
     void aLoadAndAHungRealTimeReadAreCancelledByTheUser();
     void closingWhileBusyAsksThenStopsTheJobAndCloses();
+    void recordingTheOddsLeavesTheWindowWorking();
 
 private:
     std::filesystem::path Copy(const char* name) const;
