@@ -114,9 +114,9 @@ public:
     // Loads `dayName` (CP932 "YYYY年MM月DD日") with every pass: AdoptDay(PrepareDay(...)).
     LoadResult LoadDay(std::string_view dayName, Progress* progress = nullptr, const CancelFlag* cancel = nullptr);
 
-    // The load without its last step. The fresh day starts as a copy of the day shown, so
-    // values a load keeps (the odds of slots the new day does not use) carry over exactly as
-    // in a load in place. It carries a day when the load changed it, whatever its outcome,
+    // The load without its last step. The fresh day takes from the day shown what a load in
+    // place keeps (the odds of slots the new day does not use, the bets), so they carry over
+    // exactly as in a load in place. It carries a day when the load changed it, whatever its outcome,
     // and none when the load was refused (a bad date, a missing master) or cancelled.
     // `cancel` is tested between races and between passes. Reads the day shown, never
     // writes it.
