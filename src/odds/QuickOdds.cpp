@@ -148,8 +148,11 @@ void StoreOneRecord(const RaceDay& day, std::string_view record, OddsFetchContex
     }
 }
 
-// Steps of one race: status, open, read, close, clear.
-void FetchOne(const RaceDay& day, int race, OddsFetchContext& context, OddsFetchReport& report)
+// The read loop of StoreOddsRecords into `files`, which the caller saves.
+void ReadOddsRecords(const RaceDay& day, OddsFetchContext& context, TouchedFiles& files, OddsFetchReport& report);
+
+// Steps of one race: status, open, read, close, clear. The records go into `files`.
+void FetchOne(const RaceDay& day, int race, OddsFetchContext& context, TouchedFiles& files, OddsFetchReport& report)
 {
     const std::string_view ra = day.RaceRA[race].View();
     // The status line names the race without its "R": "東京 9オッズ取得中".
@@ -161,7 +164,7 @@ void FetchOne(const RaceDay& day, int race, OddsFetchContext& context, OddsFetch
         CloseOdds(context, report);
     } else {
         ++report.racesOpened;
-        StoreOddsRecords(day, context, report);
+        ReadOddsRecords(day, context, files, report);
         CloseOdds(context, report);
     }
     context.progress.SetLine(0, "");
@@ -181,17 +184,16 @@ void ImportInto(RaceDay& day, int race, OddsFetchReport& report)
     }
 }
 
-} // namespace
-
-std::string OddsErrorLine(const LocalDateTime& now, const std::string& statusText)
+// What was read before an error or a cancel is kept: the changed files are written once,
+// each replaced whole, so a crash leaves the old file or the new one.
+void SaveTouched(TouchedFiles& files, OddsFetchReport& report)
 {
-    return Sjis("【エラー】") + fmt::sprintf("%02d:%02d:%02d", now.hour, now.minute, now.second) + Sjis("：") +
-           statusText;
+    files.Save(report);
+    report.storeFailed = report.storeFailed || files.Failed();
 }
 
-void StoreOddsRecords(const RaceDay& day, OddsFetchContext& context, OddsFetchReport& report)
+void ReadOddsRecords(const RaceDay& day, OddsFetchContext& context, TouchedFiles& files, OddsFetchReport& report)
 {
-    TouchedFiles files;
     std::string record;
     std::string fileName;
     int foreign = 0;
@@ -222,9 +224,21 @@ void StoreOddsRecords(const RaceDay& day, OddsFetchContext& context, OddsFetchRe
     if (foreign > 0) {
         report.failures.push_back(std::to_string(foreign) + Sjis(" 件のレコードが JV-Data ではないため、読み捨てました。"));
     }
-    // What was read before an error or a cancel is kept.
-    files.Save(report);
-    report.storeFailed = report.storeFailed || files.Failed();
+}
+
+} // namespace
+
+std::string OddsErrorLine(const LocalDateTime& now, const std::string& statusText)
+{
+    return Sjis("【エラー】") + fmt::sprintf("%02d:%02d:%02d", now.hour, now.minute, now.second) + Sjis("：") +
+           statusText;
+}
+
+void StoreOddsRecords(const RaceDay& day, OddsFetchContext& context, OddsFetchReport& report)
+{
+    TouchedFiles files;
+    ReadOddsRecords(day, context, files, report);
+    SaveTouched(files, report);
 }
 
 void CloseOdds(OddsFetchContext& context, OddsFetchReport& report)
@@ -240,7 +254,9 @@ OddsFetchReport FetchRaceOdds(RaceDay& day, int race, OddsFetchContext& context)
     if (race < 0 || race >= kRaceSlots || !HasOddsKey(day, race)) {
         return report;
     }
-    FetchOne(day, race, context, report);
+    TouchedFiles files;
+    FetchOne(day, race, context, files, report);
+    SaveTouched(files, report);
     ImportInto(day, race, report);
     return report;
 }
@@ -249,15 +265,20 @@ OddsFetchReport FetchAllOdds(RaceDay& day, OddsFetchContext& context)
 {
     OddsFetchReport report;
     const int count = RaceListCount(day);
+    // Every race's records go into one copy of the file, written once after the last race
+    // (or the error or cancel that ends the run): one replacement and its syncs, not one a race.
+    TouchedFiles files;
     for (int r = 0; r < count; ++r) {
         if (!HasOddsKey(day, r)) {
+            SaveTouched(files, report);
             return report;
         }
-        FetchOne(day, r, context, report);
-        if (report.storeFailed) {
+        FetchOne(day, r, context, files, report);
+        if (files.Failed()) {
             break;
         }
     }
+    SaveTouched(files, report);
     for (int r = 0; r < count; ++r) {
         ImportInto(day, r, report);
     }

@@ -1,6 +1,7 @@
 #include "odds/TimeSeriesOdds.h"
 
 #include <cstdlib>
+#include <optional>
 #include <vector>
 #include <system_error>
 
@@ -188,30 +189,52 @@ TimeSeriesReport ImportTimeSeriesOdds(const std::filesystem::path& appDir, RaceD
         return report;
     }
 
+    // The day's file is read at the first race taken and written once after the last one (or
+    // before a failure ends the import), so the races taken before a failure are kept and a
+    // crash leaves the old file or the new one whole.
+    std::optional<OddsFile> odds;
+    int changed = 0;
+    const auto save = [&]() -> Status {
+        if (changed == 0) {
+            return Status::Success();
+        }
+        Status saved = odds->Save();
+        if (saved) {
+            report.taken += changed;
+        }
+        changed = 0;
+        return saved;
+    };
     for (int r = 0; r < kRaceSlots; ++r) {
         Result<std::optional<std::string>> snapshot = RaceSnapshot(*folder, *day, r, report.skipped);
         if (!snapshot) {
             report.io = snapshot.status;
+            if (Status saved = save(); !saved) {
+                report.io = saved;
+            }
             return report;
         }
         if (!snapshot.value) {
             continue;
         }
-        Result<std::optional<OddsFile>> odds = OddsFile::Load(day->OddsO1Path);
         if (!odds) {
-            report.io = odds.status;
-            return report;
+            Result<std::optional<OddsFile>> loaded = OddsFile::Load(day->OddsO1Path);
+            if (!loaded) {
+                report.io = loaded.status;
+                return report;
+            }
+            if (!loaded.value) {
+                report.io = Status::Failure(Sjis("ファイルがありません: ") + PathText(day->OddsO1Path));
+                return report;
+            }
+            odds = std::move(loaded.value);
         }
-        if (!odds.value) {
-            report.io = Status::Failure(Sjis("ファイルがありません: ") + PathText(day->OddsO1Path));
-            return report;
-        }
-        odds.value->Replace(r, *snapshot.value);
-        if (Status saved = odds.value->Save(); !saved) {
-            report.io = saved;
-            return report;
-        }
-        ++report.taken;
+        odds->Replace(r, *snapshot.value);
+        ++changed;
+    }
+    if (Status saved = save(); !saved) {
+        report.io = saved;
+        return report;
     }
     report.message = fmt::sprintf("%d", report.taken) + Sjis("ﾚｰｽ分の単ｵｯｽﾞを取りこみました。");
     report.io = ImportAllOdds(*day);

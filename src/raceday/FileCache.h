@@ -1,12 +1,16 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "raceday/RecordFile.h"
+#include "store/JvLayout.h"
 
 namespace vornal {
 
@@ -50,11 +54,36 @@ public:
         return found->second;
     }
 
+    // The record of race number `raceNo` (the first when several) in a past-race file that
+    // GetByKey found, or -1. The file's race numbers are indexed the first time it is asked,
+    // so each runner's past race is found without walking the file's records.
+    int FindRace(const RecordFile& file, std::string_view raceNo)
+    {
+        std::vector<std::pair<std::string_view, int>>& races = m_races[&file];
+        if (races.empty()) {
+            for (int i = 0; i < file.Count(); ++i) {
+                const std::string_view number = jv::View(file.Record(i), jv::kRaceNo);
+                if (std::find_if(races.begin(), races.end(), [&](const auto& race) { return race.first == number; }) ==
+                    races.end()) {
+                    races.emplace_back(number, i);
+                }
+            }
+        }
+        for (const auto& [number, index] : races) {
+            if (number == raceNo) {
+                return index;
+            }
+        }
+        return -1;
+    }
+
 private:
     std::filesystem::path m_appDir;
     // Keyed by the path's text: the paths are built one way, so equal files have equal texts.
     std::unordered_map<std::string, std::optional<RecordFile>> m_files;
     std::unordered_map<std::string, const RecordFile*> m_byKey;
+    // Per past-race file: each race number it holds and its first record, in file order.
+    std::unordered_map<const RecordFile*, std::vector<std::pair<std::string_view, int>>> m_races;
 };
 
 } // namespace vornal

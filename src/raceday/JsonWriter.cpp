@@ -1,6 +1,9 @@
 #include "raceday/JsonWriter.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <iterator>
 #include <stdexcept>
 
 #include "text/Encoding.h"
@@ -66,23 +69,35 @@ void JsonWriter::Utf8(std::string_view text)
 {
     Separate();
     m_out += '"';
-    for (char c : text) {
+    // Runs of bytes that need no escape go in whole.
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
+        if (c != '"' && c != '\\' && byte >= 0x20) {
+            continue;
+        }
+        m_out.append(text.substr(run, i - run));
+        if (byte < 0x20) {
+            fmt::format_to(std::back_inserter(m_out), "\\u{:04x}", byte);
+        } else {
             m_out += '\\';
             m_out += c;
-        } else if (byte < 0x20) {
-            m_out += fmt::format("\\u{:04x}", byte);
-        } else {
-            m_out += c;
         }
+        run = i + 1;
     }
+    m_out.append(text.substr(run));
     m_out += '"';
 }
 
 void JsonWriter::Cp932(std::string_view text)
 {
-    Utf8(ToUtf8(text));
+    // Most fields are digits and blanks, the same bytes in both encodings.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        Utf8(text);
+    } else {
+        Utf8(ToUtf8(text));
+    }
 }
 
 void JsonWriter::Number(double value)
@@ -94,19 +109,20 @@ void JsonWriter::Number(double value)
     }
     Separate();
     // fmt's default form is the shortest text that reads back to the same double.
-    m_out += fmt::format("{}", value);
+    fmt::format_to(std::back_inserter(m_out), "{}", value);
 }
 
 void JsonWriter::Number(int value)
 {
-    Separate();
-    m_out += std::to_string(value);
+    Number(static_cast<long long>(value));
 }
 
 void JsonWriter::Number(long long value)
 {
     Separate();
-    m_out += std::to_string(value);
+    char digits[24];
+    const std::to_chars_result written = std::to_chars(std::begin(digits), std::end(digits), value);
+    m_out.append(digits, written.ptr);
 }
 
 void JsonWriter::Bool(bool value)

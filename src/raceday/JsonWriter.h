@@ -99,8 +99,9 @@ private:
     void Separate();
 
     std::string& m_out;
-    std::vector<bool> m_first;    // per open container: nothing written in it yet
-    std::vector<bool> m_isObject; // per open container: an object, not an array
+    // Bytes rather than std::vector<bool>'s packed bits: they are read and set for every value.
+    std::vector<char> m_first;    // per open container: nothing written in it yet
+    std::vector<char> m_isObject; // per open container: an object, not an array
     bool m_afterKey = false;
     int m_nonFinite = 0;
 };

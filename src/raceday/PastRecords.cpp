@@ -22,7 +22,7 @@ void ReadHistory(RaceDay& day, int race, int runner, long long raceDate, FileCac
     // first. Runs on or after the race date are skipped, so an old date loads as it was.
     for (int i = history->Count() - 1; i >= 0 && count < kPastRuns; --i) {
         const std::string_view record = history->Record(i);
-        const long long runDate = LeadingNumber(jv::Get(record, jv::kDate));
+        const long long runDate = LeadingNumber(jv::View(record, jv::kDate));
         if (runDate > 0 && runDate < raceDate) {
             day.PastSE[race][runner][count++] = record;
             if (taken) {
@@ -47,15 +47,11 @@ void ReadPastRaces(RaceDay& day, int race, int runner, FileCache& files, const T
             continue;
         }
         races->RequireWhole();
-        const std::string_view raceNo = jv::View(run, jv::kRaceNo);
-        for (int i = 0; i < races->Count(); ++i) {
+        if (const int i = files.FindRace(*races, jv::View(run, jv::kRaceNo)); i >= 0) {
             const std::string_view record = races->Record(i);
-            if (jv::View(record, jv::kRaceNo) == raceNo) {
-                day.PastRA[race][runner][k] = record;
-                if (taken) {
-                    taken(*races, i, record);
-                }
-                break;
+            day.PastRA[race][runner][k] = record;
+            if (taken) {
+                taken(*races, i, record);
             }
         }
     }

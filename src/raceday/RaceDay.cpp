@@ -55,4 +55,26 @@ void BlankRaceDayRecords(RaceDay& day)
     }
 }
 
+std::unique_ptr<RaceDay> ClearedRaceDay(const RaceDay* kept)
+{
+    // Default-initialised, not value-initialised: every member has its initial value in its
+    // declaration, and zeroing the 9 MB first would write the block twice.
+    std::unique_ptr<RaceDay> day(new RaceDay);
+    if (kept == nullptr) {
+        return day;
+    }
+    for (int r = 0; r < kRaceSlots; ++r) {
+        for (int h = 0; h < kRunnerSlots; ++h) {
+            const Runner& from = kept->Races[r].Runners[h];
+            Runner& to = day->Races[r].Runners[h];
+            to.WinOdds = from.WinOdds;
+            to.PlaceOddsLow = from.PlaceOddsLow;
+            to.PlaceOddsHigh = from.PlaceOddsHigh;
+        }
+    }
+    day->Bets = kept->Bets;
+    day->BetKindSuffix = kept->BetKindSuffix;
+    return day;
+}
+
 } // namespace vornal

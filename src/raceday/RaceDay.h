@@ -349,4 +349,9 @@ void ClearRaceDay(RaceDay& day);
 // RunnerSE, RunnerUM, PastSE, PastRA).
 void BlankRaceDayRecords(RaceDay& day);
 
+// A day as ClearRaceDay and BlankRaceDayRecords leave `kept` (or a new day when null),
+// built without copying the whole block: a new day, then only what a clearing keeps (the
+// runners' odds, the bet records and BetKindSuffix) copied from `kept`.
+std::unique_ptr<RaceDay> ClearedRaceDay(const RaceDay* kept);
+
 } // namespace vornal

@@ -153,7 +153,9 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
 
     try {
         // 5-7
-        ClearRaceDay(day);
+        if (!options.dayCleared) {
+            ClearRaceDay(day);
+        }
         const std::filesystem::path raceFilePath = RaceFile(appDir, dayName);
         day.OddsO1Path = WinOddsFile(appDir, dayName);
         day.OddsO2Path = QuinellaOddsFile(appDir, dayName);
@@ -167,7 +169,9 @@ LoadResult ReadRaceDay(RaceDay& day, std::string_view dayName, const LoadOptions
         progress.SetLine(0, "");
         progress.SetLine(1, "");
         progress.SetBar(0, 0, kRaceSlots);
-        BlankRaceDayRecords(day);
+        if (!options.dayCleared) {
+            BlankRaceDayRecords(day);
+        }
         const int raceLines = CountTextLines(raceFile->Bytes());
         if (raceLines >= kOddsPlaceholderMinLines && !Exists(day.OddsO1Path)) {
             // A store that cannot be written (a read-only copy, a full disk) still loads: the

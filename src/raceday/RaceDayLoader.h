@@ -57,6 +57,9 @@ struct LoadOptions
     // Runs the one write of a load (the blank odds file) under the store's one-writer lock;
     // false, having written nothing, when the lock was refused. Written directly when empty.
     std::function<bool(const std::function<void()>& write)> guardWrite;
+    // The day is already as ClearRaceDay and BlankRaceDayRecords leave it (ClearedRaceDay):
+    // the load does not clear it again.
+    bool dayCleared = false;
 };
 
 // Reads the date `dayName` (CP932 "YYYY年MM月DD日") into `day`, up to and including the

@@ -64,9 +64,11 @@ std::string RunnerText(int raceNo, int horseNo)
 // A jockey or trainer the day's master does not hold rates 0 and would quietly change every
 // rating of the race: each missing code is warned of once, with the first runner it rides or
 // trains. An empty master file is one warning about the file.
-void WarnOfMissingMaster(LoadState& state, const std::filesystem::path& masterFile, const RecordFile* master,
-                         std::optional<std::string_view> found, std::string_view code, const char* what, int raceNo,
-                         int horseNo)
+// `masterFile` names the master's file; its path is built only for a warning.
+void WarnOfMissingMaster(LoadState& state,
+                         std::filesystem::path (*masterFile)(const std::filesystem::path&, std::string_view),
+                         const RecordFile* master, std::optional<std::string_view> found, std::string_view code,
+                         const char* what, int raceNo, int horseNo)
 {
     if (found || IsBlank(code)) {
         return;
@@ -74,7 +76,7 @@ void WarnOfMissingMaster(LoadState& state, const std::filesystem::path& masterFi
     const std::string key = std::string(what) + std::string(code);
     if (master == nullptr || master->Count() == 0) {
         if (state.warnedMasterCodes.insert(std::string(what)).second) {
-            state.warnings.push_back(MakeLoadWarning(state.files.AppDir(), masterFile, -1, {},
+            state.warnings.push_back(MakeLoadWarning(state.files.AppDir(), masterFile(state.files.AppDir(), state.dayName), -1, {},
                                                      Sjis(what) + Sjis("マスタのファイルが空です。") + Sjis(what) +
                                                          Sjis("の成績はすべて 0 として計算します。")));
         }
@@ -84,7 +86,7 @@ void WarnOfMissingMaster(LoadState& state, const std::filesystem::path& masterFi
         return;
     }
     state.warnings.push_back(MakeLoadWarning(
-        state.files.AppDir(), masterFile, -1, Sjis(what) + Sjis("コード"),
+        state.files.AppDir(), masterFile(state.files.AppDir(), state.dayName), -1, Sjis(what) + Sjis("コード"),
         RunnerText(raceNo, horseNo) + Sjis("の") + Sjis(what) + Sjis("コード「") + std::string(code) + Sjis("」が") +
             Sjis(what) + Sjis("マスタにありません。この") + Sjis(what) + Sjis("の成績は 0 として計算します。")));
 }
@@ -139,11 +141,9 @@ void ReadRunners(RaceDay& day, int race, LoadState& state)
         if (!day.Races[race].incomplete) {
             const std::string_view jockey = jv::View(record, jv::se::kJockeyCode);
             const std::string_view trainer = jv::View(record, jv::se::kTrainerCode);
-            WarnOfMissingMaster(state, JockeyMasterFile(state.files.AppDir(), state.dayName),
-                                state.masters.JockeyFile(), state.masters.Jockey(jockey), jockey, "騎手", raceNo,
+            WarnOfMissingMaster(state, &JockeyMasterFile, state.masters.JockeyFile(), state.masters.Jockey(jockey), jockey, "騎手", raceNo,
                                 h + 1);
-            WarnOfMissingMaster(state, TrainerMasterFile(state.files.AppDir(), state.dayName),
-                                state.masters.TrainerFile(), state.masters.Trainer(trainer), trainer, "調教師", raceNo,
+            WarnOfMissingMaster(state, &TrainerMasterFile, state.masters.TrainerFile(), state.masters.Trainer(trainer), trainer, "調教師", raceNo,
                                 h + 1);
         }
         day.RunnerSE[race][h] = record;

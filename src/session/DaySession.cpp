@@ -120,13 +120,16 @@ PreparedDay DaySession::PrepareDay(std::string_view dayName, Progress* progress,
     Progress& shown = progress != nullptr ? *progress : noProgress;
     PreparedDay prepared;
     prepared.dayName = std::string(dayName);
-    std::unique_ptr<RaceDay> fresh = m_day ? m_day->Clone() : std::make_unique<RaceDay>();
+    // The day shown is not copied whole: a load clears it anyway, and ClearedRaceDay takes
+    // from it only what a clearing keeps.
+    std::unique_ptr<RaceDay> fresh = ClearedRaceDay(m_day.get());
 
     LoadOptions options;
     options.appDir = m_appDir;
     options.clock = m_clock;
     options.progress = &shown;
     options.cancel = cancel;
+    options.dayCleared = true;
     options.guardWrite = [this, cancel](const std::function<void()>& write) {
         // Waits as the session's writers do (a cancel ends the wait); refused, the odds stay
         // blank in memory and a later load writes the file.

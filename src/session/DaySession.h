@@ -125,10 +125,10 @@ public:
     // Loads `dayName` (CP932 "YYYY年MM月DD日") with every pass: AdoptDay(PrepareDay(...)).
     LoadResult LoadDay(std::string_view dayName, Progress* progress = nullptr, const CancelFlag* cancel = nullptr);
 
-    // The load without its last step. The fresh day starts as a copy of the day shown, so
-    // values a load keeps (the odds of slots the new day does not use) carry over exactly as
-    // in a load in place. It carries a day when LoadReplacesDay says the outcome replaces
-    // the day shown (the date's empty day when the load failed), and none otherwise.
+    // The load without its last step. The fresh day takes from the day shown what a load in
+    // place keeps (the odds of slots the new day does not use, the bets), so they carry over
+    // exactly as in a load in place. It carries a day when LoadReplacesDay says the outcome
+    // replaces the day shown (the date's empty day when the load failed), and none otherwise.
     // `cancel` is tested between races and between passes. Reads the day shown, never
     // writes it.
     PreparedDay PrepareDay(std::string_view dayName, Progress* progress = nullptr,

@@ -1,5 +1,7 @@
 #include "store/DayStoreBatch.h"
 
+#include <algorithm>
+
 #include <system_error>
 
 #include "app/AtomicFile.h"
@@ -114,6 +116,7 @@ Status DayStoreBatch::PutRunnerLine(const std::filesystem::path& path, std::stri
 DayStoreBatch::OpenFile* DayStoreBatch::Open(const std::filesystem::path& path, bool runnerFile, Status& result)
 {
     if (auto held = m_files.find(path); held != m_files.end()) {
+        held->second.touched = ++m_touches;
         return &held->second;
     }
     if (!IsInsideFolder(path, m_appDir)) {
@@ -142,6 +145,7 @@ DayStoreBatch::OpenFile* DayStoreBatch::Open(const std::filesystem::path& path, 
         file.changed = true;
     }
     file.bytes = ByteCount(file.lines);
+    file.touched = ++m_touches;
     m_heldBytes += file.bytes;
     return &m_files.emplace(path, std::move(file)).first->second;
 }
@@ -152,23 +156,24 @@ Status DayStoreBatch::AfterChange(OpenFile& file)
     m_heldBytes = m_heldBytes - file.bytes + bytes;
     file.bytes = bytes;
     if (m_heldBytes > m_memoryBudget) {
-        return Flush();
+        return FlushColdest();
     }
     return Status::Success();
 }
 
-Status DayStoreBatch::Flush()
+Status DayStoreBatch::Write(const std::vector<const std::filesystem::path*>& paths)
 {
-    // One sync for the whole batch instead of two per file: a run writes thousands.
+    // One sync for the whole set instead of two per file: a run writes thousands.
     Status first;
     AtomicFileSet files;
-    for (auto& [path, file] : m_files) {
+    for (const std::filesystem::path* path : paths) {
+        const OpenFile& file = m_files.at(*path);
         if (!file.changed) {
             continue;
         }
-        Status result = CreateStoreFolderOf(m_appDir, path);
+        Status result = CreateStoreFolderOf(m_appDir, *path);
         if (result) {
-            result = files.Add(path, JoinLines(file.lines));
+            result = files.Add(*path, JoinLines(file.lines));
         }
         if (result) {
             ++m_written;
@@ -179,9 +184,47 @@ Status DayStoreBatch::Flush()
     if (Status committed = files.Commit(); !committed && first) {
         first = committed;
     }
+    return first;
+}
+
+Status DayStoreBatch::FlushColdest()
+{
+    // A feed runs in date order: the files of the days behind it (and of horses that have not
+    // run for a while) are done with, the current day's and the active horses' are not.
+    std::vector<std::pair<std::uint64_t, const std::filesystem::path*>> byAge;
+    byAge.reserve(m_files.size());
+    for (const auto& [path, file] : m_files) {
+        byAge.emplace_back(file.touched, &path);
+    }
+    std::sort(byAge.begin(), byAge.end());
+    std::vector<const std::filesystem::path*> cold;
+    std::size_t held = m_heldBytes;
+    for (const auto& [touched, path] : byAge) {
+        if (held <= m_memoryBudget / 2) {
+            break;
+        }
+        held -= m_files.at(*path).bytes;
+        cold.push_back(path);
+    }
+    Status written = Write(cold);
+    for (const std::filesystem::path* path : cold) {
+        m_files.erase(*path);
+    }
+    m_heldBytes = held;
+    return written;
+}
+
+Status DayStoreBatch::Flush()
+{
+    std::vector<const std::filesystem::path*> all;
+    all.reserve(m_files.size());
+    for (const auto& [path, file] : m_files) {
+        all.push_back(&path);
+    }
+    Status written = Write(all);
     m_files.clear();
     m_heldBytes = 0;
-    return first;
+    return written;
 }
 
 std::size_t DayStoreBatch::PendingFiles() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -14,8 +15,9 @@
 // file with its old or its new content and never a torn one.
 //
 // Only files inside the application folder are touched. When the lines held in memory
-// grow past the budget, everything is flushed and dropped, and later records read their
-// files again; the bytes on disk are the same either way.
+// grow past the budget, the files touched longest ago are written and dropped until half
+// the budget is held, and later records read them again; the bytes on disk are the same
+// either way, and the memory of a run does not grow with its feed.
 namespace vornal {
 
 // Creates the folder of `file`, a store file under `appDir`, when missing. Refuses, with the
@@ -26,7 +28,7 @@ Status CreateStoreFolderOf(const std::filesystem::path& appDir, const std::files
 class DayStoreBatch : public DayStoreWriter
 {
 public:
-    static constexpr std::size_t kDefaultMemoryBudget = std::size_t{256} << 20;
+    static constexpr std::size_t kDefaultMemoryBudget = std::size_t{32} << 20;
 
     explicit DayStoreBatch(std::filesystem::path appDir, std::size_t memoryBudget = kDefaultMemoryBudget);
     // Unflushed changes are written here too, so an early return cannot lose them; call
@@ -55,16 +57,22 @@ private:
         std::vector<std::string> lines;
         std::size_t bytes = 0;
         bool changed = false;
+        std::uint64_t touched = 0; // when a record last reached it, in the batch's count
     };
 
     // The file held for `path`, loaded on first use; nothing when it cannot be read.
     OpenFile* Open(const std::filesystem::path& path, bool runnerFile, Status& result);
     Status AfterChange(OpenFile& file);
+    // Writes and drops the files touched longest ago until half the budget is held.
+    Status FlushColdest();
+    // Writes the changed files among `paths` in one set (one sync for all of them).
+    Status Write(const std::vector<const std::filesystem::path*>& paths);
 
     std::filesystem::path m_appDir;
     std::size_t m_memoryBudget;
     std::size_t m_heldBytes = 0;
     std::size_t m_written = 0;
+    std::uint64_t m_touches = 0;
     std::map<std::filesystem::path, OpenFile> m_files;
 };
 

@@ -8,6 +8,28 @@
 namespace vornal {
 namespace {
 
+// This thread's iconv descriptor to `to` from the other of CP932 and UTF-8, opened on first
+// use and kept: opening one costs more than converting a field, and a day's texts are
+// converted by the thousand.
+iconv_t Converter(const char* to)
+{
+    struct Descriptors
+    {
+        iconv_t toUtf8 = iconv_open("UTF-8", "CP932");
+        iconv_t toCp932 = iconv_open("CP932", "UTF-8");
+        ~Descriptors()
+        {
+            for (iconv_t cd : {toUtf8, toCp932}) {
+                if (cd != reinterpret_cast<iconv_t>(-1)) {
+                    iconv_close(cd);
+                }
+            }
+        }
+    };
+    thread_local Descriptors descriptors;
+    return std::string_view(to) == "UTF-8" ? descriptors.toUtf8 : descriptors.toCp932;
+}
+
 // One conversion through iconv. `onInvalid` is appended for an input sequence that cannot
 // be converted, and the input then advances by `skip` bytes.
 std::string Convert(const char* to, const char* from, std::string_view input, std::string_view onInvalid)
@@ -16,10 +38,12 @@ std::string Convert(const char* to, const char* from, std::string_view input, st
     if (input.empty()) {
         return out;
     }
-    iconv_t cd = iconv_open(to, from);
+    iconv_t cd = Converter(to);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         return std::string(input);
     }
+    // A descriptor used before starts from its initial state.
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     out.reserve(input.size() * 2);
     char* in = const_cast<char*>(input.data());
     std::size_t inLeft = input.size();
@@ -54,7 +78,6 @@ std::string Convert(const char* to, const char* from, std::string_view input, st
     std::size_t outLeft = sizeof buffer;
     iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
     out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-    iconv_close(cd);
     return out;
 }
 

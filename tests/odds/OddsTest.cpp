@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 #include "app/Clock.h"
 #include "app/SettingKeys.h"
@@ -209,6 +210,41 @@ TEST(QuickOdds, OpenErrorShowsAndLogsTheRaceAndTheNextRaceFollows)
     EXPECT_EQ(link.openedKeys.size(), 3u);
     // The fetched race is imported into the day.
     EXPECT_EQ(f.day->Races[1].OddsO1Time, "0930");
+}
+
+TEST(QuickOdds, AllRacesAreWrittenOnceAtTheEndAndACancelKeepsTheRacesBefore)
+{
+    DayFixture f;
+    struct WatchedLink : ScriptedLink
+    {
+        std::function<void()> opened;
+        int JVRTOpen(std::string_view spec, std::string_view key) override
+        {
+            opened();
+            return ScriptedLink::JVRTOpen(spec, key);
+        }
+    } link;
+    const std::string first = O1Line("05", "09", "01110930");
+    const std::string second = O1Line("05", "10", "01110931");
+    link.records = {first, "#0", second, "#0", O1Line("06", "01", "01110932")};
+    std::vector<std::string> firstLineAtOpen;
+    link.opened = [&] {
+        firstLineAtOpen.push_back(f.StoredLine(0));
+        if (firstLineAtOpen.size() == 3) {
+            f.cancel.Set(); // the third race is opened, then the user cancels
+        }
+    };
+    OddsFetchContext context{link, f.dir.Path(), f.clock, f.progress, f.cancel, {}};
+    const OddsFetchReport report = FetchAllOdds(*f.day, context);
+
+    ASSERT_EQ(firstLineAtOpen.size(), 3u);
+    EXPECT_EQ(firstLineAtOpen[2], std::string(kO1LineBytes, ' ')); // nothing written mid-run
+    EXPECT_EQ(f.StoredLine(0), first);
+    EXPECT_EQ(f.StoredLine(1), second);
+    EXPECT_EQ(f.StoredLine(2), std::string(kO1LineBytes, ' '));
+    EXPECT_EQ(report.recordsStored, 2);
+    EXPECT_FALSE(report.storeFailed);
+    EXPECT_EQ(f.day->Races[1].OddsO1Time, "0931");
 }
 
 TEST(OddsImport, ReadsMarkersBlanksAndTenths)

@@ -432,6 +432,18 @@ TEST(PastRecords, PastRaceIsTheFirstRecordWithTheRunsRaceNumber)
     ReadPastRaces(*day, 0, 0, files);
     EXPECT_EQ(jv::Number(day->PastRA[0][0][0], jv::ra::kDistance), 2000);
     EXPECT_EQ(day->PastRA[0][0][1].View(), std::string(jv::kLengthRA, ' '));
+
+    // The file is indexed once and serves every runner: another race number of it, and one
+    // it does not hold.
+    RunSpec fourth = run;
+    fourth.raceNo = 4;
+    day->PastSE[0][1][0] = MakeSE(fourth);
+    RunSpec absent = run;
+    absent.raceNo = 11;
+    day->PastSE[0][1][1] = MakeSE(absent);
+    ReadPastRaces(*day, 0, 1, files);
+    EXPECT_EQ(jv::Number(day->PastRA[0][1][0], jv::kRaceNo), 4);
+    EXPECT_EQ(day->PastRA[0][1][1].View(), std::string(jv::kLengthRA, ' '));
 }
 
 } // namespace

@@ -40,8 +40,13 @@ TEST(JsonWriter, TextsAreUtf8WithBlanksKeptAndEscapes)
     json.BeginObject();
     json.Field("x", FixedText<4>("  1 "));
     json.EndObject();
+    // Escapes at both ends of a text, and whole numbers at their limits.
+    json.Utf8("\"mid\\");
+    json.Number(std::numeric_limits<int>::min());
+    json.Number(std::numeric_limits<long long>::max());
     json.EndArray();
-    EXPECT_EQ(out, "[\"ソン \",\"a\\\"b\\\\c\\u000a\\u0001\",{\"x\":\"  1 \"}]");
+    EXPECT_EQ(out, "[\"ソン \",\"a\\\"b\\\\c\\u000a\\u0001\",{\"x\":\"  1 \"},\"\\\"mid\\\\\","
+                   "-2147483648,9223372036854775807]");
 }
 
 TEST(JsonWriter, AKeyOutsideAnObjectIsRefused)

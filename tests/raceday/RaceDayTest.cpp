@@ -82,5 +82,50 @@ TEST(RaceDay, ClearKeepsOddsRecordsAndBets)
     EXPECT_EQ(day->PastRA[35][17][4].View(), std::string(1272, ' '));
 }
 
+TEST(RaceDay, AClearedDayIsWhatClearingAndBlankingACopyGives)
+{
+    auto shown = std::make_unique<RaceDay>();
+    shown->RaceCount = 9;
+    shown->RaceRA[2] = "RA2";
+    shown->RunnerSE[2][5] = "SE5";
+    shown->PastRA[8][17][4] = "RA old";
+    shown->Races[2].RaceName = "X";
+    shown->Races[2].Runners[5].RankGoal = 3;
+    shown->Races[2].Runners[5].Past[1].PastBaseTimeGap = 0.4;
+    shown->Races[35].Runners[17].WinOdds = 4.5;
+    shown->Races[0].Runners[0].PlaceOddsLow = -1.0;
+    shown->Bets[7].BetCombos[2] = " 3- 4";
+    shown->BetKindSuffix = "_No02";
+
+    auto expected = shown->Clone();
+    ClearRaceDay(*expected);
+    BlankRaceDayRecords(*expected);
+    const std::unique_ptr<RaceDay> cleared = ClearedRaceDay(shown.get());
+
+    EXPECT_EQ(cleared->RaceCount, 0);
+    EXPECT_EQ(cleared->RaceRA[2].View(), expected->RaceRA[2].View());
+    EXPECT_EQ(cleared->RunnerSE[2][5].View(), std::string(jv::kLengthSE, ' '));
+    EXPECT_EQ(cleared->PastRA[8][17][4].View(), expected->PastRA[8][17][4].View());
+    EXPECT_TRUE(cleared->Races[2].RaceName.empty());
+    EXPECT_EQ(cleared->Races[2].Runners[5].RankGoal, 0);
+    EXPECT_EQ(cleared->Races[2].Runners[5].Past[1].PastBaseTimeGap, kNoValue);
+    EXPECT_EQ(cleared->Races[2].Runners[5].OverallMin, kNoValue);
+    for (int r = 0; r < kRaceSlots; ++r) {
+        for (int h = 0; h < kRunnerSlots; ++h) {
+            const Runner& a = cleared->Races[r].Runners[h];
+            const Runner& b = expected->Races[r].Runners[h];
+            ASSERT_EQ(a.WinOdds, b.WinOdds) << r << " " << h;
+            ASSERT_EQ(a.PlaceOddsLow, b.PlaceOddsLow) << r << " " << h;
+            ASSERT_EQ(a.PlaceOddsHigh, b.PlaceOddsHigh) << r << " " << h;
+        }
+    }
+    EXPECT_EQ(cleared->Bets[7].BetCombos[2], " 3- 4");
+    EXPECT_EQ(cleared->BetKindSuffix, "_No02");
+    // Without a day shown: a new day, as constructed.
+    const std::unique_ptr<RaceDay> first = ClearedRaceDay(nullptr);
+    EXPECT_EQ(first->Races[35].Runners[17].WinOdds, 0.0);
+    EXPECT_EQ(first->PastSE[35][17][4].View(), std::string(jv::kLengthSE, ' '));
+}
+
 } // namespace
 } // namespace vornal

@@ -112,6 +112,35 @@ TEST_F(DayStoreBatchTest, MemoryBudgetFlushesEarlyWithTheSameBytes)
     EXPECT_EQ(test::Tree(App()), large);
 }
 
+TEST_F(DayStoreBatchTest, OverTheBudgetTheFilesTouchedLongestAgoGoFirst)
+{
+    // A runner file holds about 120 kB (216 blank-padded lines), the race file one line.
+    const auto runners = [&](std::string_view course) {
+        return RunnerFile(App(), DayNameFromDigits("20260105"), course);
+    };
+    DayStoreBatch batch(App(), 300'000);
+    ASSERT_TRUE(batch.UpsertRaceLine(Day(kRaceExt), BlankRecordPrefix(test::RaRecord('1', Race(1))), true));
+    ASSERT_TRUE(batch.PutRunnerLine(runners("05"), test::SeRecord('1', Race(1), 1, "2019104567")));
+    ASSERT_TRUE(batch.PutRunnerLine(runners("06"), test::SeRecord('1', Race(2), 1, "2019104568")));
+    ASSERT_TRUE(batch.UpsertRaceLine(Day(kRaceExt), BlankRecordPrefix(test::RaRecord('1', Race(2))), true));
+    EXPECT_EQ(batch.PendingFiles(), 3u);
+    // A third runner file passes the budget: the two runner files touched before the race
+    // file was touched again are written and dropped, down to half the budget.
+    ASSERT_TRUE(batch.PutRunnerLine(runners("08"), test::SeRecord('1', Race(3), 1, "2019104569")));
+    EXPECT_TRUE(std::filesystem::exists(runners("05")));
+    EXPECT_TRUE(std::filesystem::exists(runners("06")));
+    EXPECT_FALSE(std::filesystem::exists(runners("08")));
+    EXPECT_FALSE(std::filesystem::exists(Day(kRaceExt)));
+    EXPECT_EQ(batch.PendingFiles(), 2u);
+    // A file written early is read again by its next record.
+    ASSERT_TRUE(batch.PutRunnerLine(runners("05"), test::SeRecord('1', Race(4), 1, "2019104570")));
+    ASSERT_TRUE(batch.Flush());
+    const std::string bytes = test::Slurp(runners("05"));
+    EXPECT_NE(bytes.find("2019104567"), std::string::npos);
+    EXPECT_NE(bytes.find("2019104570"), std::string::npos);
+    EXPECT_EQ(test::Slurp(Day(kRaceExt)).size(), 2u * 1272u);
+}
+
 TEST_F(DayStoreBatchTest, RefusesPathsOutsideTheApplicationFolder)
 {
     DayStoreBatch batch(App() / "Data");

@@ -242,6 +242,60 @@ private slots:
         }
     }
 
+    // The window's cold start (from the workbench's start to the first frame painted) and the
+    // switch between two races of the loaded day (from the key to the race card painted with
+    // the other race), printed for BENCHMARKS.md; nothing about time is asserted.
+    void coldStartAndRaceSwitchArePainted()
+    {
+        // Paint events of a watched widget, with the clock's reading at the first one after
+        // each reset.
+        struct PaintWatch : QObject
+        {
+            QElapsedTimer clock;
+            qint64 firstPaint = -1;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                if (event->type() == QEvent::Paint && firstPaint < 0) {
+                    firstPaint = clock.nsecsElapsed();
+                }
+                return false;
+            }
+        };
+        PaintWatch start;
+        start.clock.start();
+        Workbench workbench(m_app);
+        QVERIFY(!workbench.Open());
+        MainWindow& window = *workbench.Window();
+        window.installEventFilter(&start);
+        window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(start.firstPaint >= 0, 60000);
+        ChooseDate(window, 0);
+        QTest::qWait(20);
+
+        RaceListPanel& list = *window.ListPanel();
+        GridView& card = *window.View(QStringLiteral("出馬表"));
+        QVERIFY(window.SelectTab(QStringLiteral("出馬表")));
+        PaintWatch painted;
+        card.Table()->viewport()->installEventFilter(&painted);
+        std::vector<qint64> switches;
+        for (int i = 0; i < 9; ++i) {
+            const int next = i % 2 == 0 ? 1 : 0;
+            QTest::qWait(10);
+            painted.firstPaint = -1;
+            painted.clock.start();
+            QTest::keyClick(list.Stepper(), next == 1 ? Qt::Key_Up : Qt::Key_Down);
+            QTRY_VERIFY(painted.firstPaint >= 0);
+            QCOMPARE(window.SelectedRace(), list.SlotOf(next));
+            switches.push_back(painted.firstPaint / 1000);
+        }
+        std::sort(switches.begin(), switches.end());
+        qInfo("cold start to the first painted frame: %.1f ms; race switch to the card painted: median %.2f ms "
+              "(fastest %.2f, slowest %.2f) of %zu",
+              static_cast<double>(start.firstPaint) / 1e6, static_cast<double>(switches[switches.size() / 2]) / 1e3,
+              static_cast<double>(switches.front()) / 1e3, static_cast<double>(switches.back()) / 1e3,
+              switches.size());
+    }
+
     // A screenshot of a tab or a day that is not there must fail, saying why, and write nothing.
     void theScreenshotRefusesAnUnknownTabOrDay()
     {
