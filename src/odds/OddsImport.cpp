@@ -32,6 +32,17 @@ double MarkedOddsValue(std::string_view text, std::size_t width)
     return static_cast<double>(LeadingNumber(trimmed)) / 10.0;
 }
 
+bool HasQuinellaOdds(const RaceDay& day, int race)
+{
+    const O2Record& o2 = day.RaceO2[race];
+    for (int q = 1; q <= kQuinellaCount; ++q) {
+        if (MarkedOddsValue(jv::View(o2, jv::Nth(jv::o2::kQuinellaOdds, 13, q)), 6) > 0.0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 Status ImportOdds(RaceDay& day, int race)
 {
     if (race < 0 || race >= kRaceSlots) {
@@ -75,6 +86,7 @@ Status ImportOdds(RaceDay& day, int race)
     }
     const O2Record& o2 = day.RaceO2[race];
     std::array<double, kQuinellaCount + 1> market{};
+    // The same test as HasQuinellaOdds, on the values it takes anyway.
     bool priced = false;
     for (int q = 1; q <= kQuinellaCount; ++q) {
         market[q] = MarkedOddsValue(jv::View(o2, jv::Nth(jv::o2::kQuinellaOdds, 13, q)), 6);

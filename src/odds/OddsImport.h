@@ -23,6 +23,10 @@ double MarkedOddsValue(std::string_view text, std::size_t width);
 // OddsO1Time and OddsO2Time. Fails, changing nothing, when the file exists but cannot be read.
 Status ImportOdds(RaceDay& day, int race);
 
+// Whether race slot `race` has any quinella odds of the market in RaceO2: after ImportOdds
+// its PredictedQuinellaPayout then holds odds (yen per 1 yen), not predicted payouts.
+bool HasQuinellaOdds(const RaceDay& day, int race);
+
 // ImportOdds for every race of the race list (RaceListCount, results/HitJudgement.h: the
 // race file is sorted, so they are slots 0 .. count - 1) in turn; stops at the first failure.
 Status ImportAllOdds(RaceDay& day);

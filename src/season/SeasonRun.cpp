@@ -43,11 +43,12 @@ int TakeDecisionSnapshots(RaceDay& day, const std::filesystem::path& folder, std
         if (!ImportOdds(day, r)) {
             continue;
         }
+        // Without quinella odds in the day's O2 the race keeps its predicted payouts, which
+        // are yen already; with them, a combination not on sale keeps its predicted value.
+        imported[r] = HasQuinellaOdds(day, r);
         auto& payouts = day.Races[r].PredictedQuinellaPayout;
-        for (std::size_t k = 1; k < payouts.size(); ++k) {
-            if (payouts[k] > 0) {
-                imported[r] = true;
-            } else {
+        for (std::size_t k = 1; imported[r] && k < payouts.size(); ++k) {
+            if (payouts[k] <= 0) {
                 payouts[k] = predicted[k];
             }
         }
