@@ -15,40 +15,11 @@
 #include "app/AtomicFile.h"
 #include "season/CalibrationText.h"
 #include "season/CalibrationViews.h"
+#include "ui/BarProgress.h"
 #include "ui/GridView.h"
 #include "ui/Text.h"
 
 namespace vornal::ui {
-
-// The worker's step, posted to the bar: at most one update waits in the event queue.
-class CalibrationWindow::RunProgress : public Progress
-{
-public:
-    explicit RunProgress(QProgressBar* bar) : m_bar(bar) {}
-    void SetLine(int, const std::string&) override {}
-    void SetBar(int, int position, int maximum) override
-    {
-        m_position = position;
-        m_maximum = maximum;
-        if (!m_posted.exchange(true)) {
-            QMetaObject::invokeMethod(m_bar, [this] { Flush(); }, Qt::QueuedConnection);
-        }
-    }
-    void Flush()
-    {
-        m_posted = false;
-        if (m_maximum > 0) {
-            m_bar->setMaximum(m_maximum);
-            m_bar->setValue(m_position);
-        }
-    }
-
-private:
-    QProgressBar* m_bar;
-    std::atomic<int> m_position{0};
-    std::atomic<int> m_maximum{0};
-    std::atomic<bool> m_posted{false};
-};
 
 CalibrationWindow::CalibrationWindow(std::filesystem::path appDir, QWidget* parent)
     : QDialog(parent), m_appDir(std::move(appDir)), m_run(new QPushButton(QStringLiteral("実行"), this)),
@@ -107,7 +78,7 @@ bool CalibrationWindow::Run()
     }
     CalibrationRunOptions options;
     options.methods = {{"no1", {}}};
-    m_runProgress = std::make_unique<RunProgress>(m_progress);
+    m_runProgress = std::make_unique<BarProgress>(m_progress);
     options.progress = m_runProgress.get();
     m_run->setEnabled(false);
     m_cancel->setEnabled(true);

@@ -21,6 +21,8 @@ class QTabWidget;
 // report figures of the comparison are those of betting method No.1.
 namespace vornal::ui {
 
+class BarProgress;
+
 class CalibrationWindow : public QDialog
 {
     Q_OBJECT
@@ -42,7 +44,6 @@ signals:
     void Finished();
 
 private:
-    class RunProgress;
 
     void OnRunEnded();
     void AskInstall();
@@ -56,7 +57,7 @@ private:
     QLabel* m_status;
     QTabWidget* m_tabs;
     QPlainTextEdit* m_summary;
-    std::unique_ptr<RunProgress> m_runProgress;
+    std::unique_ptr<BarProgress> m_runProgress;
     std::unique_ptr<CalibrationResult> m_pending; // written by the worker
     std::unique_ptr<CalibrationResult> m_result;
     Job* m_job;

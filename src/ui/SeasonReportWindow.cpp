@@ -37,42 +37,11 @@
 #include "season/SeasonReportJson.h"
 #include "season/SeasonRun.h"
 #include "store/StorePaths.h"
+#include "ui/BarProgress.h"
 #include "ui/GridModel.h"
 #include "ui/Text.h"
 
 namespace vornal::ui {
-
-// The worker's progress, read by the window's timer: numbers only, no texts cross.
-// The run's bar, set from the worker: however often it reports, at most one update waits in
-// the window's event queue.
-class SeasonReportWindow::RunProgress : public Progress
-{
-public:
-    explicit RunProgress(QProgressBar* bar) : m_bar(bar) {}
-    void SetLine(int, const std::string&) override {}
-    void SetBar(int, int position, int maximum) override
-    {
-        m_position = position;
-        m_maximum = maximum;
-        if (!m_posted.exchange(true)) {
-            QMetaObject::invokeMethod(m_bar, [this] { Flush(); }, Qt::QueuedConnection);
-        }
-    }
-    void Flush()
-    {
-        m_posted = false;
-        if (m_maximum > 0) {
-            m_bar->setMaximum(m_maximum);
-            m_bar->setValue(m_position);
-        }
-    }
-
-private:
-    QProgressBar* m_bar;
-    std::atomic<int> m_position{0};
-    std::atomic<int> m_maximum{0};
-    std::atomic<bool> m_posted{false};
-};
 
 namespace {
 
@@ -280,7 +249,7 @@ bool SeasonReportWindow::Run()
     options.from = Cp932(m_from->currentText());
     options.to = Cp932(m_to->currentText());
     options.decisionTime = true;
-    m_runProgress = std::make_unique<RunProgress>(m_progress);
+    m_runProgress = std::make_unique<BarProgress>(m_progress);
     options.progress = m_runProgress.get();
     m_run->setEnabled(false);
     m_cancel->setEnabled(true);

@@ -29,6 +29,8 @@ class QTimer;
 // exports as CSV, the window as PNG.
 namespace vornal::ui {
 
+class BarProgress;
+
 class GridModel;
 
 class SeasonReportWindow : public QDialog
@@ -56,7 +58,6 @@ signals:
     void Finished();
 
 private:
-    class RunProgress;
 
     void OnRunEnded();
     void ShowReport();
@@ -86,7 +87,7 @@ private:
 
     // Shared with the worker: the progress and the finished report, which the window reads
     // only after the worker ended (the Job's `done`).
-    std::unique_ptr<RunProgress> m_runProgress;
+    std::unique_ptr<BarProgress> m_runProgress;
     std::unique_ptr<SeasonReport> m_result;
     std::string m_resultMessage; // the first message of the pipeline runs (CP932)
     Job* m_job;
