@@ -306,6 +306,55 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& file)
     return bytes;
 }
 
+BoundedRead ReadFileBytesUpTo(const std::filesystem::path& file, std::uintmax_t limit, std::string& bytes)
+{
+    bytes.clear();
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.IsOpen()) {
+        // Only what a look at the path can see counts as missing; a file that is there but
+        // refuses to open is unreadable.
+        struct stat info
+        {
+        };
+        const bool seen = errno != ENOENT && errno != ENOTDIR && ::stat(file.c_str(), &info) == 0;
+        return {seen ? BoundedRead::Outcome::Unreadable : BoundedRead::Outcome::Missing, 0};
+    }
+    struct stat info
+    {
+    };
+    std::size_t expected = 0;
+    if (::fstat(fd.Get(), &info) == 0 && S_ISREG(info.st_mode)) {
+        const auto size = static_cast<std::uintmax_t>(info.st_size);
+        if (size > limit) {
+            return {BoundedRead::Outcome::TooLarge, size};
+        }
+        expected = static_cast<std::size_t>(size);
+    }
+    // Read into the string itself, one byte more than the size so a file that grew since
+    // the status call is still read to its end.
+    bytes.resize(expected + 1);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            bytes.resize(bytes.size() + 65536);
+        }
+        const ssize_t n = ::read(fd.Get(), bytes.data() + filled, bytes.size() - filled);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            bytes.clear();
+            return {BoundedRead::Outcome::Unreadable, expected};
+        }
+        if (n == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(n);
+    }
+    bytes.resize(filled);
+    return {BoundedRead::Outcome::Read, filled};
+}
+
 std::string PathText(const std::filesystem::path& path)
 {
     // The application folder comes from the user's (UTF-8) file system, while store file

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -55,6 +56,21 @@ std::size_t RemoveStaleTemporaries(const std::filesystem::path& folder, bool rec
 // Every byte of `file`, or nothing when it does not exist or cannot be read (a folder, no
 // permission, a read error).
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& file);
+
+// How ReadFileBytesUpTo ended. `size` is the file's size when it was known (always for
+// TooLarge).
+struct BoundedRead
+{
+    enum class Outcome { Read, Missing, TooLarge, Unreadable };
+    Outcome outcome = Outcome::Missing;
+    std::uintmax_t size = 0;
+};
+
+// Every byte of `file` into `bytes` with one open and one status call, straight into the
+// string. A regular file larger than `limit` is refused before any byte is read. Missing:
+// the file (or a folder on its way) does not exist or cannot be looked at; Unreadable: it
+// is there but cannot be opened or read.
+BoundedRead ReadFileBytesUpTo(const std::filesystem::path& file, std::uintmax_t limit, std::string& bytes);
 
 // A path as CP932 text for messages and logs (paths on this system are UTF-8).
 std::string PathText(const std::filesystem::path& path);

@@ -87,16 +87,17 @@ void EvaluateQuinellaRanks(RaceDay& day, const TuningTables& tables)
         }
 
         // Summed over the combinations in number order for every i, so the figure is the
-        // same wherever it is recomputed.
-        for (int i = 1; i <= kQuinellaCount; ++i) {
-            double sum = 0.0;
-            for (int k = 1; k <= kQuinellaCount; ++k) {
-                int rank = race.QuinellaRank[static_cast<std::size_t>(k)];
-                if (rank >= 1 && rank <= i) {
-                    sum += tables.RankHitRate(c, rank);
-                }
+        // same wherever it is recomputed: combination k adds its rate to every i from its
+        // rank up, which keeps each sum's order while the sums run side by side.
+        for (int k = 1; k <= kQuinellaCount; ++k) {
+            const int rank = race.QuinellaRank[static_cast<std::size_t>(k)];
+            if (rank < 1 || rank > kQuinellaCount) {
+                continue;
             }
-            bets.CumulativeHitRate[static_cast<std::size_t>(i)] = sum;
+            const double rate = tables.RankHitRate(c, rank);
+            for (std::size_t i = static_cast<std::size_t>(rank); i <= static_cast<std::size_t>(kQuinellaCount); ++i) {
+                bets.CumulativeHitRate[i] += rate;
+            }
         }
 
         // The bet ranks come from slots 1..m, m being the number of bets that are not blank;

@@ -46,24 +46,24 @@ std::uintmax_t RecordFile::LargestSound(int recordLength)
 
 std::optional<RecordFile> RecordFile::Open(const std::filesystem::path& file, int recordLength)
 {
-    std::error_code error;
-    if (!std::filesystem::exists(file, error)) {
+    // A damaged or planted file of gigabytes is refused before it is read: it must not take
+    // the memory of the machine first.
+    std::string bytes;
+    const BoundedRead read = ReadFileBytesUpTo(file, LargestSound(recordLength), bytes);
+    switch (read.outcome) {
+    case BoundedRead::Outcome::Missing:
         return std::nullopt;
-    }
-    // Refused before it is read: a damaged or planted file of gigabytes must not take the
-    // memory of the machine first.
-    const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (!error && size > LargestSound(recordLength)) {
+    case BoundedRead::Outcome::TooLarge:
         throw RecordReadError(file, 0,
-                              Sjis("ファイルが大きすぎます: ") + PathText(file) + Sjis("（") + std::to_string(size) +
+                              Sjis("ファイルが大きすぎます: ") + PathText(file) + Sjis("（") + std::to_string(read.size) +
                                   Sjis(" バイト。この種類のファイルは ") + std::to_string(LargestSound(recordLength)) +
                                   Sjis(" バイトまでです）"));
-    }
-    std::optional<std::string> bytes = ReadFileBytes(file);
-    if (!bytes) {
+    case BoundedRead::Outcome::Unreadable:
         throw RecordReadError(file, 0, Sjis("ファイルを読めません: ") + PathText(file));
+    case BoundedRead::Outcome::Read:
+        break;
     }
-    return RecordFile(file, std::move(*bytes), recordLength);
+    return RecordFile(file, std::move(bytes), recordLength);
 }
 
 std::optional<std::string_view> RecordFile::TryRecord(int index) const
