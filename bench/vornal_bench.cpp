@@ -4,6 +4,9 @@
 //   VORNAL_BENCH_APP   application folder with the acquired season
 //   VORNAL_BENCH_DAY   the largest day, as 20261212
 //   VORNAL_BENCH_FILES the files the day load opens, one path a line
+//   VORNAL_BENCH_LAST  the last day (entries only), whose odds the odds benchmarks import
+//   VORNAL_BENCH_FEED  the replay feed the quick odds come from
+//   VORNAL_BENCH_SERIES the folder of time-series odds snapshots
 //
 //   vornal_bench [Google Benchmark options]      the benchmarks below
 //   vornal_bench --sizes                         sizeof(RaceDay) and the heap a loaded day holds
@@ -27,12 +30,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "betting/BetMethod.h"
+#include "odds/TimeSeriesOdds.h"
 #include "raceday/RaceDay.h"
+#include "app/AtomicFile.h"
 #include "session/DaySession.h"
+#include "store/ReplayLink.h"
 #include "store/StorePaths.h"
 #include "text/Encoding.h"
 
@@ -136,6 +143,71 @@ void BM_DayFilesRead(benchmark::State& state)
 }
 BENCHMARK(BM_DayFilesRead)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// The last day loaded with its odds file blank, as the acquisition leaves it: its bytes, to
+// put back before every timed run so each run stores every race's odds and writes the file.
+std::optional<std::string> LoadWithBlankOdds(DaySession& session, const std::string& day)
+{
+    const fs::path odds = vornal::WinOddsFile(session.AppDir(), day);
+    std::error_code ignored;
+    fs::remove(odds, ignored);
+    if (!session.LoadDay(day).Ok()) {
+        return std::nullopt;
+    }
+    return vornal::ReadFileBytes(odds);
+}
+
+void PutBack(benchmark::State& state, const fs::path& file, const std::string& bytes)
+{
+    state.PauseTiming();
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    state.ResumeTiming();
+}
+
+// Every race's quick odds of the last day through the replay feed, imported into the loaded
+// day and its ".jvO1" written once: the odds import alone, the day loaded before the clock.
+void BM_OddsAll(benchmark::State& state)
+{
+    DaySession session(Env("VORNAL_BENCH_APP"));
+    session.SetHitFiles(DaySession::HitFiles::Never);
+    const std::string day = vornal::ParseDayName(vornal::ToCp932(Env("VORNAL_BENCH_LAST")));
+    vornal::ReplayLink link(Env("VORNAL_BENCH_FEED"));
+    const std::optional<std::string> blank = LoadWithBlankOdds(session, day);
+    if (!blank || link.JVInit(vornal::kJvSoftwareId) != 0) {
+        state.SkipWithError("the last day does not load or the feed does not open");
+        return;
+    }
+    vornal::CancelFlag cancel;
+    vornal::OddsFetchReport report;
+    for (auto _ : state) {
+        PutBack(state, vornal::WinOddsFile(session.AppDir(), day), *blank);
+        report = session.FetchOdds(link, std::nullopt, cancel);
+    }
+    state.counters["races"] = report.racesOpened;
+    state.counters["records"] = report.recordsStored;
+    state.counters["errors"] = report.ErrorCount();
+}
+BENCHMARK(BM_OddsAll)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The time-series import of the last day into the loaded day, the day loaded before the clock.
+void BM_TimeSeriesImport(benchmark::State& state)
+{
+    const std::string appDir = Env("VORNAL_BENCH_APP");
+    DaySession session(appDir);
+    session.SetHitFiles(DaySession::HitFiles::Never);
+    const std::string day = vornal::ParseDayName(vornal::ToCp932(Env("VORNAL_BENCH_LAST")));
+    const bool chosen = static_cast<bool>(vornal::ChooseOddsFolder(appDir, fs::absolute(Env("VORNAL_BENCH_SERIES"))));
+    const std::optional<std::string> blank = LoadWithBlankOdds(session, day);
+    if (!chosen || !blank) {
+        state.SkipWithError("the last day does not load or the snapshot folder is refused");
+        return;
+    }
+    for (auto _ : state) {
+        PutBack(state, vornal::WinOddsFile(session.AppDir(), day), *blank);
+        benchmark::DoNotOptimize(session.ImportTimeSeriesOdds());
+    }
+}
+BENCHMARK(BM_TimeSeriesImport)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+
 // The betting method changed on a loaded day: the day pipeline alone, cycling the methods.
 void BM_PipelineRerun(benchmark::State& state)
 {
@@ -212,7 +284,8 @@ int Sizes()
     const std::size_t after = mallinfo2().uordblks + mallinfo2().hblkhd;
     const std::size_t held = after > before ? after - before : 0;
     const std::size_t own = sizeof(vornal::RaceDay);
-    std::printf("sizeof(RaceDay) %zu\nheap of a loaded day beyond it %zu\n", own, held > own ? held - own : 0);
+    // Where days have blocks of their own, the block is not on the heap counted here.
+    std::printf("sizeof(RaceDay) %zu\nheap of a loaded day beyond it %zu\n", own, held > own ? held - own : held);
     return prepared.day ? 0 : 1;
 }
 

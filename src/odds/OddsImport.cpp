@@ -18,6 +18,28 @@ std::string CourseAndRace(std::string_view record)
     return jv::Get(record, jv::kCourseCode) + jv::Get(record, jv::kRaceNo);
 }
 
+// The day's ".jvO1" file, read the first time a race asks for it and then kept for the
+// races after it.
+class DayOddsFile
+{
+public:
+    explicit DayOddsFile(const std::filesystem::path& path) : m_path(path) {}
+
+    const Result<std::optional<OddsFile>>& Get()
+    {
+        if (!m_file) {
+            m_file = OddsFile::Load(m_path);
+        }
+        return *m_file;
+    }
+
+private:
+    const std::filesystem::path& m_path;
+    std::optional<Result<std::optional<OddsFile>>> m_file;
+};
+
+Status ImportOddsFrom(RaceDay& day, int race, DayOddsFile& oddsFile);
+
 } // namespace
 
 double MarkedOddsValue(std::string_view text, std::size_t width)
@@ -45,6 +67,14 @@ bool HasQuinellaOdds(const RaceDay& day, int race)
 
 Status ImportOdds(RaceDay& day, int race)
 {
+    DayOddsFile oddsFile(day.OddsO1Path);
+    return ImportOddsFrom(day, race, oddsFile);
+}
+
+namespace {
+
+Status ImportOddsFrom(RaceDay& day, int race, DayOddsFile& oddsFile)
+{
     if (race < 0 || race >= kRaceSlots) {
         return Status::Success();
     }
@@ -55,7 +85,7 @@ Status ImportOdds(RaceDay& day, int race)
     const std::string key = CourseAndRace(ra);
     if (!day.OddsO1Path.empty() && jv::Number(ra, jv::kRaceNo) >= 1 &&
         !IsBlank(jv::View(ra, jv::kCourseCode)) && !IsBlank(jv::View(ra, jv::kRaceNo))) {
-        Result<std::optional<OddsFile>> file = OddsFile::Load(day.OddsO1Path);
+        const Result<std::optional<OddsFile>>& file = oddsFile.Get();
         if (!file) {
             return file.status;
         }
@@ -102,15 +132,30 @@ Status ImportOdds(RaceDay& day, int race)
     return Status::Success();
 }
 
+} // namespace
+
 Status ImportAllOdds(RaceDay& day)
 {
+    DayOddsFile oddsFile(day.OddsO1Path);
     const int count = RaceListCount(day);
     for (int r = 0; r < count; ++r) {
-        if (Status imported = ImportOdds(day, r); !imported) {
+        if (Status imported = ImportOddsFrom(day, r, oddsFile); !imported) {
             return imported;
         }
     }
     return Status::Success();
+}
+
+std::vector<Status> ImportEveryRaceOdds(RaceDay& day, int count)
+{
+    DayOddsFile oddsFile(day.OddsO1Path);
+    std::vector<Status> failed;
+    for (int r = 0; r < count; ++r) {
+        if (Status imported = ImportOddsFrom(day, r, oddsFile); !imported) {
+            failed.push_back(std::move(imported));
+        }
+    }
+    return failed;
 }
 
 } // namespace vornal

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "app/Status.h"
 #include "raceday/RaceDay.h"
@@ -30,5 +31,9 @@ bool HasQuinellaOdds(const RaceDay& day, int race);
 // ImportOdds for every race of the race list (RaceListCount, results/HitJudgement.h: the
 // race file is sorted, so they are slots 0 .. count - 1) in turn; stops at the first failure.
 Status ImportAllOdds(RaceDay& day);
+
+// ImportOdds for races 0 .. count - 1, each whatever the others did; the failures in race
+// order. The day's odds file is read once for all of them.
+std::vector<Status> ImportEveryRaceOdds(RaceDay& day, int count);
 
 } // namespace vornal

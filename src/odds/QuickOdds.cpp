@@ -80,6 +80,17 @@ public:
     void MarkChanged(const std::filesystem::path& path) { m_changed[path] = true; }
     bool Failed() const { return m_failed; }
 
+    // The ".jvO1" file of race date `date` (8 digits), its path built once for a run of
+    // records of one date.
+    const std::filesystem::path& OddsPath(const std::filesystem::path& appDir, const std::string& date)
+    {
+        if (date != m_pathDate) {
+            m_path = WinOddsFile(appDir, DayNameFromDigits(date));
+            m_pathDate = date;
+        }
+        return m_path;
+    }
+
     // Saves every changed file; a failure is added to `report` and the others still go.
     void Save(OddsFetchReport& report)
     {
@@ -96,6 +107,8 @@ private:
     std::map<std::filesystem::path, std::optional<OddsFile>> m_files;
     std::map<std::filesystem::path, bool> m_changed;
     bool m_failed = false;
+    std::string m_pathDate;
+    std::filesystem::path m_path;
 };
 
 void StoreOneRecord(const RaceDay& day, std::string_view record, OddsFetchContext& context, TouchedFiles& files,
@@ -130,7 +143,7 @@ void StoreOneRecord(const RaceDay& day, std::string_view record, OddsFetchContex
     if (!IsValidDateDigits(date)) {
         return;
     }
-    const std::filesystem::path path = WinOddsFile(context.appDir, DayNameFromDigits(date));
+    const std::filesystem::path& path = files.OddsPath(context.appDir, date);
     OddsFile* file = files.Get(path, report);
     if (file == nullptr) {
         return;
@@ -279,8 +292,8 @@ OddsFetchReport FetchAllOdds(RaceDay& day, OddsFetchContext& context)
         }
     }
     SaveTouched(files, report);
-    for (int r = 0; r < count; ++r) {
-        ImportInto(day, r, report);
+    for (Status& failed : ImportEveryRaceOdds(day, count)) {
+        report.failures.push_back(std::move(failed.message));
     }
     return report;
 }

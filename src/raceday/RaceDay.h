@@ -314,6 +314,10 @@ struct RaceDay
     RaceDay& operator=(const RaceDay&) = delete;
     std::unique_ptr<RaceDay> Clone() const;
 
+    // Days live in blocks of their own (raceday/DayBlock.h).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* day, std::size_t size) noexcept;
+
     int RaceCount = 0;                // RA records read from the day's race file (0..36)
     std::filesystem::path OddsO1Path; // DayName + ".jvO1"
     std::filesystem::path OddsO2Path; // DayName + ".jvO2"

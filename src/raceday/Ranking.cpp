@@ -36,16 +36,18 @@ long long RoundedKey(double value, int decimals)
         return 0;
     }
     constexpr double kLimit = 9.0e17; // far beyond any racing figure: saturate, keeping order
-    const double scale = std::pow(10.0, decimals);
+    // The powers of ten up to 10^9 are exact: taken from the table, the same as pow gives.
+    static constexpr double kExactScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    const bool tabled = decimals >= 0 && decimals <= 9;
+    const double scale = tabled ? kExactScale[decimals] : std::pow(10.0, decimals);
     if (std::fabs(value) * scale >= kLimit) {
         return value > 0 ? static_cast<long long>(kLimit) : -static_cast<long long>(kLimit);
     }
     // The scaled value is off by at most half a unit in its last binary place (the powers of
     // ten up to 10^9 are exact), far less than 1e-6 below 2^31: unless it lies that close to
     // a half, the nearest whole number is the printed rounding. Printing stays for the rest.
-    static constexpr double kExactScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-    if (decimals >= 0 && decimals <= 9) {
-        const double scaled = value * kExactScale[decimals];
+    if (tabled) {
+        const double scaled = value * scale;
         if (std::fabs(scaled) < 2147483648.0) {
             const double whole = std::floor(scaled);
             const double fraction = scaled - whole;

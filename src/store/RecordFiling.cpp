@@ -186,6 +186,14 @@ std::optional<BadNumber> BadOddsField(std::string_view record)
                              {jv::o1::kPlaceOddsLow, 12, 18, "複勝オッズ"},
                              {jv::o1::kPlaceOddsHigh, 12, 18, "複勝オッズ"},
                              {jv::o1::kBracketOdds, 9, 36, "枠連オッズ"}};
+    // Most records hold only digits and blanks from the first odds to the last: every field
+    // in between is then a number, and the fields need no look one by one.
+    const jv::FieldPos last = jv::Nth(jv::o1::kBracketOdds, 9, 36);
+    const std::string_view span = FieldView(record, jv::o1::kWinOdds.position,
+                                            last.position + last.length - jv::o1::kWinOdds.position);
+    if (IsNumericText(span, false)) {
+        return std::nullopt;
+    }
     for (const Run& run : kRuns) {
         for (int n = 1; n <= run.count; ++n) {
             const std::string_view text = jv::View(record, jv::Nth(run.first, run.stride, n));

@@ -14,18 +14,6 @@ bool IsAsciiBlank(char c)
 
 } // namespace
 
-std::string_view FieldView(std::string_view record, int position, int length)
-{
-    if (position < 1 || length <= 0) {
-        return {};
-    }
-    std::size_t start = static_cast<std::size_t>(position - 1);
-    if (start >= record.size()) {
-        return {};
-    }
-    return record.substr(start, static_cast<std::size_t>(length));
-}
-
 std::string Field(std::string_view record, int position, int length)
 {
     if (length <= 0) {
@@ -34,21 +22,6 @@ std::string Field(std::string_view record, int position, int length)
     std::string out(FieldView(record, position, length));
     out.resize(static_cast<std::size_t>(length), ' ');
     return out;
-}
-
-long long LeadingNumber(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') {
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (value < LLONG_MAX / 10 - 9) {
-            value = value * 10 + (text[i] - '0');
-        }
-    }
-    return value;
 }
 
 long long SignedLeadingNumber(std::string_view text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <climits>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,11 +17,34 @@ std::string Field(std::string_view record, int position, int length);
 
 // The same bytes as a view, without padding: shorter than `length` (possibly empty) when the
 // record is short. Use where the caller only compares or parses.
-std::string_view FieldView(std::string_view record, int position, int length);
+inline std::string_view FieldView(std::string_view record, int position, int length)
+{
+    if (position < 1 || length <= 0) {
+        return {};
+    }
+    const auto start = static_cast<std::size_t>(position - 1);
+    if (start >= record.size()) {
+        return {};
+    }
+    return record.substr(start, static_cast<std::size_t>(length));
+}
 
 // The number formed by the leading digits after any leading blanks; 0 when there are none.
 // "  12ab" -> 12, "0123" -> 123, "    " -> 0, "-5" -> 0.
-long long LeadingNumber(std::string_view text);
+inline long long LeadingNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') {
+        ++i;
+    }
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (value < LLONG_MAX / 10 - 9) {
+            value = value * 10 + (text[i] - '0');
+        }
+    }
+    return value;
+}
 
 // As LeadingNumber, but an optional '+' or '-' may stand after the blanks: " -12" -> -12.
 long long SignedLeadingNumber(std::string_view text);

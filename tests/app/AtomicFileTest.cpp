@@ -147,6 +147,39 @@ TEST(ReadFileBytes, ReadsEveryByteAndFailsOnMissingOrFolder)
     EXPECT_FALSE(ReadFileBytes(dir.Path()).has_value());
 }
 
+TEST(ReadFileBytesUpTo, TellsMissingFromUnreadableAndRefusesALargeFileUnread)
+{
+    TempDir dir;
+    std::string bytes(200001, 'x');
+    bytes[100000] = '\0';
+    PutFile(dir / "big.bin", bytes);
+    std::string read = "left over";
+
+    BoundedRead whole = ReadFileBytesUpTo(dir / "big.bin", bytes.size(), read);
+    EXPECT_EQ(whole.outcome, BoundedRead::Outcome::Read);
+    EXPECT_EQ(whole.size, bytes.size());
+    EXPECT_EQ(read, bytes);
+
+    BoundedRead large = ReadFileBytesUpTo(dir / "big.bin", bytes.size() - 1, read);
+    EXPECT_EQ(large.outcome, BoundedRead::Outcome::TooLarge);
+    EXPECT_EQ(large.size, bytes.size());
+    EXPECT_TRUE(read.empty()) << "nothing of a refused file is kept";
+
+    PutFile(dir / "empty", "");
+    EXPECT_EQ(ReadFileBytesUpTo(dir / "empty", 0, read).outcome, BoundedRead::Outcome::Read);
+    EXPECT_TRUE(read.empty());
+    EXPECT_EQ(ReadFileBytesUpTo(dir / "missing", 10, read).outcome, BoundedRead::Outcome::Missing);
+    EXPECT_EQ(ReadFileBytesUpTo(dir / "no" / "such" / "file", 10, read).outcome, BoundedRead::Outcome::Missing);
+    // A file where a folder should be: nothing can be under it.
+    EXPECT_EQ(ReadFileBytesUpTo(dir / "empty" / "file", 10, read).outcome, BoundedRead::Outcome::Missing);
+    EXPECT_EQ(ReadFileBytesUpTo(dir.Path(), 1 << 20, read).outcome, BoundedRead::Outcome::Unreadable);
+    if (::geteuid() != 0) {
+        PutFile(dir / "locked", "secret");
+        ::chmod((dir / "locked").c_str(), 0);
+        EXPECT_EQ(ReadFileBytesUpTo(dir / "locked", 10, read).outcome, BoundedRead::Outcome::Unreadable);
+    }
+}
+
 } // namespace
 
 namespace vornal {

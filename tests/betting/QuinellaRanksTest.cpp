@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -77,6 +78,30 @@ TEST_F(QuinellaRanksTest, SmallFieldsStopAccumulatingAtTheirLastRank)
     for (int i = 29; i <= kQuinellaCount; ++i) {
         EXPECT_EQ(Bets().CumulativeHitRate[i], Bets().CumulativeHitRate[28]) << i;
         EXPECT_TRUE(Bets().RankMark[i].empty()) << "rank " << i << " does not occur";
+    }
+}
+
+TEST_F(QuinellaRanksTest, EachCumulativeRateIsSummedInCombinationOrder)
+{
+    // Ranks shuffled against the combination numbers and rates with no exact binary form:
+    // a sum taken in rank order, or in any order but the combinations', differs in its last
+    // bits, and the day's JSON carries every bit.
+    SetRace(18);
+    std::array<int, kQuinellaCount + 1>& ranks = day->Races[0].QuinellaRank;
+    for (int k = 1; k <= kQuinellaCount; ++k) {
+        ranks[k] = (k * 37) % kQuinellaCount + 1;
+        tables.RankHitTable[3][k] = {1.0 / (k + 2.0) + 0.1 * k, 1.0};
+    }
+    ranks[5] = 0; // a combination without a rank adds nothing
+    EvaluateQuinellaRanks(*day, tables);
+    for (int i = 1; i <= kQuinellaCount; ++i) {
+        double expected = 0.0;
+        for (int k = 1; k <= kQuinellaCount; ++k) {
+            if (ranks[k] >= 1 && ranks[k] <= i) {
+                expected += tables.RankHitRate(3, ranks[k]);
+            }
+        }
+        ASSERT_EQ(Bets().CumulativeHitRate[i], expected) << "rank " << i;
     }
 }
 

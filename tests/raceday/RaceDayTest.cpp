@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "raceday/RaceDay.h"
+#include "text/Fields.h"
 
 namespace vornal {
 namespace {
@@ -128,4 +132,31 @@ TEST(RaceDay, AClearedDayIsWhatClearingAndBlankingACopyGives)
 }
 
 } // namespace
+TEST(RaceDay, ADayMadeWhereAnotherWasFreedStartsNew)
+{
+    // Freed days' memory is kept for the next days: whatever the freed ones held must not
+    // show through. Several at once, more than are kept, so kept and fresh blocks both serve.
+    std::vector<std::unique_ptr<RaceDay>> days;
+    for (int i = 0; i < 4; ++i) {
+        auto& day = days.emplace_back(std::make_unique<RaceDay>());
+        ASSERT_EQ(reinterpret_cast<std::uintptr_t>(day.get()) % alignof(RaceDay), 0u);
+        day->RaceCount = 36;
+        day->PastRA[35][17][4] = "RA old";
+        day->Races[35].Runners[17].WinOdds = 4.5;
+        day->Races[35].Runners[17].OverallMin = 1.0;
+        day->Bets[35].BetCombos[10] = " 3- 4";
+        day->BetKindSuffix = std::string(100, 'x');
+    }
+    days.clear();
+    for (int i = 0; i < 4; ++i) {
+        const auto day = std::make_unique<RaceDay>();
+        EXPECT_EQ(day->RaceCount, 0);
+        EXPECT_EQ(day->PastRA[35][17][4].View(), std::string(jv::kLengthRA, ' '));
+        EXPECT_EQ(day->Races[35].Runners[17].WinOdds, 0.0);
+        EXPECT_EQ(day->Races[35].Runners[17].OverallMin, kNoValue);
+        EXPECT_TRUE(TrimView(day->Bets[35].BetCombos[10].View()).empty());
+        EXPECT_TRUE(day->BetKindSuffix.empty());
+    }
+}
+
 } // namespace vornal
