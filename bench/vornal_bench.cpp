@@ -208,6 +208,26 @@ void BM_TimeSeriesImport(benchmark::State& state)
 }
 BENCHMARK(BM_TimeSeriesImport)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// The same files read as the load reads them: each whole into memory of its own, kept until
+// the last is read (the load holds every file until its passes end). The distance between
+// this and the plain read is what keeping the bytes costs before any field is parsed.
+void BM_DayFilesKept(benchmark::State& state)
+{
+    const std::vector<std::string> files = Lines(Env("VORNAL_BENCH_FILES"));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        std::vector<vornal::FileBytes> kept(files.size());
+        bytes = 0;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            vornal::ReadFileBytesUpTo(files[i], std::uintmax_t{1} << 32, kept[i]);
+            bytes += kept[i].size;
+        }
+        benchmark::DoNotOptimize(kept.data());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_DayFilesKept)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Repetitions(5)->ReportAggregatesOnly(true);
+
 // The betting method changed on a loaded day: the day pipeline alone, cycling the methods.
 void BM_PipelineRerun(benchmark::State& state)
 {

@@ -306,9 +306,9 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& file)
     return bytes;
 }
 
-BoundedRead ReadFileBytesUpTo(const std::filesystem::path& file, std::uintmax_t limit, std::string& bytes)
+BoundedRead ReadFileBytesUpTo(const std::filesystem::path& file, std::uintmax_t limit, FileBytes& bytes)
 {
-    bytes.clear();
+    bytes = {};
     FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.IsOpen()) {
         // Only what a look at the path can see counts as missing; a file that is there but
@@ -330,20 +330,24 @@ BoundedRead ReadFileBytesUpTo(const std::filesystem::path& file, std::uintmax_t 
         }
         expected = static_cast<std::size_t>(size);
     }
-    // Read into the string itself, one byte more than the size so a file that grew since
-    // the status call is still read to its end.
-    bytes.resize(expected + 1);
+    // One byte more than the size, so a file that grew since the status call is still read
+    // to its end.
+    std::size_t capacity = expected + 1;
+    std::unique_ptr<char[]> data = std::make_unique_for_overwrite<char[]>(capacity);
     std::size_t filled = 0;
     for (;;) {
-        if (filled == bytes.size()) {
-            bytes.resize(bytes.size() + 65536);
+        if (filled == capacity) {
+            const std::size_t larger = capacity + std::max<std::size_t>(capacity, 65536);
+            std::unique_ptr<char[]> grown = std::make_unique_for_overwrite<char[]>(larger);
+            std::memcpy(grown.get(), data.get(), filled);
+            data = std::move(grown);
+            capacity = larger;
         }
-        const ssize_t n = ::read(fd.Get(), bytes.data() + filled, bytes.size() - filled);
+        const ssize_t n = ::read(fd.Get(), data.get() + filled, capacity - filled);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            bytes.clear();
             return {BoundedRead::Outcome::Unreadable, expected};
         }
         if (n == 0) {
@@ -351,7 +355,8 @@ BoundedRead ReadFileBytesUpTo(const std::filesystem::path& file, std::uintmax_t 
         }
         filled += static_cast<std::size_t>(n);
     }
-    bytes.resize(filled);
+    bytes.data = std::move(data);
+    bytes.size = filled;
     return {BoundedRead::Outcome::Read, filled};
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,11 +67,21 @@ struct BoundedRead
     std::uintmax_t size = 0;
 };
 
-// Every byte of `file` into `bytes` with one open and one status call, straight into the
-// string. A regular file larger than `limit` is refused before any byte is read. Missing:
+// The bytes of a file read whole. Unlike a string's, its memory is not filled with zeros
+// before the read writes over it.
+struct FileBytes
+{
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+
+    std::string_view View() const { return {data.get(), size}; }
+};
+
+// Every byte of `file` into `bytes` with one open and one status call, read straight into
+// place. A regular file larger than `limit` is refused before any byte is read. Missing:
 // the file (or a folder on its way) does not exist or cannot be looked at; Unreadable: it
-// is there but cannot be opened or read.
-BoundedRead ReadFileBytesUpTo(const std::filesystem::path& file, std::uintmax_t limit, std::string& bytes);
+// is there but cannot be opened or read. `bytes` is empty unless the outcome is Read.
+BoundedRead ReadFileBytesUpTo(const std::filesystem::path& file, std::uintmax_t limit, FileBytes& bytes);
 
 // A path as CP932 text for messages and logs (paths on this system are UTF-8).
 std::string PathText(const std::filesystem::path& path);

@@ -23,9 +23,9 @@ namespace {
 
 } // namespace
 
-RecordFile::RecordFile(std::filesystem::path path, std::string bytes, int recordLength)
+RecordFile::RecordFile(std::filesystem::path path, FileBytes bytes, int recordLength)
     : m_path(std::move(path)), m_bytes(std::move(bytes)), m_length(recordLength),
-      m_count(static_cast<int>(m_bytes.size() / static_cast<std::size_t>(recordLength)))
+      m_count(static_cast<int>(m_bytes.size / static_cast<std::size_t>(recordLength)))
 {
 }
 
@@ -48,7 +48,7 @@ std::optional<RecordFile> RecordFile::Open(const std::filesystem::path& file, in
 {
     // A damaged or planted file of gigabytes is refused before it is read: it must not take
     // the memory of the machine first.
-    std::string bytes;
+    FileBytes bytes;
     const BoundedRead read = ReadFileBytesUpTo(file, LargestSound(recordLength), bytes);
     switch (read.outcome) {
     case BoundedRead::Outcome::Missing:
@@ -71,7 +71,7 @@ std::optional<std::string_view> RecordFile::TryRecord(int index) const
     if (index < 0 || index >= m_count) {
         return std::nullopt;
     }
-    return std::string_view(m_bytes).substr(static_cast<std::size_t>(index) * static_cast<std::size_t>(m_length),
+    return m_bytes.View().substr(static_cast<std::size_t>(index) * static_cast<std::size_t>(m_length),
                                             static_cast<std::size_t>(m_length));
 }
 
@@ -87,7 +87,7 @@ std::string_view RecordFile::Record(int index) const
 void RecordFile::RequireWhole() const
 {
     if (HasCutRecord()) {
-        const std::size_t cut = m_bytes.size() % static_cast<std::size_t>(m_length);
+        const std::size_t cut = m_bytes.size % static_cast<std::size_t>(m_length);
         throw RecordReadError(m_path, m_count,
                               Sjis("ファイルの読み込みに失敗しました: ") + PathText(m_path) + Sjis(" のレコード ") +
                                   std::to_string(m_count) + Sjis(" が途中で切れています（") + std::to_string(cut) +
@@ -100,7 +100,7 @@ void RecordFile::RequireLineEnds() const
     const std::size_t length = static_cast<std::size_t>(m_length);
     for (int i = 0; i < m_count; ++i) {
         const std::size_t end = (static_cast<std::size_t>(i) + 1) * length;
-        if (m_bytes[end - 2] != '\r' || m_bytes[end - 1] != '\n') {
+        if (m_bytes.data[end - 2] != '\r' || m_bytes.data[end - 1] != '\n') {
             throw RecordReadError(m_path, i,
                                   Sjis("ファイルの読み込みに失敗しました: ") + PathText(m_path) + Sjis(" のレコード ") +
                                       std::to_string(i) + Sjis(" の末尾が CR LF ではありません（1 件 ") +

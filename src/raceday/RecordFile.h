@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/AtomicFile.h"
+
 // A store file read whole and seen as a sequence of fixed-length records: each record is
 // a stored line plus its CR LF, so record n starts at byte n x the record length.
 namespace vornal {
@@ -43,7 +45,7 @@ public:
     // Complete records in the file.
     int Count() const { return m_count; }
     // True when the file ends in a record cut short (its index is Count()).
-    bool HasCutRecord() const { return m_bytes.size() % static_cast<std::size_t>(m_length) != 0; }
+    bool HasCutRecord() const { return m_bytes.size % static_cast<std::size_t>(m_length) != 0; }
 
     // Record `index` (CR LF included). Throws RecordReadError when the file holds no
     // complete record there.
@@ -61,14 +63,14 @@ public:
 
     const std::filesystem::path& Path() const { return m_path; }
     // The whole file as read.
-    std::string_view Bytes() const { return m_bytes; }
+    std::string_view Bytes() const { return m_bytes.View(); }
     int RecordLength() const { return m_length; }
 
 private:
-    RecordFile(std::filesystem::path path, std::string bytes, int recordLength);
+    RecordFile(std::filesystem::path path, FileBytes bytes, int recordLength);
 
     std::filesystem::path m_path;
-    std::string m_bytes;
+    FileBytes m_bytes;
     int m_length;
     int m_count;
 };

@@ -183,13 +183,37 @@ std::filesystem::path OldHorseMasterFile(const std::filesystem::path& appDir, st
     return DayFile(appDir, dayName, kOldHorseMasterExt);
 }
 
+#ifndef _WIN32
+namespace {
+
+// appDir / folder / year / name for names of ASCII bytes only, written as one text: the
+// same path as joining the parts one by one, built once where a load builds hundreds.
+std::filesystem::path YearFolderPath(const std::filesystem::path& appDir, std::string_view folder,
+                                     std::string_view year, std::string_view name)
+{
+    std::string text = appDir.native();
+    text.reserve(text.size() + folder.size() + year.size() + name.size() + 3);
+    if (!text.empty() && text.back() != '/') {
+        text += '/';
+    }
+    text.append(folder).append(1, '/').append(year).append(1, '/').append(name);
+    return std::filesystem::path(std::move(text));
+}
+
+} // namespace
+#endif
+
 std::filesystem::path ResultHistoryFile(const std::filesystem::path& appDir, std::string_view dateCourse)
 {
     if (dateCourse.size() != 10 || !IsValidDateDigits(dateCourse.substr(0, 8)) ||
         !IsKnownCourseCode(dateCourse.substr(8, 2))) {
         throw StoreNameError("not a race date and racecourse: " + Quoted(dateCourse));
     }
+#ifdef _WIN32
     return NamedPath(NamedPath(SeirDir(appDir), dateCourse.substr(0, 4)), ResultHistoryFileName(dateCourse));
+#else
+    return YearFolderPath(appDir, "SEIR", dateCourse.substr(0, 4), ResultHistoryFileName(dateCourse));
+#endif
 }
 
 std::filesystem::path HorseHistoryFile(const std::filesystem::path& appDir, std::string_view horseId)
@@ -197,7 +221,11 @@ std::filesystem::path HorseHistoryFile(const std::filesystem::path& appDir, std:
     if (!IsValidHorseId(horseId)) {
         throw StoreNameError("not a horse id: " + Quoted(horseId));
     }
+#ifdef _WIN32
     return NamedPath(NamedPath(SeiDir(appDir), horseId.substr(0, 4)), HorseHistoryFileName(horseId));
+#else
+    return YearFolderPath(appDir, "SEI", horseId.substr(0, 4), HorseHistoryFileName(horseId));
+#endif
 }
 
 bool IsInsideFolder(const std::filesystem::path& path, const std::filesystem::path& folder)

@@ -153,21 +153,21 @@ TEST(ReadFileBytesUpTo, TellsMissingFromUnreadableAndRefusesALargeFileUnread)
     std::string bytes(200001, 'x');
     bytes[100000] = '\0';
     PutFile(dir / "big.bin", bytes);
-    std::string read = "left over";
+    FileBytes read;
 
     BoundedRead whole = ReadFileBytesUpTo(dir / "big.bin", bytes.size(), read);
     EXPECT_EQ(whole.outcome, BoundedRead::Outcome::Read);
     EXPECT_EQ(whole.size, bytes.size());
-    EXPECT_EQ(read, bytes);
+    EXPECT_EQ(read.View(), bytes);
 
     BoundedRead large = ReadFileBytesUpTo(dir / "big.bin", bytes.size() - 1, read);
     EXPECT_EQ(large.outcome, BoundedRead::Outcome::TooLarge);
     EXPECT_EQ(large.size, bytes.size());
-    EXPECT_TRUE(read.empty()) << "nothing of a refused file is kept";
+    EXPECT_TRUE(read.View().empty()) << "nothing of a refused file is kept";
 
     PutFile(dir / "empty", "");
     EXPECT_EQ(ReadFileBytesUpTo(dir / "empty", 0, read).outcome, BoundedRead::Outcome::Read);
-    EXPECT_TRUE(read.empty());
+    EXPECT_TRUE(read.View().empty());
     EXPECT_EQ(ReadFileBytesUpTo(dir / "missing", 10, read).outcome, BoundedRead::Outcome::Missing);
     EXPECT_EQ(ReadFileBytesUpTo(dir / "no" / "such" / "file", 10, read).outcome, BoundedRead::Outcome::Missing);
     // A file where a folder should be: nothing can be under it.
