@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "raceday/Ranking.h"
 #include "store/JvLayout.h"
 #include "text/Fields.h"
 #include "text/Format.h"
@@ -219,6 +220,13 @@ struct GapEntry
 // lower runner slot, then the lower k.
 GapEntry MakeGapEntry(double key, int runner, int k)
 {
+    // The printed digits are RoundedKey's units (which reads them the same way) and the
+    // text has a minus sign exactly when the sign bit is set, "-0.00000" included. Within
+    // racing figures that is taken without printing; anything else is printed and read.
+    if (std::isfinite(key) && std::fabs(key) < 20000.0) {
+        const long long units = RoundedKey(key, 5);
+        return GapEntry{std::signbit(key), units < 0 ? -units : units, runner, k};
+    }
     const std::string text = fmt::sprintf("%10.5f", key);
     GapEntry entry{text.find('-') != std::string::npos, 0, runner, k};
     for (char c : text) {
