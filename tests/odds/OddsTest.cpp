@@ -160,6 +160,24 @@ TEST(QuickOdds, StoresOnlyNewerRecordsOfRacesOfTheDay)
     EXPECT_EQ(Slurp(f.day->OddsO1Path).size(), 3u * (kO1LineBytes + 2));
 }
 
+TEST(QuickOdds, MarkersAndBytesBetweenTheOddsPassAStrayByteInTheLastOddsDoesNot)
+{
+    DayFixture f;
+    ScriptedLink link;
+    link.records = {
+        O1Line("05", "09", "01110930").replace(45 + 8, 4, "----"), // horse 2 without odds
+        O1Line("05", "10", "01110930").replace(49, 1, "x"),        // horse 1's popularity, between odds
+        O1Line("06", "01", "01110930").replace(605 + 9 * 35 + 4, 1, "?"), // bracket 36's odds
+    };
+    OddsFetchContext context{link, f.dir.Path(), f.clock, f.progress, f.cancel, {}};
+    OddsFetchReport report;
+    StoreOddsRecords(*f.day, context, report);
+
+    EXPECT_EQ(report.recordsStored, 2);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].rfind(Sjis("O1レコードの枠連オッズ「"), 0), 0u) << ToUtf8(report.failures[0]);
+}
+
 // A race filed late moves every later race down a line of the odds file: the line of race
 // 05-10 then holds 06-01's odds of a later time. The fresh record of 05-10 replaces them,
 // or 05-10 would keep another race's odds for good.
@@ -336,6 +354,13 @@ TEST(OddsImport, AMisalignedOddsFileIsRefused)
         << ToUtf8(loaded.message());
     const Status imported = ImportOdds(*f.day, 0);
     EXPECT_FALSE(imported);
+    // Read once for every race, the file still fails each race as it did read race by race.
+    const std::vector<Status> each = ImportEveryRaceOdds(*f.day, 3);
+    ASSERT_EQ(each.size(), 3u);
+    for (const Status& failed : each) {
+        EXPECT_EQ(failed.message, imported.message);
+    }
+    EXPECT_FALSE(ImportAllOdds(*f.day));
     EXPECT_EQ(Slurp(f.day->OddsO1Path), bytes);
 }
 
