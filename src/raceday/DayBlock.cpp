@@ -31,7 +31,10 @@ struct KeptBlock
 std::mutex g_keptLock;
 std::array<KeptBlock, kKeptBlocks> g_kept;
 
-std::size_t MappedLength(std::size_t size) { return (size + kHugePage - 1) / kHugePage * kHugePage; }
+std::size_t MappedLength(std::size_t size)
+{
+    return (size + kHugePage - 1) / kHugePage * kHugePage;
+}
 
 void* MapAligned(std::size_t length)
 {
@@ -93,9 +96,15 @@ void FreeDayBlock(void* block, std::size_t size) noexcept
 
 // Sanitizer builds and other systems use the ordinary allocator, so the checkers see every
 // day's memory.
-void* AllocateDayBlock(std::size_t size) { return ::operator new(size); }
+void* AllocateDayBlock(std::size_t size)
+{
+    return ::operator new(size);
+}
 
-void FreeDayBlock(void* block, std::size_t size) noexcept { ::operator delete(block, size); }
+void FreeDayBlock(void* block, std::size_t size) noexcept
+{
+    ::operator delete(block, size);
+}
 
 #endif
 

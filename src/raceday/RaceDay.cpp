@@ -4,9 +4,15 @@
 
 namespace vornal {
 
-void* RaceDay::operator new(std::size_t size) { return AllocateDayBlock(size); }
+void* RaceDay::operator new(std::size_t size)
+{
+    return AllocateDayBlock(size);
+}
 
-void RaceDay::operator delete(void* day, std::size_t size) noexcept { FreeDayBlock(day, size); }
+void RaceDay::operator delete(void* day, std::size_t size) noexcept
+{
+    FreeDayBlock(day, size);
+}
 
 RaceDay::RaceDay(const RaceDay& other, CloneTag)
     : RaceCount(other.RaceCount), OddsO1Path(other.OddsO1Path), OddsO2Path(other.OddsO2Path), RaceRA(other.RaceRA),

@@ -55,9 +55,9 @@ std::optional<RecordFile> RecordFile::Open(const std::filesystem::path& file, in
         return std::nullopt;
     case BoundedRead::Outcome::TooLarge:
         throw RecordReadError(file, 0,
-                              Sjis("ファイルが大きすぎます: ") + PathText(file) + Sjis("（") + std::to_string(read.size) +
-                                  Sjis(" バイト。この種類のファイルは ") + std::to_string(LargestSound(recordLength)) +
-                                  Sjis(" バイトまでです）"));
+                              Sjis("ファイルが大きすぎます: ") + PathText(file) + Sjis("（") +
+                                  std::to_string(read.size) + Sjis(" バイト。この種類のファイルは ") +
+                                  std::to_string(LargestSound(recordLength)) + Sjis(" バイトまでです）"));
     case BoundedRead::Outcome::Unreadable:
         throw RecordReadError(file, 0, Sjis("ファイルを読めません: ") + PathText(file));
     case BoundedRead::Outcome::Read:
@@ -72,7 +72,7 @@ std::optional<std::string_view> RecordFile::TryRecord(int index) const
         return std::nullopt;
     }
     return m_bytes.View().substr(static_cast<std::size_t>(index) * static_cast<std::size_t>(m_length),
-                                            static_cast<std::size_t>(m_length));
+                                 static_cast<std::size_t>(m_length));
 }
 
 std::string_view RecordFile::Record(int index) const

@@ -189,8 +189,8 @@ std::optional<BadNumber> BadOddsField(std::string_view record)
     // Most records hold only digits and blanks from the first odds to the last: every field
     // in between is then a number, and the fields need no look one by one.
     const jv::FieldPos last = jv::Nth(jv::o1::kBracketOdds, 9, 36);
-    const std::string_view span = FieldView(record, jv::o1::kWinOdds.position,
-                                            last.position + last.length - jv::o1::kWinOdds.position);
+    const std::string_view span =
+        FieldView(record, jv::o1::kWinOdds.position, last.position + last.length - jv::o1::kWinOdds.position);
     if (IsNumericText(span, false)) {
         return std::nullopt;
     }

@@ -165,8 +165,8 @@ TEST(QuickOdds, MarkersAndBytesBetweenTheOddsPassAStrayByteInTheLastOddsDoesNot)
     DayFixture f;
     ScriptedLink link;
     link.records = {
-        O1Line("05", "09", "01110930").replace(45 + 8, 4, "----"), // horse 2 without odds
-        O1Line("05", "10", "01110930").replace(49, 1, "x"),        // horse 1's popularity, between odds
+        O1Line("05", "09", "01110930").replace(45 + 8, 4, "----"),        // horse 2 without odds
+        O1Line("05", "10", "01110930").replace(49, 1, "x"),               // horse 1's popularity, between odds
         O1Line("06", "01", "01110930").replace(605 + 9 * 35 + 4, 1, "?"), // bracket 36's odds
     };
     OddsFetchContext context{link, f.dir.Path(), f.clock, f.progress, f.cancel, {}};

@@ -104,8 +104,7 @@ TEST(StorePathsOnDisk, HistoryPathsAreTheTextsOfTheJoinedParts)
     // The texts key the load's file cache and name files in messages: the same bytes as
     // joining the parts, whatever form the application folder was given in.
     for (const std::filesystem::path app : {"/store/app", "/store/app/", "store", "", "/", "/store/./app/."}) {
-        EXPECT_EQ(HorseHistoryFile(app, "2019104567").native(),
-                  (app / "SEI" / "2019" / "2019104567.jvSEI").native());
+        EXPECT_EQ(HorseHistoryFile(app, "2019104567").native(), (app / "SEI" / "2019" / "2019104567.jvSEI").native());
         EXPECT_EQ(ResultHistoryFile(app, "2026010506").native(),
                   (app / "SEIR" / "2026" / "2026010506.jvSERA").native());
     }
