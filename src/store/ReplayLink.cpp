@@ -41,26 +41,15 @@ bool IsRaceKeyText(std::string_view key)
 
 std::vector<std::string> RecordsOf(std::string_view bytes)
 {
-    // The lines as SplitLfLines cuts them (a CR before the LF dropped), each given its CR LF
-    // back in one string of its own.
+    // Each line given its CR LF back, in one string of its own.
     std::vector<std::string> records;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = bytes.size();
-        }
-        std::string_view line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
+    ForEachLfLine(bytes, [&](std::string_view line) {
         if (!line.empty()) {
             std::string& record = records.emplace_back();
             record.reserve(line.size() + 2);
             record.append(line).append("\r\n");
         }
-        start = end + 1;
-    }
+    });
     return records;
 }
 

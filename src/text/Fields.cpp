@@ -148,19 +148,7 @@ std::string PadLeft(std::string_view text, std::size_t width, char fill)
 std::vector<std::string> SplitLfLines(std::string_view bytes)
 {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = bytes.size();
-        }
-        std::string_view line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        lines.emplace_back(line);
-        start = end + 1;
-    }
+    ForEachLfLine(bytes, [&](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 

@@ -82,6 +82,24 @@ std::string PadRight(std::string_view text, std::size_t width, char fill = ' ');
 // `text` padded with blanks on the left to at least `width` bytes.
 std::string PadLeft(std::string_view text, std::size_t width, char fill = ' ');
 
+// Calls `take` with each line of `bytes` as SplitLfLines cuts them, as views into `bytes`.
+template <class Take> void ForEachLfLine(std::string_view bytes, Take take)
+{
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = bytes.size();
+        }
+        std::string_view line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        take(line);
+        start = end + 1;
+    }
+}
+
 // The lines of a text file split at LF, a CR before the LF dropped; no empty last line for a
 // final LF. The store's own files split differently (SplitLines in store/StoreLines.h).
 std::vector<std::string> SplitLfLines(std::string_view bytes);
